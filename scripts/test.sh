@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the unit tests
+# (ctest), the GUI tests (QtTest, offscreen), the same core tests again under
+# AddressSanitizer and UBSan, and the browser tests (headless Chromium).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+scripts/install-deps.sh
+
+echo "== Release build and tests"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+
+echo "== Sanitizer build (AddressSanitizer, UBSan) and core tests"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSSIK_SANITIZE=ON -DVOSSIK_GUI=OFF >/dev/null
+cmake --build build-asan
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest -L core --output-on-failure -j2)
+
+if [ -f tests/browser/package.json ]; then
+  echo "== Browser tests (headless Chromium)"
+  (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
+  (cd tests/browser && VOSSIK_BUILD_DIR="$root/build" node --test --test-concurrency=1)
+fi

@@ -1,0 +1,55 @@
+#include "settings/config_descriptor.h"
+
+#include <cctype>
+
+#include "log/log.h"
+#include "settings/container_cipher.h"
+
+namespace vossik {
+
+std::string ConfigDescriptor::FileNameFor(std::string_view base_name) {
+  std::string lowered(base_name);
+  for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  // An administration build ("ToolAdmin") reads the descriptor of the
+  // program it administers.
+  const std::size_t admin = lowered.rfind("admin");
+  std::string name(base_name.substr(0, admin));
+  return name + ".cfgml";
+}
+
+bool ConfigDescriptor::Load(std::string_view base_name, Log* log,
+                            const std::vector<std::filesystem::path>& fallback_dirs) {
+  const std::filesystem::path name = FileNameFor(base_name);
+  std::filesystem::path file = name;
+  std::error_code error;
+  if (!std::filesystem::exists(file, error)) {
+    for (const std::filesystem::path& dir : fallback_dirs) {
+      if (std::filesystem::exists(dir / name, error)) {
+        file = dir / name;
+        break;
+      }
+    }
+  }
+  return LoadFile(file, log);
+}
+
+bool ConfigDescriptor::LoadFile(const std::filesystem::path& file, Log* log) {
+  if (log) {
+    log->WriteFormatted(kLogConfig, kLogVerbose, "Reading configuration descriptor file %s",
+                        file.string().c_str());
+  }
+  std::string xml;
+  if (!ReadContainer(file, &xml)) return false;
+
+  // Parsed aside so that a broken file leaves the tree in use untouched.
+  auto document = std::make_unique<XmlDocument>();
+  std::string message;
+  if (document->Parse(xml, &message) != 0) {
+    if (log && !message.empty()) log->Write(kLogError, kLogGeneral, message);
+    return false;
+  }
+  document_ = std::move(document);
+  return true;
+}
+
+}  // namespace vossik
