@@ -1,0 +1,107 @@
+// Application starts the program in its fixed order (network layer, command
+// line, single-instance guard, run status, descriptor, configuration, log,
+// components), runs the mode the command line asks for, and shuts down
+// through one path whatever happened.
+//
+// Ownership: the application owns the settings store, the descriptor, the
+// statistics store, its components (the application component, whose log is
+// the application log, comes first) for its whole life.
+// Thread safety: everything runs on the main thread.
+#pragma once
+
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/application_ui.h"
+#include "app/command_line.h"
+#include "app/component.h"
+#include "app/product_identity.h"
+#include "app/program_paths.h"
+#include "app/single_instance_lock.h"
+#include "net/network_layer.h"
+#include "settings/config_descriptor.h"
+#include "settings/settings_store.h"
+
+namespace vossik {
+
+/// The number of the thread message that re-initialises the program from
+/// the settings in memory.
+inline constexpr int kReinitialiseMessage = 1688;
+
+/// Exit statuses of the program.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInterrupted = 130;
+
+class Application {
+ public:
+  /// `program_path` is argument 0; `args` the arguments after it. `ui` must
+  /// outlive the application.
+  Application(const ProductIdentity& identity, std::string program_path,
+              std::vector<std::string> args, ApplicationUi& ui);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  /// Start-up, the requested mode, and shutdown. Returns the exit status.
+  int Run();
+
+  /// Loads the descriptor and the configuration file (regenerating a missing
+  /// or unreadable one), then initialises from it. 1 on success, 0 on failure.
+  int ReadConfiguration();
+  /// Configures the log and the components from the store as it stands in
+  /// memory, and reads the statistics. Non-zero on success. Also the handler
+  /// of the re-initialise message.
+  int InitialiseFromConfiguration();
+
+  /// Adds a component, set up after the application component in the order added.
+  void AddComponent(std::unique_ptr<Component> component);
+
+  const ProductIdentity& Identity() const { return identity_; }
+  const ProgramPaths& Paths() const { return paths_; }
+  const CommandLine& Options() const { return options_; }
+  SettingsStore& Settings() { return settings_; }
+  SettingsStore& Statistics() { return statistics_; }
+  const XmlNode* DescriptorRoot() const { return descriptor_.Root(); }
+  Log& AppLog() { return components_.front()->ComponentLog(); }
+  ApplicationUi& Ui() { return ui_; }
+  std::string ConfigurationFile() const { return paths_.base_name + ".cfg"; }
+  std::string RunStatusFile() const { return paths_.base_name + "run.status"; }
+  std::string StatisticsFile() const { return "./stats/" + paths_.base_name + ".stats"; }
+  /// Whether the run-status file was there at start: the last run did not end cleanly.
+  bool RunStatusExisted() const { return run_status_existed_; }
+  std::time_t ConfigurationTime() const { return configuration_time_; }
+  /// The templates folder: "templates" here, else the installed one.
+  std::filesystem::path TemplatesDir() const;
+
+ private:
+  int RunGenerator();
+  int StartWindowedRun();
+  int RunProductMode();
+  bool ApplySettingsFromCommandLine();
+  void WriteRunStatus();
+  void Shutdown();
+  void StartRunAfterProgram();
+
+  ProductIdentity identity_;
+  ProgramPaths paths_;
+  std::vector<std::string> args_;
+  CommandLine options_;
+  ApplicationUi& ui_;
+
+  NetworkLayer network_;
+  SingleInstanceLock instance_lock_;
+  SettingsStore settings_;
+  SettingsStore statistics_;
+  ConfigDescriptor descriptor_;
+  std::vector<std::unique_ptr<Component>> components_;
+  bool run_status_written_ = false;
+  bool run_status_existed_ = false;
+  std::time_t configuration_time_ = 0;
+};
+
+}  // namespace vossik

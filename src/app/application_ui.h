@@ -1,0 +1,44 @@
+// ApplicationUi is how the application shows itself to the user: message
+// boxes and the main dialog. The windowed program implements it with Qt;
+// without a window, messages go to standard error.
+#pragma once
+
+#include <string>
+
+namespace vossik {
+
+class Application;
+
+/// The kinds of message box, with the buttons each offers.
+enum class MessageKind : int {
+  kInformation = 0,   // OK
+  kQuestion = 1,      // Yes, No
+  kWarning = 2,       // OK
+  kWarningRetry = 3,  // Retry, Cancel
+  kError = 4,         // OK
+  kErrorRetry = 5,    // Retry, Cancel
+};
+
+/// The button that closed a message box.
+enum class MessageAnswer : int { kOk, kYes, kNo, kRetry, kCancel };
+
+class ApplicationUi {
+ public:
+  virtual ~ApplicationUi() = default;
+
+  virtual MessageAnswer ShowMessage(MessageKind kind, const std::string& caption,
+                                    const std::string& text) = 0;
+
+  /// Runs the main dialog until it closes. False when the product has none.
+  virtual bool RunMainDialog(Application& application) = 0;
+};
+
+/// Prints messages to standard error and has no main dialog.
+class ConsoleUi : public ApplicationUi {
+ public:
+  MessageAnswer ShowMessage(MessageKind kind, const std::string& caption,
+                            const std::string& text) override;
+  bool RunMainDialog(Application& application) override;
+};
+
+}  // namespace vossik

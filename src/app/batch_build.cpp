@@ -1,0 +1,78 @@
+#include "app/batch_build.h"
+
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <iostream>
+#include <string>
+
+#include "app/terminal_progress.h"
+#include "indexer/index_builder.h"
+
+namespace vossik {
+namespace {
+
+constexpr int kExitIncomplete = 2;
+constexpr int kExitInterrupted = 130;
+
+std::atomic<bool> interrupted{false};
+
+void OnInterrupt(int) { interrupted.store(true); }
+
+// Routes Ctrl-C to a flag for the life of one build.
+class InterruptGuard {
+ public:
+  InterruptGuard() {
+    interrupted.store(false);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previous_);
+  }
+  ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+
+ private:
+  struct sigaction previous_ {};
+};
+
+int TerminalWidth() {
+  struct winsize size {};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+}  // namespace
+
+int RunBatchBuild(const SettingsStore& settings, const XmlNode* descriptor,
+                  const std::filesystem::path& templates_dir, std::ostream& progress) {
+  const bool live = &progress == &std::cerr && isatty(STDERR_FILENO);
+  TerminalProgress reporter(progress, live, live ? TerminalWidth() : 80);
+
+  IndexBuilder builder(0, templates_dir);
+  std::string description;
+  if (!builder.configure(settings, descriptor, &description)) {
+    progress << "You must specify some content to index (Source files) and a target folder\n";
+    return kExitIncomplete;
+  }
+  builder.setObserver(&reporter);
+
+  InterruptGuard guard;
+  builder.start(0, 0);
+  while (!builder.finished()) {
+    if (interrupted.load()) {
+      builder.stopAndJoin();
+      reporter.printPending(0);
+      reporter.close("Cancelled; the previous index is unchanged");
+      return kExitInterrupted;
+    }
+    reporter.printPending(50);
+  }
+  builder.stopAndJoin();
+  reporter.printPending(0);
+  reporter.close("Complete (" + std::to_string(builder.filesIndexed()) + " files indexed)");
+  return 0;
+}
+
+}  // namespace vossik

@@ -1,0 +1,99 @@
+#include "app/command_line.h"
+
+#include <strings.h>
+
+#include <string_view>
+
+namespace vossik {
+namespace {
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// Takes the -set and -runafter arguments out of the list; the rest keep
+// their order so that the mode option stays the first.
+std::vector<std::string> TakeAnywhereOptions(const std::vector<std::string>& args, CommandLine* line) {
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-runafter") {
+      if (i + 1 < args.size()) line->run_after = args[++i];
+      continue;
+    }
+    if (SameIgnoringCase(args[i], "-set")) {
+      if (i + 1 >= args.size()) {
+        line->error = "-set needs an argument of the form SECTION:PARAMETER=VALUE";
+        continue;
+      }
+      const std::string& assignment = args[++i];
+      const std::size_t equals = assignment.find('=');
+      if (equals == std::string::npos || equals == 0) {
+        line->error = "-set needs an argument of the form SECTION:PARAMETER=VALUE, not \"" +
+                      assignment + "\"";
+        continue;
+      }
+      line->settings.emplace_back(assignment.substr(0, equals), assignment.substr(equals + 1));
+      continue;
+    }
+    rest.push_back(args[i]);
+  }
+  return rest;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  CommandLine line;
+  const std::vector<std::string> rest = TakeAnywhereOptions(args, &line);
+  if (rest.empty()) return line;
+
+  const std::string& first = rest[0];
+  if (SameIgnoringCase(first, "-generatehtmlhelp")) {
+    line.mode = CommandLine::Mode::kGenerateHtmlHelp;
+  } else if (SameIgnoringCase(first, "-generatehtml")) {
+    line.mode = CommandLine::Mode::kGenerateHtml;
+  } else if (SameIgnoringCase(first, "-build")) {
+    line.mode = CommandLine::Mode::kBuild;
+  } else if (SameIgnoringCase(first, "-search")) {
+    line.mode = CommandLine::Mode::kSearch;
+    if (rest.size() < 2) {
+      line.error = "-search needs the words to search for";
+    } else {
+      for (std::size_t i = 1; i < rest.size(); ++i) {
+        if (i > 1) line.search_words += ' ';
+        line.search_words += rest[i];
+      }
+    }
+    return line;
+  } else if (SameIgnoringCase(first, "-help") || SameIgnoringCase(first, "--help")) {
+    line.mode = CommandLine::Mode::kHelp;
+  } else if (SameIgnoringCase(first, "-wizard")) {
+    line.wizard_requested = true;
+    if (rest.size() >= 2) line.wizard_uid = rest[1];
+    if (rest.size() > 2) line.error = "unexpected argument \"" + rest[2] + "\"";
+    return line;
+  } else {
+    line.error = "unknown option \"" + first + "\"";
+    return line;
+  }
+  if (rest.size() > 1 && line.error.empty()) line.error = "unexpected argument \"" + rest[1] + "\"";
+  return line;
+}
+
+const char* UsageText() {
+  return "Usage: vossik [OPTION] [-set SECTION:PARAMETER=VALUE]... [-runafter PROGRAM]\n"
+         "Add search to any website with no server required.\n"
+         "\n"
+         "  (no option)          open the settings window\n"
+         "  -wizard [UID]        open the set-up wizard (\"setup\")\n"
+         "  -build               build the search index of the configured site\n"
+         "  -search WORDS        search a built index and print the best results\n"
+         "  -generatehtml        write the help pages into hlp/\n"
+         "  -generatehtmlhelp    write the help pages and the help project into hlp/\n"
+         "  -set UID=VALUE       use VALUE for a setting in this run only\n"
+         "                       (for example -set index:dirsrc=/var/www/html)\n"
+         "  -runafter PROGRAM    start PROGRAM when Vossik ends\n"
+         "  -help                show this text\n";
+}
+
+}  // namespace vossik

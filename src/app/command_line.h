@@ -1,0 +1,41 @@
+// CommandLine reads the program's arguments: the framework's options
+// (-generatehtml, -generatehtmlhelp, -wizard, -runafter) and the product's
+// own (-build, -search, -set, -help).
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vossik {
+
+struct CommandLine {
+  enum class Mode {
+    kSettingsWindow,    // no option: the settings window
+    kGenerateHtml,      // -generatehtml
+    kGenerateHtmlHelp,  // -generatehtmlhelp
+    kBuild,             // -build
+    kSearch,            // -search WORDS
+    kHelp,              // -help, --help
+  };
+
+  Mode mode = Mode::kSettingsWindow;
+  bool wizard_requested = false;  // -wizard was given, with or without a uid
+  std::string wizard_uid;         // empty when -wizard had no uid
+  std::string run_after;          // program started when the application ends
+  std::string search_words;
+  /// -set UID=VALUE pairs in the order given.
+  std::vector<std::pair<std::string, std::string>> settings;
+  /// Non-empty when the arguments cannot be used; the usage text follows it.
+  std::string error;
+};
+
+/// Reads `args` (without the program path). Option names in the first
+/// argument are compared without regard to case; -runafter is looked for
+/// exactly, anywhere; -set may stand anywhere.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+/// The short usage text printed by -help and after an error.
+const char* UsageText();
+
+}  // namespace vossik

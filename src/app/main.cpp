@@ -1,0 +1,29 @@
+// The vossik program: the command line and, without options, the settings window.
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+
+namespace {
+
+// Argument 0 names the program; when it carries no folder (found on the
+// PATH), the running executable says where the program's files are.
+std::string ProgramPath(const char* argv0) {
+  std::string path = argv0 != nullptr ? argv0 : "vossik";
+  if (path.find('/') != std::string::npos) return path;
+  char resolved[4096];
+  const ssize_t length = readlink("/proc/self/exe", resolved, sizeof resolved - 1);
+  if (length <= 0) return path;
+  return std::string(resolved, static_cast<std::size_t>(length));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  vossik::ConsoleUi ui;
+  vossik::Application application(vossik::VossikIdentity(), ProgramPath(argv[0]), std::move(args), ui);
+  return application.Run();
+}

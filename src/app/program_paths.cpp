@@ -1,0 +1,70 @@
+#include "app/program_paths.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace vossik {
+namespace {
+
+std::string Lowered(std::string_view text) {
+  std::string out(text);
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
+}  // namespace
+
+ProgramPaths ProgramPaths::FromProgramPath(std::string_view program_path) {
+  ProgramPaths paths;
+  std::string path(program_path);
+  const std::size_t exe = Lowered(path).rfind(".exe");
+  if (exe != std::string::npos) path.erase(exe);
+
+  const std::size_t slash = path.find_last_of("/\\");
+  if (slash == std::string::npos) {
+    paths.base_name = path;
+  } else {
+    paths.program_directory = path.substr(0, slash);
+    paths.base_name = path.substr(slash + 1);
+  }
+  for (const char* release : {"/Release", "\\Release"}) {
+    const std::size_t at = paths.program_directory.rfind(release);
+    if (at != std::string::npos) {
+      paths.program_directory.erase(at);
+      break;
+    }
+  }
+
+  paths.descriptor_name = paths.base_name;
+  const std::size_t admin = Lowered(paths.base_name).rfind("admin");
+  if (admin != std::string::npos) paths.descriptor_name.erase(admin);
+
+  paths.help_base_name = paths.base_name;
+  const std::size_t first_admin = paths.base_name.find("admin");
+  if (first_admin != std::string::npos) paths.help_base_name.erase(first_admin);
+  return paths;
+}
+
+std::vector<std::filesystem::path> ProgramPaths::DataFolders() const {
+  std::vector<std::filesystem::path> folders;
+  const std::filesystem::path directory =
+      program_directory.empty() ? std::filesystem::path(".") : std::filesystem::path(program_directory);
+  folders.push_back(directory);
+  folders.push_back(directory / ".." / "share" / "vossik");
+  folders.push_back(VOSSIK_DATA_INSTALL_DIR);
+  return folders;
+}
+
+std::filesystem::path ProgramPaths::Locate(const std::filesystem::path& relative) const {
+  std::error_code ec;
+  if (std::filesystem::exists(relative, ec)) return relative;
+  for (const std::filesystem::path& folder : DataFolders()) {
+    if (std::filesystem::exists(folder / relative, ec)) return folder / relative;
+  }
+  return relative;
+}
+
+}  // namespace vossik

@@ -1,0 +1,45 @@
+#include "app/terminal_search.h"
+
+#include <algorithm>
+#include <string>
+
+#include "indexer/output_folder.h"
+#include "indexer/search_index.h"
+#include "settings/typed_settings.h"
+
+namespace vossik {
+
+int RunTerminalSearch(const SettingsStore& settings, const XmlNode* descriptor,
+                      std::string_view words, std::ostream& out, std::ostream& err) {
+  std::string source;
+  std::string target;
+  std::string stop_list;
+  GetString(settings, descriptor, {"index:dirsrc"}, &source);
+  GetString(settings, descriptor, {"index:dirdest"}, &target);
+  GetString(settings, descriptor, {"index:stoplist"}, &stop_list);
+  if (source.empty() || target.empty()) {
+    err << "You must specify some content to index (Source files) and a target folder\n";
+    return 2;
+  }
+
+  SearchIndex index;
+  std::string error;
+  if (!index.open(outputFolderFor(source, target), &error)) {
+    err << error << "\n";
+    return 1;
+  }
+  const std::vector<SearchHit> hits = index.search(words, stop_list);
+  if (hits.empty()) {
+    out << "No pages found for \"" << words << "\"\n";
+    return 0;
+  }
+  out << hits.size() << (hits.size() == 1 ? " page" : " pages") << " found for \"" << words << "\"\n";
+  const std::size_t shown = std::min<std::size_t>(hits.size(), kTerminalSearchResults);
+  for (std::size_t i = 0; i < shown; ++i) {
+    out << "\n" << (i + 1) << ". " << hits[i].title << "\n   " << hits[i].url << "\n   "
+        << hits[i].summary << "\n";
+  }
+  return 0;
+}
+
+}  // namespace vossik

@@ -1,0 +1,284 @@
+#include "indexer/index_builder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "indexer/output_folder.h"
+#include "indexer/page_extractor.h"
+#include "indexer/pattern_list.h"
+#include "indexer/search_templates.h"
+#include "log/log.h"
+#include "settings/result_codes.h"
+#include "settings/typed_settings.h"
+
+namespace vossik {
+namespace {
+
+constexpr int kBuckets = 256;
+constexpr int kIndexTableChains = 256;
+constexpr int kPageWordChains = 1024;
+// Units of the generating pass: 8 per bucket, reserved when counting ends.
+constexpr long kUnitsPerBucket = 8;
+constexpr long kGeneratingUnits = kBuckets * kUnitsPerBucket;
+constexpr uint64_t kBytesPerUnit = 4096;
+
+std::string formatted(const char* format, const std::string& argument) {
+  const int size = std::snprintf(nullptr, 0, format, argument.c_str());
+  std::string out(static_cast<std::size_t>(size), '\0');
+  std::snprintf(out.data(), out.size() + 1, format, argument.c_str());
+  return out;
+}
+
+std::string completeText(long filesIndexed) {
+  return "Complete (" + std::to_string(filesIndexed) + " files indexed)";
+}
+
+std::string joined(const std::vector<std::string>& items) {
+  std::string out;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) out += ',';
+    out += items[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+IndexBuilder::IndexBuilder(int tickPauseMs, std::filesystem::path templatesDir)
+    : ProgressTask(tickPauseMs),
+      templates_dir_(std::move(templatesDir)),
+      page_words_(kPageWordChains) {
+  index_tables_.reserve(kBuckets);
+  for (int i = 0; i < kBuckets; ++i) index_tables_.emplace_back(kIndexTableChains);
+}
+
+IndexBuilder::~IndexBuilder() { stopAndJoin(); }
+
+void IndexBuilder::logMessage(int level, const std::string& text) {
+  build_log_->Write(kLogMessage, level, text);
+}
+
+bool IndexBuilder::configure(const SettingsStore& settings, const XmlNode* descriptor,
+                             std::string* description) {
+  build_log_ = std::make_unique<LockingLog>("Indexing", false, true);
+  build_log_->Configure(settings, descriptor);
+  logMessage(kLogGeneral, "Configuring indexer");
+
+  *description += "Indexing ";
+  *description += "files from:\r\n";
+  GetString(settings, descriptor, {"index:dirsrc"}, &source_folder_);
+  *description += source_folder_;
+  logMessage(kLogGeneral, formatted("Configured to index files from %s", source_folder_));
+
+  bool recurse = false;
+  GetSwitch(settings, descriptor, {"index:checkrecurse"}, &recurse);
+  if (recurse) {
+    *description += "\r\n\t(and all subdirectories)";
+    logMessage(kLogDebug, "Indexing subdirs");
+  } else {
+    logMessage(kLogDebug, "Not indexing subdirs");
+  }
+
+  *description += "\r\nto:\r\n";
+  GetString(settings, descriptor, {"index:dirdest"}, &target_folder_);
+  logMessage(kLogGeneral, formatted("Storing index in %s", target_folder_));
+  // Turned to "/" before the join, so that a target written a\b is one
+  // folder path and not a folder named "a\b".
+  target_folder_ = targetWithSlashes(target_folder_);
+  output_folder_ = outputFolderFor(source_folder_, target_folder_);
+  *description += output_folder_;
+  *description += "\r\n\r\n";
+  page_list_file_ = output_folder_ + "/sitemap.js";
+
+  GetString(settings, descriptor, {"index:sitemap"}, &site_map_file_);
+
+  WalkRules rules;
+  rules.sourceFolder = source_folder_;
+  rules.outputFolder = output_folder_;
+  rules.recurse = recurse;
+  struct ListSetting {
+    const char* uid;
+    std::optional<PatternList>* list;
+    const char* caption;
+    bool describeWhenEmpty;
+  };
+  const ListSetting lists[] = {
+      {"index:typeinclude", &rules.typeInclude, "\t- only files matching the types ", true},
+      {"index:typeexclude", &rules.typeExclude, "\t- not indexing files matching the types ", true},
+      {"index:matchinclude", &rules.matchInclude, "\t- indexing files matching ", false},
+      {"index:matchexclude", &rules.matchExclude, "\t- not indexing files matching ", false},
+  };
+  for (const ListSetting& setting : lists) {
+    std::vector<std::string> items;
+    if (GetList(settings, descriptor, {setting.uid}, &items) == kResultUnresolved) continue;
+    setting.list->emplace(items);
+    const PatternList& list = **setting.list;
+    if (!setting.describeWhenEmpty && list.empty()) continue;
+    *description += setting.caption;
+    *description += joined(list.items());
+    *description += "\r\n";
+  }
+
+  std::string robotName;
+  GetString(settings, descriptor, {"index:robotname"}, &robotName);
+  rules.robots.read(source_folder_, robotName, build_log_.get());
+
+  int32_t number = word_rules_.minWordLength;
+  GetNumber(settings, descriptor, {"index:minwordlength"}, &number);
+  word_rules_.minWordLength = number;
+  GetSwitch(settings, descriptor, {"index:includemixednumbers"}, &word_rules_.includeMixedNumbers);
+  number = summary_length_;
+  GetNumber(settings, descriptor, {"index:summarylength"}, &number);
+  summary_length_ = number;
+
+  std::string stopList;
+  GetString(settings, descriptor, {"index:stoplist"}, &stopList);
+  stop_list_ = buildStopList(stopList);
+  word_rules_.stopWords = stop_list_.words.get();
+
+  walker_ = std::make_unique<SourceWalker>(std::move(rules));
+  folders_.clear();
+  folders_.push_back(std::make_unique<FolderListing>(source_folder_));
+  current_entry_ = currentFolder().firstEntry();
+  phase_ = 0;
+
+  stems_ = buildStems();
+
+  return !source_folder_.empty() && !target_folder_.empty();
+}
+
+std::string IndexBuilder::shortPath(const std::string& path) const {
+  if (source_folder_.empty()) return path;
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t at; (at = path.find(source_folder_, from)) != std::string::npos;) {
+    out.append(path, from, at - from);
+    out += "...";
+    from = at + source_folder_.size();
+  }
+  out.append(path, from, std::string::npos);
+  return out;
+}
+
+int IndexBuilder::step() {
+  if (current_entry_) {
+    stepEntry();
+  } else {
+    endPass();
+  }
+  return 1;
+}
+
+void IndexBuilder::stepEntry() {
+  if (current_entry_->isFolder()) {
+    if (walker_->shouldDescend(current_entry_->path())) {
+      std::unique_ptr<FolderListing> folder(static_cast<FolderListing*>(current_entry_.release()));
+      folders_.push_back(std::move(folder));
+      current_entry_ = currentFolder().firstEntry();
+    } else {
+      current_entry_.reset();
+      current_entry_ = currentFolder().nextEntry();
+    }
+  } else {
+    auto& file = static_cast<FileEntry&>(*current_entry_);
+    const bool accepted = walker_->accepts(file.path());
+    units_done_ += 1;
+    if (accepted) units_done_ += std::max<long>(1, static_cast<long>(file.size() / kBytesPerUnit));
+    if (phase_ == 0) {
+      setProgress(0, "Scanning [" + shortPath(file.path()) + "]...");
+    } else if (accepted) {
+      logMessage(kLogFull, formatted("Analyzing %s", file.path()));
+      setProgress(static_cast<int>(static_cast<float>(units_done_) / scale_),
+                  "Analyzing [" + shortPath(file.path()) + "]...");
+      analyse(file);
+    } else {
+      logMessage(kLogFull, formatted("Skipping %s", file.path()));
+      setProgress(static_cast<int>(static_cast<float>(units_done_) / scale_),
+                  "Skipping [" + shortPath(file.path()) + "]...");
+    }
+    current_entry_.reset();
+    current_entry_ = currentFolder().nextEntry();
+  }
+  // A finished folder hands the walk back to the folder it was found in.
+  while (!current_entry_ && folders_.size() > 1) {
+    folders_.pop_back();
+    current_entry_ = currentFolder().nextEntry();
+  }
+}
+
+void IndexBuilder::analyse(FileEntry& file) {
+  if (!file.open()) return;
+  ++files_indexed_;
+  content_.clear();
+  const bool read = file.readWhole(&content_);
+  file.close();
+  if (!read || content_.empty()) return;
+  const ExtractedPage page =
+      extractPage(file.path(), content_, source_folder_, summary_length_, site_map_file_);
+  collectWords(page.wordText, word_rules_, page_words_);
+  ++page_number_;
+  appendPageEntry(page_entries_, page);
+  mergePage(page_words_, page_number_, index_tables_);
+}
+
+void IndexBuilder::endPass() {
+  if (phase_ == 0) {
+    page_number_ = 0;
+    phase_ = 1;
+    if (units_done_ != 0) {
+      scale_ = static_cast<float>(units_done_ + kGeneratingUnits) * 0.01f;
+      units_done_ = 0;
+      setProgress(0, "Indexing...");
+      current_entry_ = currentFolder().firstEntry();
+      files_indexed_ = 0;
+      // The links file describes this build's pages only.
+      if (!site_map_file_.empty()) truncateSiteMapLinks(site_map_file_);
+    } else {
+      units_done_ = 1;
+      scale_ = 0.01f;
+      setProgress(100, "Nothing to do");
+      if (tickPauseMs() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  } else if (phase_ == 1) {
+    logMessage(kLogGeneral, "Generating Index...");
+    phase_ = 2;
+    bucket_cursor_ = 0;
+    index_files_.emplace(output_folder_);
+  } else if (bucket_cursor_ < kBuckets) {
+    units_done_ += kUnitsPerBucket;
+    // Kept below 100 until the last step; on a tiny site the first buckets
+    // would otherwise report -1.
+    setProgress(std::max(0, static_cast<int>(static_cast<float>(units_done_) / scale_) - 1),
+                "Generating Index...");
+    index_files_->writeBucket(bucket_cursor_, index_tables_[bucket_cursor_]);
+    ++bucket_cursor_;
+  } else {
+    setProgress(100, completeText(files_indexed_));
+    if (tickPauseMs() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+void IndexBuilder::finish() {
+  // The bucket files go live first and the page list last, each by a
+  // rename, so a reader never sees page numbers of another build.
+  const bool published = !index_files_ || index_files_->publish();
+  if (published && !page_list_file_.empty() && !page_entries_.empty()) {
+    writePageList(page_list_file_, page_entries_);
+  }
+  TemplateValues values;
+  values.indexDir = target_folder_;
+  values.stems = stems_;
+  values.stopList = stop_list_.text;
+  instantiateTemplate(templates_dir_, "vkfunctions.js", output_folder_, values);
+  instantiateTemplate(templates_dir_, "vkexample.html", output_folder_, values);
+  instantiateTemplate(templates_dir_, "vkexample.html", output_folder_, values,
+                      "offlineexample.html", output_folder_);
+  copyBulletImage(templates_dir_, output_folder_);
+  setProgress(100, completeText(files_indexed_));
+  logMessage(kLogGeneral, completeText(files_indexed_));
+  if (tickPauseMs() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
+}  // namespace vossik

@@ -1,0 +1,167 @@
+#include "indexer/js_array_reader.h"
+
+namespace vossik {
+namespace {
+
+void appendUtf8(std::string& out, uint32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+}  // namespace
+
+bool JsArrayReader::openArray() {
+  pos_ = text_.find('[', pos_);
+  if (pos_ == std::string_view::npos) return false;
+  ++pos_;
+  return true;
+}
+
+JsArrayReader::Item JsArrayReader::next(std::string* string, long* number) {
+  skipBlanks();
+  if (pos_ < text_.size() && text_[pos_] == ',' && !first_) {
+    ++pos_;
+    skipBlanks();
+  }
+  first_ = false;
+  if (pos_ >= text_.size()) return Item::kError;
+  const char c = text_[pos_];
+  if (c == ']') return Item::kEnd;
+  if (c == '"') return readString(string) ? Item::kString : Item::kError;
+  if (c == '-' || (c >= '0' && c <= '9')) return readNumber(number) ? Item::kNumber : Item::kError;
+  return Item::kError;
+}
+
+void JsArrayReader::skipBlanks() {
+  while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\r' ||
+                                 text_[pos_] == '\n')) {
+    ++pos_;
+  }
+}
+
+bool JsArrayReader::readNumber(long* number) {
+  const bool negative = text_[pos_] == '-';
+  if (negative) ++pos_;
+  const std::size_t start = pos_;
+  long value = 0;
+  while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9') {
+    // Past any page number the value only has to stay large, not exact.
+    if (value < 1'000'000'000) value = value * 10 + (text_[pos_] - '0');
+    ++pos_;
+  }
+  *number = negative ? -value : value;
+  return pos_ > start;
+}
+
+bool JsArrayReader::readHex(std::size_t count, uint32_t* value) {
+  if (text_.size() - pos_ < count) return false;
+  *value = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const char c = text_[pos_ + i];
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+    if (digit < 0) return false;
+    *value = *value * 16 + static_cast<uint32_t>(digit);
+  }
+  pos_ += count;
+  return true;
+}
+
+// \uXXXX, a surrogate pair of them, or \u{X...}; a lone surrogate becomes
+// U+FFFD, as the browser encodes it.
+bool JsArrayReader::readUnicodeEscape(std::string& out) {
+  uint32_t code = 0;
+  if (pos_ < text_.size() && text_[pos_] == '{') {
+    const std::size_t close = text_.find('}', pos_);
+    if (close == std::string_view::npos || close == pos_ + 1 || close - pos_ > 7) return false;
+    ++pos_;
+    if (!readHex(close - pos_, &code) || code > 0x10FFFF) return false;
+    ++pos_;
+  } else if (!readHex(4, &code)) {
+    return false;
+  }
+  if (code >= 0xD800 && code <= 0xDBFF && text_.substr(pos_, 2) == "\\u") {
+    const std::size_t save = pos_;
+    pos_ += 2;
+    uint32_t low = 0;
+    if (readHex(4, &low) && low >= 0xDC00 && low <= 0xDFFF) {
+      appendUtf8(out, 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00));
+      return true;
+    }
+    pos_ = save;
+  }
+  appendUtf8(out, code >= 0xD800 && code <= 0xDFFF ? 0xFFFD : code);
+  return true;
+}
+
+bool JsArrayReader::readString(std::string* out) {
+  out->clear();
+  ++pos_;
+  while (pos_ < text_.size()) {
+    const char c = text_[pos_++];
+    if (c == '"') return true;
+    if (c == '\r' || c == '\n') return false;
+    if (c != '\\') {
+      *out += c;
+      continue;
+    }
+    if (pos_ >= text_.size()) return false;
+    const char e = text_[pos_++];
+    uint32_t code = 0;
+    switch (e) {
+      case 'n':
+        *out += '\n';
+        break;
+      case 'r':
+        *out += '\r';
+        break;
+      case 't':
+        *out += '\t';
+        break;
+      case 'b':
+        *out += '\b';
+        break;
+      case 'f':
+        *out += '\f';
+        break;
+      case 'v':
+        *out += '\v';
+        break;
+      case '0':
+        *out += '\0';
+        break;
+      case 'x':
+        if (!readHex(2, &code)) return false;
+        appendUtf8(*out, code);
+        break;
+      case 'u':
+        if (!readUnicodeEscape(*out)) return false;
+        break;
+      case '\r':  // a line continuation adds nothing
+        if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+        break;
+      case '\n':
+        break;
+      default:
+        *out += e;
+    }
+  }
+  return false;
+}
+
+}  // namespace vossik

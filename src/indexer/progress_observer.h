@@ -1,0 +1,24 @@
+// ProgressObserver receives a build's progress. The worker thread only ever
+// posts: each report carries its own copy of the status text, which the
+// receiver owns from then on, so the worker never touches the receiver's
+// objects. The Qt progress window and the terminal progress bar implement it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace vossik {
+
+/// The number of the progress message, as the progress window knows it.
+inline constexpr int kProgressMessage = 1025;
+
+class ProgressObserver {
+ public:
+  virtual ~ProgressObserver() = default;
+
+  /// Called on the worker thread. Must only queue the report for the
+  /// receiver's own thread and return at once. `status` may be null.
+  virtual void postProgress(int percent, std::unique_ptr<std::string> status) = 0;
+};
+
+}  // namespace vossik

@@ -1,0 +1,127 @@
+// The walk over the site's folder tree: FolderListing enumerates one folder,
+// FileEntry reads one page, and SourceWalker decides which sub-folders are
+// walked and which files are indexed. The build walks the same tree twice
+// (counting, then analysing), so the verdicts depend on the path alone.
+//
+// Paths are built by joining with "/". Entries are owned by whoever takes
+// them from a listing. None of these types is thread-safe; a SourceWalker is
+// immutable after construction and may be shared.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "indexer/pattern_list.h"
+#include "indexer/robots_rules.h"
+
+namespace vossik {
+
+class SourceEntry {
+ public:
+  explicit SourceEntry(std::string path) : path_(std::move(path)) {}
+  virtual ~SourceEntry();
+  SourceEntry(const SourceEntry&) = delete;
+  SourceEntry& operator=(const SourceEntry&) = delete;
+
+  /// The full path, as built from the source folder.
+  const std::string& path() const { return path_; }
+  virtual bool isFolder() const = 0;
+
+ private:
+  std::string path_;
+};
+
+/// A file of the site, read as raw bytes. Closed on destruction.
+class FileEntry : public SourceEntry {
+ public:
+  explicit FileEntry(std::string path) : SourceEntry(std::move(path)) {}
+  ~FileEntry() override;
+
+  bool isFolder() const override { return false; }
+  /// The size in bytes from the file system; 0 when it cannot be read.
+  uint64_t size() const;
+  bool open();
+  /// Replaces `content` by the whole rest of the open file. False when the
+  /// file is not open or a read fails; `content` then holds what was read.
+  bool readWhole(std::string* content);
+  void close();
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+/// One folder being listed. Children come sorted by name in byte order,
+/// folders and files in one sequence: every sub-folder, and every other
+/// regular file whose name contains a dot. A folder that cannot be listed
+/// has no children.
+class FolderListing : public SourceEntry {
+ public:
+  explicit FolderListing(std::string path) : SourceEntry(std::move(path)) {}
+
+  bool isFolder() const override { return true; }
+  /// Lists the folder afresh and returns its first child, or nullptr.
+  std::unique_ptr<SourceEntry> firstEntry();
+  /// The child after the one returned last, or nullptr when the listing has
+  /// run out (or never started).
+  std::unique_ptr<SourceEntry> nextEntry();
+
+ private:
+  struct Child {
+    std::string name;
+    bool folder;
+  };
+  std::vector<Child> children_;
+  std::size_t next_ = 0;
+};
+
+/// What the walk takes. An absent or empty pattern list does not filter.
+struct WalkRules {
+  std::string sourceFolder;
+  std::string outputFolder;  // where the index is written; never walked
+  bool recurse = false;
+  std::optional<PatternList> typeInclude;
+  std::optional<PatternList> typeExclude;
+  std::optional<PatternList> matchInclude;
+  std::optional<PatternList> matchExclude;
+  RobotsRules robots;
+};
+
+class SourceWalker {
+ public:
+  explicit SourceWalker(WalkRules rules);
+
+  /// Whether the walk enters the folder at `folderPath`: only when recursing,
+  /// never into a "vkindex" folder or the output folder, and only as the
+  /// match lists allow for the path with a trailing "/".
+  bool shouldDescend(const std::string& folderPath) const;
+
+  /// Whether the file at `filePath` is indexed: the type and match lists
+  /// allow it, it is none of the build's own files (index scripts,
+  /// robots.txt, the generated search pages in the output folder), and
+  /// robots.txt does not disallow its URL.
+  bool accepts(const std::string& filePath) const;
+
+  /// The page URL of `path` relative to the source folder.
+  std::string urlOf(const std::string& path) const;
+
+  const WalkRules& rules() const { return rules_; }
+
+ private:
+  bool isGeneratedOutput(const std::string& filePath) const;
+
+  WalkRules rules_;
+  std::string output_;  // the output folder in comparable form
+};
+
+/// The page URL of `path`: the part after the first occurrence of
+/// `sourceFolder`, without leading "/" or "\", with "\" turned into "/";
+/// the whole path (converted the same way) when the source folder is not in
+/// it.
+std::string urlBelow(std::string_view path, std::string_view sourceFolder);
+
+}  // namespace vossik

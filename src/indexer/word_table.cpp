@@ -1,0 +1,114 @@
+#include "indexer/word_table.h"
+
+#include <algorithm>
+
+namespace vossik {
+namespace {
+
+inline unsigned char lower(unsigned char b) {
+  return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + ('a' - 'A')) : b;
+}
+
+bool equalsLowered(std::string_view key, const std::string& stored) {
+  if (key.size() != stored.size()) return false;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    if (lower(static_cast<unsigned char>(key[i])) != static_cast<unsigned char>(stored[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+WordTable::WordTable(std::size_t chains) {
+  std::size_t count = 2;
+  int bits = 1;
+  while (count < chains && bits < 30) {
+    count <<= 1;
+    ++bits;
+  }
+  newest_.assign(count, -1);
+  shift_ = 32 - bits;
+}
+
+uint32_t WordTable::hashOf(std::string_view text) {
+  uint32_t k = 0;
+  for (unsigned char b : text) k = lower(b) + 131u * k;
+  return k;
+}
+
+// The words of one index table all share (hash + 1) mod 256, so the low bits
+// of the hash cannot pick a chain; the multiplication spreads every bit of it
+// into the top bits that are used.
+std::size_t WordTable::chainOf(uint32_t hash) const {
+  return static_cast<std::size_t>((hash * 0x9E3779B1u) >> shift_);
+}
+
+int32_t WordTable::indexOf(std::string_view text, uint32_t hash) const {
+  int32_t i = newest_[chainOf(hash)];
+  while (i >= 0) {
+    const auto index = static_cast<std::size_t>(i);
+    if (links_[index].hash == hash && equalsLowered(text, entries_[index].text)) break;
+    i = links_[index].older;
+  }
+  return i;
+}
+
+WordEntry* WordTable::find(std::string_view text, uint32_t hash) {
+  const int32_t i = indexOf(text, hash);
+  return i < 0 ? nullptr : &entries_[static_cast<std::size_t>(i)];
+}
+
+WordEntry* WordTable::find(std::string_view text) { return find(text, hashOf(text)); }
+
+const WordEntry* WordTable::find(std::string_view text) const { return find(text, hashOf(text)); }
+
+const WordEntry* WordTable::find(std::string_view text, uint32_t hash) const {
+  const int32_t i = indexOf(text, hash);
+  return i < 0 ? nullptr : &entries_[static_cast<std::size_t>(i)];
+}
+
+WordEntry& WordTable::add(std::string_view text, int bucket) {
+  return add(text, bucket, hashOf(text));
+}
+
+WordEntry& WordTable::add(std::string_view text, int bucket, uint32_t hash) {
+  if (size_ >= newest_.size()) grow();
+  if (size_ == entries_.size()) {
+    entries_.emplace_back();
+    links_.push_back({});
+  }
+  WordEntry& entry = entries_[size_];
+  entry.text.resize(text.size());  // reuses the memory of a cleared entry
+  char* lowered = entry.text.data();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    lowered[i] = static_cast<char>(lower(static_cast<unsigned char>(text[i])));
+  }
+  entry.bucket = bucket;
+  entry.pages.clear();
+
+  int32_t& newest = newest_[chainOf(hash)];
+  links_[size_] = {hash, newest};
+  newest = static_cast<int32_t>(size_);
+  ++size_;
+  return entry;
+}
+
+void WordTable::clear() {
+  std::fill(newest_.begin(), newest_.end(), -1);
+  size_ = 0;
+}
+
+// Relinking in insertion order keeps every chain newest-first.
+void WordTable::grow() {
+  newest_.assign(newest_.size() * 2, -1);
+  --shift_;
+  for (std::size_t i = 0; i < size_; ++i) {
+    int32_t& newest = newest_[chainOf(links_[i].hash)];
+    links_[i].older = newest;
+    newest = static_cast<int32_t>(i);
+  }
+}
+
+}  // namespace vossik

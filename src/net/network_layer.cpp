@@ -1,0 +1,42 @@
+#include "net/network_layer.h"
+
+#include <curl/curl.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace vossik {
+namespace {
+
+constexpr const char* kRootServers[] = {
+    "a.root-servers.net", "b.root-servers.net", "c.root-servers.net", "d.root-servers.net",
+    "e.root-servers.net", "f.root-servers.net", "g.root-servers.net", "h.root-servers.net",
+    "i.root-servers.net", "j.root-servers.net", "k.root-servers.net", "l.root-servers.net",
+    "m.root-servers.net", nullptr,
+};
+
+constexpr const char* kRootsFile = "mxroots";
+
+}  // namespace
+
+const char* const* NetworkLayer::RootServers() { return kRootServers; }
+
+bool NetworkLayer::Start() {
+  if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return false;
+  std::error_code ec;
+  if (!std::filesystem::exists(kRootsFile, ec)) {
+    // A read-only working folder only costs the resolver its cache file.
+    std::ofstream out(kRootsFile, std::ios::binary | std::ios::trunc);
+    for (const char* const* name = kRootServers; *name != nullptr; ++name) out << *name << '\n';
+  }
+  started_ = true;
+  return true;
+}
+
+void NetworkLayer::Shutdown() {
+  if (!started_) return;
+  curl_global_cleanup();
+  started_ = false;
+}
+
+}  // namespace vossik

@@ -1,0 +1,27 @@
+// The network library's start-up and clean-up: the HTTP client library is
+// initialised, and the DNS resolver's list of root servers is written to
+// "mxroots" in the working folder when it is missing. Clean-up releases
+// what start-up took. Start and Shutdown run on the main thread, before and
+// after every other thread.
+#pragma once
+
+#include <string>
+
+namespace vossik {
+
+class NetworkLayer {
+ public:
+  /// Writes "mxroots" (one root server name per line) when it is missing.
+  /// False when the network layer cannot start.
+  bool Start();
+  void Shutdown();
+  bool Started() const { return started_; }
+
+  /// The names of the DNS root servers, in the order written to "mxroots".
+  static const char* const* RootServers();
+
+ private:
+  bool started_ = false;
+};
+
+}  // namespace vossik

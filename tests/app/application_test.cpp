@@ -1,0 +1,180 @@
+#include "app/application.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include "settings/container_cipher.h"
+#include "support/temp_dir.h"
+
+namespace vossik {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+
+// Records what the application shows; the main dialog runs `dialog`.
+class RecordingUi : public ApplicationUi {
+ public:
+  MessageAnswer ShowMessage(MessageKind, const std::string& caption, const std::string& text) override {
+    messages.push_back(caption + ": " + text);
+    return MessageAnswer::kOk;
+  }
+  bool RunMainDialog(Application& application) override {
+    ++dialogs;
+    if (dialog) dialog(application);
+    return true;
+  }
+  std::vector<std::string> messages;
+  int dialogs = 0;
+  std::function<void(Application&)> dialog;
+};
+
+// A working folder with the product's descriptor, and a program path whose
+// base name is unique to the test, so that parallel tests never share a lock.
+class ApplicationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.ChangeInto();
+    base_ = std::string("vossiktest") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    program_ = (dir_.path() / "bin" / base_).string();
+    std::filesystem::create_directories(dir_.path() / "bin");
+    std::filesystem::copy_file(std::string(VOSSIK_BINARY_DIR) + "/vossik.cfgml", base_ + ".cfgml");
+    setenv("XDG_RUNTIME_DIR", dir_.path().c_str(), 1);
+  }
+
+  int Run(RecordingUi& ui, std::vector<std::string> args = {}) {
+    Application application(VossikIdentity(), program_, std::move(args), ui);
+    return application.Run();
+  }
+
+  std::string LogText() const { return ReadFile("logs/Vossik.log"); }
+
+  TempDir dir_;
+  std::string base_;
+  std::string program_;
+};
+
+TEST_F(ApplicationTest, MissingConfigurationFileIsRegeneratedWithDefaults) {
+  RecordingUi ui;
+  EXPECT_EQ(kExitOk, Run(ui));
+  EXPECT_EQ(1, ui.dialogs);
+  const std::string text = ReadFile(base_ + ".cfg");
+  EXPECT_EQ(0u, text.find("[Default]\n// This configuration file was automatically generated on "));
+  EXPECT_NE(std::string::npos,
+            text.find("\n// Application built-in default settings will be used unless other "
+                      "settings are present below to override them\n\n\n"));
+  EXPECT_NE(std::string::npos,
+            LogText().find("Warning: Reading configuration file failed, using defaults for all settings"));
+}
+
+TEST_F(ApplicationTest, OneByteConfigurationFileIsRegeneratedToo) {
+  dir_.Write(base_ + ".cfg", "x");
+  RecordingUi ui;
+  EXPECT_EQ(kExitOk, Run(ui));
+  EXPECT_EQ(0u, ReadFile(base_ + ".cfg").find("[Default]\n// This configuration file"));
+}
+
+TEST_F(ApplicationTest, EncryptedConfigurationFileEndsTheProgramSilently) {
+  ASSERT_TRUE(WriteContainer(base_ + ".cfg", "[Index]\nDirSrc=x\n"));
+  RecordingUi ui;
+  EXPECT_EQ(kExitFailure, Run(ui));
+  EXPECT_EQ(0, ui.dialogs);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ApplicationTest, MissingDescriptorIsLoggedAndShown) {
+  std::filesystem::remove(base_ + ".cfgml");
+  RecordingUi ui;
+  EXPECT_EQ(kExitFailure, Run(ui));
+  ASSERT_EQ(1u, ui.messages.size());
+  EXPECT_EQ("Vossik: Error initializing configuration descriptor file. Please check this product is "
+            "installed correctly",
+            ui.messages[0]);
+  EXPECT_NE(std::string::npos,
+            LogText().find("Config: Error initializing configuration descriptor file, exiting"));
+}
+
+TEST_F(ApplicationTest, SecondInstanceEndsSilentlyWhileTheFirstHoldsTheLock) {
+  SingleInstanceLock first;
+  ASSERT_TRUE(first.Acquire(base_));
+  RecordingUi ui;
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(kExitOk, Run(ui));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500));
+  EXPECT_EQ(0, ui.dialogs);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_FALSE(std::filesystem::exists(base_ + "run.status"));
+}
+
+TEST_F(ApplicationTest, RunStatusFileMarksARunningProgramAndIsRemovedAtTheEnd) {
+  RecordingUi ui;
+  ui.dialog = [&](Application& application) {
+    EXPECT_EQ("Running", ReadFile(base_ + "run.status"));
+    EXPECT_FALSE(application.RunStatusExisted());
+  };
+  EXPECT_EQ(kExitOk, Run(ui));
+  EXPECT_FALSE(std::filesystem::exists(base_ + "run.status"));
+}
+
+TEST_F(ApplicationTest, RunStatusFileIsLeftBehindByAKilledRunAndNotedAtTheNextStart) {
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    RecordingUi ui;
+    ui.dialog = [](Application&) { pause(); };
+    Run(ui);
+    _exit(0);
+  }
+  for (int i = 0; i < 500 && !std::filesystem::exists(base_ + "run.status"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  EXPECT_EQ("Running", ReadFile(base_ + "run.status"));
+
+  RecordingUi ui;
+  bool noted = false;
+  ui.dialog = [&](Application& application) { noted = application.RunStatusExisted(); };
+  EXPECT_EQ(kExitOk, Run(ui));
+  EXPECT_TRUE(noted);
+}
+
+TEST_F(ApplicationTest, SetOverridesASettingInMemoryOnly) {
+  RecordingUi ui;
+  std::string seen;
+  ui.dialog = [&](Application& application) {
+    application.Settings().GetValue("Index", "DirSrc", "", &seen);
+  };
+  EXPECT_EQ(kExitOk, Run(ui, {"-set", "index:dirsrc=/srv/www"}));
+  EXPECT_EQ("/srv/www", seen);
+  EXPECT_EQ(std::string::npos, ReadFile(base_ + ".cfg").find("/srv/www"));
+}
+
+TEST_F(ApplicationTest, UnknownSetUidIsAUsageError) {
+  RecordingUi ui;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(kExitUsage, Run(ui, {"-build", "-set", "index:nosuch=1"}));
+  EXPECT_NE(std::string::npos, ::testing::internal::GetCapturedStderr().find("index:nosuch"));
+}
+
+TEST_F(ApplicationTest, CommandLineOptionsAreLoggedAsServiceLines) {
+  RecordingUi ui;
+  EXPECT_EQ(kExitOk, Run(ui, {"-wizard", "setup"}));
+  EXPECT_NE(std::string::npos, LogText().find("Service: Command line option '-wizard' executed"));
+}
+
+TEST_F(ApplicationTest, StartUpWritesTheDnsRootList) {
+  RecordingUi ui;
+  Run(ui);
+  EXPECT_EQ(0u, ReadFile("mxroots").find("a.root-servers.net\nb.root-servers.net\n"));
+}
+
+}  // namespace
+}  // namespace vossik
