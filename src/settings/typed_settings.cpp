@@ -164,6 +164,15 @@ SettingAddress AtEntry(SettingAddress at, bool run_sub, int i) {
   return at;
 }
 
+// The trimmed, unquoted text of a setting, or its descriptor default.
+int ReadUnquoted(const SettingsStore& store, const Access& access, std::string* out) {
+  if (!access.resolved) return kResultUnresolved;
+  std::string value;
+  const int result = store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
+  if (result != kResultUnresolved) *out = UnquoteValue(value);
+  return result;
+}
+
 }  // namespace
 
 bool AllowedList(const ParameterRef& ref, std::vector<std::string>* items) {
@@ -175,12 +184,9 @@ bool AllowedList(const ParameterRef& ref, std::vector<std::string>* items) {
 
 int GetString(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
               std::string* out) {
-  const Access access = Resolve(root, at);
-  if (!access.resolved) return kResultUnresolved;
   std::string value;
-  const int result = store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
-  if (result == kResultUnresolved) return result;
-  *out = UnquoteValue(value);
+  const int result = ReadUnquoted(store, Resolve(root, at), &value);
+  if (result != kResultUnresolved) *out = std::move(value);
   return result;
 }
 
@@ -271,12 +277,9 @@ int SetList(SettingsStore& store, const XmlNode* root, const SettingAddress& at,
 
 int GetSecret(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
               std::string* out) {
-  const Access access = Resolve(root, at);
-  if (!access.resolved) return kResultUnresolved;
   std::string value;
-  const int result = store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
-  if (result == kResultUnresolved) return result;
-  *out = DecryptSecret(UnquoteValue(value));
+  const int result = ReadUnquoted(store, Resolve(root, at), &value);
+  if (result != kResultUnresolved) *out = DecryptSecret(value);
   return result;
 }
 
