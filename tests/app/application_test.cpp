@@ -170,6 +170,57 @@ TEST_F(ApplicationTest, CommandLineOptionsAreLoggedAsServiceLines) {
   EXPECT_NE(std::string::npos, LogText().find("Service: Command line option '-wizard' executed"));
 }
 
+// Records how the application set it up.
+class RecordingComponent : public Component {
+ public:
+  RecordingComponent(std::string section, std::vector<std::string>* calls)
+      : Component("Part " + section, section), calls_(calls) {}
+  bool Configure(SettingsStore&, const XmlNode*) override {
+    calls_->push_back(SectionUid() + ":configure");
+    return true;
+  }
+  void Disable() override { calls_->push_back(SectionUid() + ":disable"); }
+  void Start(SettingsStore* statistics) override {
+    Component::Start(statistics);
+    calls_->push_back(SectionUid() + ":start");
+  }
+
+ private:
+  std::vector<std::string>* calls_;
+};
+
+TEST_F(ApplicationTest, ComponentsFollowTheirMainSwitch) {
+  ASSERT_TRUE(WriteContainer(base_ + ".cfgml",
+                             "<d><config>"
+                             "<section uid='on' name='On'/>"
+                             "<section uid='off' name='Off'><parameter uid='mainswitch' name='Enabled'>"
+                             "<default>0</default></parameter></section>"
+                             "</config></d>"));
+  std::vector<std::string> calls;
+  RecordingUi ui;
+  Application application(VossikIdentity(), program_, {}, ui);
+  application.AddComponent(std::make_unique<RecordingComponent>("on", &calls));
+  application.AddComponent(std::make_unique<RecordingComponent>("off", &calls));
+  EXPECT_EQ(kExitOk, application.Run());
+  EXPECT_EQ((std::vector<std::string>{"on:configure", "on:start", "off:disable", "off:start"}), calls);
+  const std::string log = LogText();
+  EXPECT_NE(std::string::npos, log.find("Config: Setting up component 'Part on'"));
+  EXPECT_NE(std::string::npos, log.find("Config: Component 'Part off' Complete"));
+}
+
+TEST_F(ApplicationTest, ReinitialisingUsesTheSettingsInMemory) {
+  RecordingUi ui;
+  int level = -1;
+  ui.dialog = [&](Application& application) {
+    application.Settings().SetValue("Default", "LogLevel", "Debug");
+    EXPECT_NE(0, application.InitialiseFromConfiguration());
+    level = application.AppLog().Level();
+  };
+  EXPECT_EQ(kExitOk, Run(ui));
+  EXPECT_EQ(kLogDebug, level);
+  EXPECT_EQ(std::string::npos, ReadFile(base_ + ".cfg").find("Debug"));
+}
+
 TEST_F(ApplicationTest, StartUpWritesTheDnsRootList) {
   RecordingUi ui;
   Run(ui);
