@@ -101,7 +101,8 @@ std::vector<std::string> texts() {
       "The running dogs, 2003 and mp3",
       "DOGS Dogs dogs; RUNNING running",
       "well-known snake_case -- __ ed es ly ing",
-      "Caf\xC3\xA9 au lait \xE2\x82\xAC""5 \xC2\xA3""3 price\xE2\x82\xACtag not\xC2\xACthis n\xC3\xA3o",
+      "Caf\xC3\xA9 au lait \xE2\x82\xAC""5 \xC2\xA3""3 price\xE2\x82\xACtag"
+      " not\xC2\xACthis n\xC3\xA3o",
       "a.b?c!d\"e'f`g$h;i:j,k(l)m{n}o[p]q<r>s%t^u*v+w=x@y~z#aa/bb|cc\\dd ee\rff\ngg\thh",
       "it's the end of AND and of",
       "os.path.join(a, b) returns json.dumps({}) \xE2\x80\x94 asyncio-task",
@@ -120,8 +121,8 @@ int main() {
   vossik::WordRules rules;
   rules.stopWords = stops.words.get();
 
-  std::string out = "{\"stems\":" + json(vossik::buildStems()) + ",\"stoplist\":" + json(stops.text) +
-                    ",\"tokens\":[";
+  std::string out = "{\"stems\":" + json(vossik::buildStems()) +
+                    ",\"stoplist\":" + json(stops.text) + ",\"tokens\":[";
   bool first = true;
   for (const std::string& token : tokens()) {
     std::string word;

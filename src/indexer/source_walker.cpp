@@ -17,7 +17,7 @@ bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
 std::string joined(const std::string& folder, std::string_view name) {
   std::string path = folder;
-  if (path.empty() || path.back() != '/') path += '/';
+  if (!path.empty() && path.back() != '/') path += '/';
   path += name;
   return path;
 }

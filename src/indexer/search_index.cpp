@@ -1,0 +1,273 @@
+#include "indexer/search_index.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+
+#include "indexer/index_writer.h"
+#include "indexer/js_array_reader.h"
+#include "indexer/word_rules.h"
+#include "indexer/word_table.h"
+
+namespace vossik {
+namespace {
+
+using WordSet = std::vector<std::string>;  // sorted, distinct
+
+std::optional<std::string> readWhole(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The words of a text as the build takes them from page text: lower-cased,
+// cut at the separators, normalised; in order, repeats kept.
+std::vector<std::string> sequence(std::string_view text, const WordRules& rules) {
+  std::string lowered(text);
+  for (char& c : lowered) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  std::vector<std::string> words;
+  std::string word;
+  std::size_t i = 0;
+  while (i < lowered.size()) {
+    while (i < lowered.size() && isSeparator(static_cast<unsigned char>(lowered[i]))) ++i;
+    const std::size_t start = i;
+    while (i < lowered.size() && !isSeparator(static_cast<unsigned char>(lowered[i]))) ++i;
+    if (i == start) break;
+    if (!normaliseToken(std::string_view(lowered).substr(start, i - start), rules, &word)) continue;
+    for (char& c : word) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    words.push_back(word);
+  }
+  return words;
+}
+
+WordSet setOf(std::vector<std::string> words) {
+  std::sort(words.begin(), words.end());
+  words.erase(std::unique(words.begin(), words.end()), words.end());
+  return words;
+}
+
+bool holds(const WordSet& set, const std::string& word) {
+  return std::binary_search(set.begin(), set.end(), word);
+}
+
+int count(const std::vector<std::string>& words, const std::string& word) {
+  return static_cast<int>(std::count(words.begin(), words.end(), word));
+}
+
+bool adjacent(const std::vector<std::string>& words, const std::string& a, const std::string& b) {
+  for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+    if (words[i] == a && words[i + 1] == b) return true;
+  }
+  return false;
+}
+
+// What ranking needs of one page, from the page list. The URL and file name
+// lose their extension, which nearly every page shares; the URL's words are
+// taken both as written and with "-" and "_" as blanks, since file names
+// join words with them.
+struct PageWords {
+  WordSet title, url;
+  std::vector<std::string> titleInOrder, fileName;
+  std::optional<std::vector<std::string>> summaryInOrder;  // read once the page is a hit
+
+  PageWords(const std::string& titleText, std::string_view urlText, const WordRules& rules) {
+    std::string_view name = urlText.substr(urlText.rfind('/') + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos) {
+      urlText.remove_suffix(name.size() - dot);
+      name = name.substr(0, dot);
+    }
+    titleInOrder = sequence(titleText, rules);
+    title = setOf(titleInOrder);
+    std::vector<std::string> urlWords = sequence(urlText, rules);
+    for (std::string& word : sequence(blankJoiners(urlText), rules))
+      urlWords.push_back(std::move(word));
+    url = setOf(std::move(urlWords));
+    fileName = sequence(blankJoiners(name), rules);
+  }
+
+  static std::string blankJoiners(std::string_view text) {
+    std::string out(text);
+    std::replace(out.begin(), out.end(), '-', ' ');
+    std::replace(out.begin(), out.end(), '_', ' ');
+    return out;
+  }
+};
+
+// Adds the page lists of `wanted` from the index file of one bucket. A file
+// that does not end its array properly adds nothing: the browser cannot
+// run it either.
+void readBucket(const std::string& file, const std::vector<std::string>& wanted,
+                std::map<std::string, std::vector<long>>& lists) {
+  const std::optional<std::string> text = readWhole(file);
+  if (!text) return;
+  JsArrayReader reader(*text);
+  if (!reader.openArray()) return;
+  std::map<std::string, std::vector<long>> found;
+  std::string item;
+  long number = 0;
+  std::vector<long>* current = nullptr;
+  for (;;) {
+    switch (reader.next(&item, &number)) {
+      case JsArrayReader::Item::kString: {
+        const bool isWanted = std::find(wanted.begin(), wanted.end(), item) != wanted.end();
+        current = isWanted ? &found[item] : nullptr;
+        if (current != nullptr) current->clear();  // a repeated word starts over, as in the browser
+        break;
+      }
+      case JsArrayReader::Item::kNumber:
+        if (current != nullptr) current->push_back(number);
+        break;
+      case JsArrayReader::Item::kEnd:
+        for (auto& [word, pages] : found) lists[word] = std::move(pages);
+        return;
+      case JsArrayReader::Item::kError:
+        return;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> queryWords(std::string_view query, const WordTable* stopWords) {
+  WordRules rules;
+  rules.stopWords = stopWords;
+  std::vector<std::string> words;
+  for (std::string& word : sequence(query, rules)) {
+    if (std::find(words.begin(), words.end(), word) == words.end())
+      words.push_back(std::move(word));
+  }
+  return words;
+}
+
+bool SearchIndex::open(const std::string& outputFolder, std::string* error) {
+  const std::string file = outputFolder + "/sitemap.js";
+  const std::optional<std::string> text = readWhole(file);
+  if (!text) {
+    *error = "Cannot read " + file;
+    return false;
+  }
+  const std::size_t start = text->find_first_not_of(" \t\r\n");
+  JsArrayReader reader(*text);
+  if (start == std::string::npos || text->compare(start, 9, "g_asPages") != 0 ||
+      !reader.openArray()) {
+    *error = file + " is not a page list";
+    return false;
+  }
+
+  std::vector<std::string> strings;
+  std::string item;
+  long number = 0;
+  for (;;) {
+    const JsArrayReader::Item kind = reader.next(&item, &number);
+    if (kind == JsArrayReader::Item::kEnd) break;
+    if (kind != JsArrayReader::Item::kString) {
+      *error = file + " is not a page list";
+      return false;
+    }
+    strings.push_back(item);
+  }
+
+  folder_ = outputFolder;
+  pages_.clear();
+  for (std::size_t i = 0; i + 2 < strings.size(); i += 3) {
+    pages_.push_back({std::move(strings[i]), std::move(strings[i + 1]), std::move(strings[i + 2])});
+  }
+  return true;
+}
+
+std::vector<SearchHit> SearchIndex::search(std::string_view query,
+                                           std::string_view stopListSetting) const {
+  const StopList stopList = buildStopList(stopListSetting);
+  WordRules rules;
+  rules.stopWords = stopList.words.get();
+  const std::vector<std::string> words = queryWords(query, rules.stopWords);
+  if (words.empty() || pages_.empty()) return {};
+  const WordSet querySet = setOf(words);
+
+  std::map<std::string, std::vector<long>> lists;
+  std::vector<int> bucketsRead;
+  for (const std::string& word : words) {
+    const int bucket = bucketOf(word);
+    if (std::find(bucketsRead.begin(), bucketsRead.end(), bucket) != bucketsRead.end()) continue;
+    bucketsRead.push_back(bucket);
+    readBucket(indexFileName(folder_, bucket), words, lists);
+  }
+
+  const std::size_t n = pages_.size();
+  std::vector<PageWords> pages;
+  pages.reserve(n + 1);
+  pages.emplace_back(std::string(), "", rules);  // pages are numbered from 1
+  for (const Page& page : pages_) pages.emplace_back(page.title, page.url, rules);
+
+  // The steps and their order, down to the floating-point sums, are those
+  // of rank() in the search script: both must give the same order.
+  std::vector<SearchHit> hits;
+  std::vector<int> hitOf(n + 1, -1);
+  std::vector<std::vector<char>> has(n + 1);
+  std::vector<double> rarity(words.size(), 0);
+  for (std::size_t q = 0; q < words.size(); ++q) {
+    const std::string& word = words[q];
+    std::vector<char> on(n + 1, 0);
+    for (long p : lists[word]) {
+      if (p >= 1 && static_cast<std::size_t>(p) <= n) on[static_cast<std::size_t>(p)] = 1;
+    }
+    std::size_t matching = 0;
+    for (std::size_t p = 1; p <= n; ++p) {
+      if (holds(pages[p].title, word) || holds(pages[p].url, word)) on[p] = 1;
+      matching += static_cast<std::size_t>(on[p]);
+    }
+    if (matching == 0) continue;
+    rarity[q] = std::log(1 + static_cast<double>(n) / static_cast<double>(matching));
+
+    for (std::size_t p = 1; p <= n; ++p) {
+      if (!on[p]) continue;
+      PageWords& f = pages[p];
+      if (hitOf[p] < 0) {
+        hitOf[p] = static_cast<int>(hits.size());
+        hits.push_back({static_cast<int>(p), pages_[p - 1].title, pages_[p - 1].url,
+                        pages_[p - 1].summary, 0.0, 0});
+        has[p].assign(words.size(), 0);
+      }
+      if (!f.summaryInOrder) f.summaryInOrder = sequence(pages_[p - 1].summary, rules);
+      const bool named = !f.fileName.empty() &&
+                         std::all_of(f.fileName.begin(), f.fileName.end(),
+                                     [&](const std::string& w) { return holds(querySet, w); });
+      SearchHit& hit = hits[static_cast<std::size_t>(hitOf[p])];
+      ++hit.matched;
+      has[p][q] = 1;
+      hit.score +=
+          rarity[q] * (1 + (holds(f.title, word) ? 2 : 0) + (holds(f.url, word) ? 1.5 : 0) +
+                       0.5 * std::min(3, count(*f.summaryInOrder, word)) + (named ? 1 : 0));
+    }
+  }
+
+  for (SearchHit& hit : hits) {
+    const auto p = static_cast<std::size_t>(hit.page);
+    const PageWords& f = pages[p];
+    for (std::size_t q = 0; q + 1 < words.size(); ++q) {
+      const std::string& a = words[q];
+      const std::string& b = words[q + 1];
+      if (has[p][q] && has[p][q + 1] &&
+          (adjacent(f.titleInOrder, a, b) || adjacent(*f.summaryInOrder, a, b))) {
+        hit.score += rarity[q] + rarity[q + 1];
+      }
+    }
+  }
+
+  std::sort(hits.begin(), hits.end(), [](const SearchHit& a, const SearchHit& b) {
+    if (a.matched != b.matched) return a.matched > b.matched;
+    if (a.score != b.score) return a.score > b.score;
+    return a.page < b.page;
+  });
+  return hits;
+}
+
+}  // namespace vossik
