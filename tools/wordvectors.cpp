@@ -4,7 +4,8 @@
 // normalises and hashes every one of them the same way.
 //
 // Output: {"stems": ..., "stoplist": ..., "tokens": [{"hex", "word", "bucket"}],
-//          "texts": [{"text", "words": [[word, bucket], ...]}]}
+//          "texts": [{"text", "words": [[word, bucket], ...]}],
+//          "shown": [{"text", "shown"}]}
 // "word" is null for a token the build drops. Texts are valid UTF-8 and are
 // taken the way the build takes page text: lower-cased, then cut into words.
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "indexer/search_index.h"
 #include "indexer/word_rules.h"
 #include "indexer/word_table.h"
 
@@ -114,6 +116,16 @@ std::vector<std::string> texts() {
   };
 }
 
+// Titles and summaries with the character references pages carry.
+std::vector<std::string> shownTexts() {
+  return {
+      "json \xE2\x80\x94 JSON encoder &#8212; and decoder &#x2014;",
+      "Fish &amp; chips &lt;b&gt; &quot;q&quot; &apos;a&apos; no&nbsp;break",
+      "&AMP; &amp &#; &#x; &#xZZ; &bogus; &#0; &#55296; &#1114112; &#x10FFFF; &#12345678;",
+      "&&amp;; & ;&amp",
+  };
+}
+
 }  // namespace
 
 int main() {
@@ -154,6 +166,13 @@ int main() {
       out += "[" + json(entry.text) + "," + std::to_string(entry.bucket) + "]";
     }
     out += "]}";
+  }
+  out += "],\n\"shown\":[";
+  first = true;
+  for (const std::string& text : shownTexts()) {
+    out += first ? "\n" : ",\n";
+    first = false;
+    out += "{\"text\":" + json(text) + ",\"shown\":" + json(vossik::displayText(text)) + "}";
   }
   out += "]}\n";
   std::fwrite(out.data(), 1, out.size(), stdout);

@@ -36,8 +36,8 @@ int RunTerminalSearch(const SettingsStore& settings, const XmlNode* descriptor,
   out << hits.size() << (hits.size() == 1 ? " page" : " pages") << " found for \"" << words << "\"\n";
   const std::size_t shown = std::min<std::size_t>(hits.size(), kTerminalSearchResults);
   for (std::size_t i = 0; i < shown; ++i) {
-    out << "\n" << (i + 1) << ". " << hits[i].title << "\n   " << hits[i].url << "\n   "
-        << hits[i].summary << "\n";
+    out << "\n" << (i + 1) << ". " << displayText(hits[i].title) << "\n   " << hits[i].url << "\n   "
+        << displayText(hits[i].summary) << "\n";
   }
   return 0;
 }

@@ -270,4 +270,75 @@ std::vector<SearchHit> SearchIndex::search(std::string_view query,
   return hits;
 }
 
+namespace {
+
+void appendUtf8(std::string& out, uint32_t code) {
+  if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// The character a reference such as "#8212", "#x2014" or "amp" stands
+// for; false for a name this list does not know.
+bool referencedCharacter(std::string_view name, uint32_t* code) {
+  static constexpr std::pair<std::string_view, uint32_t> kNamed[] = {
+      {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", 0xA0}};
+  if (name.size() >= 2 && name[0] == '#') {
+    const bool hex = name[1] == 'x' || name[1] == 'X';
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    if (digits.empty() || digits.size() > 7) return false;
+    uint32_t value = 0;
+    for (char c : digits) {
+      const int digit = c >= '0' && c <= '9'   ? c - '0'
+                        : !hex                 ? -1
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                               : -1;
+      if (digit < 0) return false;
+      value = value * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
+    }
+    *code = value;
+    return true;
+  }
+  for (const auto& [known, value] : kNamed) {
+    if (name == known) {
+      *code = value;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string displayText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::size_t semicolon = text[i] == '&' ? text.find(';', i + 1) : std::string_view::npos;
+    uint32_t code = 0;
+    if (semicolon != std::string_view::npos && semicolon - i <= 10 &&
+        referencedCharacter(text.substr(i + 1, semicolon - i - 1), &code)) {
+      appendUtf8(out, code);
+      i = semicolon;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace vossik

@@ -33,6 +33,12 @@ struct SearchHit {
 /// left out finds nothing.
 std::vector<std::string> queryWords(std::string_view query, const WordTable* stopWords);
 
+/// A title or summary as a reader should see it: the HTML character
+/// references that pages carry into their text ("&amp;", "&#8212;",
+/// "&#x2014;", "&nbsp;" and the like) turned into the characters, in UTF-8.
+/// Only for showing: ranking reads the text as the page list holds it.
+std::string displayText(std::string_view text);
+
 class SearchIndex {
  public:
   /// Reads outputFolder + "/sitemap.js". False, with a message in *error,

@@ -243,3 +243,26 @@ TEST(QueryWords, NormaliseLikePageTextAndKeepTheFirstOfEachWord) {
 
 }  // namespace
 }  // namespace vossik
+
+namespace vossik {
+namespace {
+
+TEST(DisplayText, CharacterReferencesBecomeCharacters) {
+  struct Row {
+    const char* text;
+    const char* shown;
+  };
+  const Row rows[] = {
+      {"json &#8212; JSON", "json \xE2\x80\x94 JSON"},
+      {"&#x2014;&#X2014;", "\xE2\x80\x94\xE2\x80\x94"},
+      {"Fish &amp; chips &lt;b&gt;", "Fish & chips <b>"},
+      {"no&nbsp;break", "no\xC2\xA0" "break"},
+      {"&#0; &#55296; &#x110000;", "\xEF\xBF\xBD \xEF\xBF\xBD \xEF\xBF\xBD"},
+      {"&AMP; &amp &bogus; &#; &#12345678;", "&AMP; &amp &bogus; &#; &#12345678;"},
+      {"plain text", "plain text"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(row.shown, displayText(row.text)) << row.text;
+}
+
+}  // namespace
+}  // namespace vossik
