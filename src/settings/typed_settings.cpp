@@ -111,45 +111,6 @@ uint32_t FlagsMask(const std::vector<std::string>& allowed, std::string_view val
   return mask;
 }
 
-// Splits a stored list at commas outside double-quoted runs. Inside a run a
-// backslash escapes the next character, so an item that ends in a backslash
-// ("c:\\web\\") still closes its run.
-std::vector<std::string> ParseList(std::string_view text) {
-  std::vector<std::string> items;
-  std::string piece;
-  bool quoted = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quoted && c == '\\' && i + 1 < text.size()) {
-      piece.push_back(c);
-      piece.push_back(text[++i]);
-      continue;
-    }
-    if (c == '"') quoted = !quoted;
-    if (c == ',' && !quoted) {
-      if (!piece.empty()) items.push_back(UnquoteValue(piece));
-      piece.clear();
-      continue;
-    }
-    piece.push_back(c);
-  }
-  if (!piece.empty()) items.push_back(UnquoteValue(piece));
-  return items;
-}
-
-std::string FormatList(const std::vector<std::string>& items) {
-  std::string text;
-  for (const std::string& item : items) {
-    std::string quoted = QuoteValue(item);
-    if (quoted.find(',') != std::string::npos && !quoted.starts_with('"')) {
-      quoted = '"' + quoted + '"';
-    }
-    if (!text.empty()) text += ',';
-    text += quoted;
-  }
-  return text;
-}
-
 // Whether the numbered-entry operations run the second index: for a
 // sub-numbered parameter whose first index the caller fixed.
 bool RunsSubIndex(const XmlNode* root, const SettingAddress& at) {
@@ -174,6 +135,44 @@ int ReadUnquoted(const SettingsStore& store, const Access& access, std::string* 
 }
 
 }  // namespace
+
+// Inside a quoted run a backslash escapes the next character, so an item
+// that ends in a backslash ("c:\\web\\") still closes its run.
+std::vector<std::string> ParseListValue(std::string_view text) {
+  std::vector<std::string> items;
+  std::string piece;
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted && c == '\\' && i + 1 < text.size()) {
+      piece.push_back(c);
+      piece.push_back(text[++i]);
+      continue;
+    }
+    if (c == '"') quoted = !quoted;
+    if (c == ',' && !quoted) {
+      if (!piece.empty()) items.push_back(UnquoteValue(piece));
+      piece.clear();
+      continue;
+    }
+    piece.push_back(c);
+  }
+  if (!piece.empty()) items.push_back(UnquoteValue(piece));
+  return items;
+}
+
+std::string FormatListValue(const std::vector<std::string>& items) {
+  std::string text;
+  for (const std::string& item : items) {
+    std::string quoted = QuoteValue(item);
+    if (quoted.find(',') != std::string::npos && !quoted.starts_with('"')) {
+      quoted = '"' + quoted + '"';
+    }
+    if (!text.empty()) text += ',';
+    text += quoted;
+  }
+  return text;
+}
 
 bool AllowedList(const ParameterRef& ref, std::vector<std::string>* items) {
   const XmlNode* allowed = ref.Child("allowed");
@@ -263,7 +262,7 @@ int GetList(const SettingsStore& store, const XmlNode* root, const SettingAddres
   std::string value;
   const int result = store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
   if (result == kResultUnresolved) return result;
-  *out = ParseList(value);
+  *out = ParseListValue(value);
   return result;
 }
 
@@ -271,7 +270,7 @@ int SetList(SettingsStore& store, const XmlNode* root, const SettingAddress& at,
             const std::vector<std::string>& items) {
   const Access access = Resolve(root, at);
   if (!access.resolved) return kResultUnresolved;
-  store.SetValue(access.ref.section_name, access.key, FormatList(items));
+  store.SetValue(access.ref.section_name, access.key, FormatListValue(items));
   return kResultOk;
 }
 

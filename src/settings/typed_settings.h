@@ -106,6 +106,15 @@ void RenumberAfterRemoval(SettingsStore& store, const XmlNode* root, const Setti
                           const std::vector<std::string_view>& dependents,
                           const std::vector<int>& removed, int first);
 
+/// The items of a stored list value: split at commas outside double-quoted
+/// runs, empty pieces dropped, each piece unquoted (GetList's rule).
+std::vector<std::string> ParseListValue(std::string_view text);
+
+/// The stored form of a list (SetList's rule): each item quoted, an item
+/// that then holds a comma and does not begin with a quote enclosed in
+/// double quotes, joined by "," with no blanks.
+std::string FormatListValue(const std::vector<std::string>& items);
+
 /// The `allowed` list split at ", +|\/" (empty pieces dropped). False when
 /// the setting has no `allowed` element.
 bool AllowedList(const ParameterRef& ref, std::vector<std::string>* items);

@@ -1,0 +1,238 @@
+#include "indexer/index_progress_window_qt.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextDocument>
+#include <chrono>
+#include <thread>
+
+#include "indexer/index_builder.h"
+#include "widgets/gradient_progress_bar.h"
+
+namespace vossik {
+namespace {
+
+constexpr int kInset = 8;
+constexpr int kDescriptionLineHeight = 14;
+constexpr int kDescriptionGap = 4;
+constexpr int kRowHeight = 22;
+constexpr int kRowPitch = 24;
+constexpr int kButtonWidth = 60;
+constexpr int kPauseFromMiddle = 66;
+constexpr int kCancelFromPause = 72;
+constexpr int kBelowButtons = 38;
+// The layout's 14-pixel description lines and 22-pixel rows were made for
+// the classic 8-point dialog face, which is 11 pixels high.
+constexpr int kFontPixelSize = 11;
+
+const QColor kBoxGrey(192, 192, 192);
+const QColor kGradientStart(100, 100, 200);
+const QColor kGradientEnd(90, 250, 125);
+
+const QEvent::Type kProgressEventType = QEvent::Type(kProgressMessage);
+
+// A progress report on its way from the worker to the window; it owns the
+// status text, so a report still queued when the window goes frees it too.
+class ProgressEvent : public QEvent {
+ public:
+  ProgressEvent(int percent, std::unique_ptr<std::string> status)
+      : QEvent(kProgressEventType), percent_(percent), status_(std::move(status)) {}
+  int percent() const { return percent_; }
+  const std::string* status() const { return status_.get(); }
+
+ private:
+  int percent_;
+  std::unique_ptr<std::string> status_;
+};
+
+int countLineEnds(std::string_view text) {
+  int count = 0;
+  for (std::size_t at = text.find("\r\n"); at != std::string_view::npos;
+       at = text.find("\r\n", at + 2)) {
+    ++count;
+  }
+  return count;
+}
+
+void setBoxBackground(QWidget* box) {
+  QPalette colours = box->palette();
+  colours.setColor(QPalette::Base, kBoxGrey);
+  box->setPalette(colours);
+}
+
+// The window height counts the caption and borders of the classic frame;
+// taking them off leaves the client the same 8 pixels below the buttons as
+// on its other sides, whatever frame the window system draws.
+constexpr int kClassicFrameHeight = 30;
+
+void showWarningBox(QWidget* owner, const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, owner);
+  box.exec();
+}
+
+}  // namespace
+
+ProgressWindowLayout layoutProgressWindow(int clientWidth, std::string_view description,
+                                          int frameHeight) {
+  ProgressWindowLayout layout;
+  const int width = clientWidth - 2 * kInset;
+  int top = kInset;
+  if (!description.empty()) {
+    const int height = kDescriptionLineHeight * countLineEnds(description) + kDescriptionLineHeight;
+    layout.description = QRect(kInset, top, width, height);
+    top += height + kDescriptionGap;
+  }
+  layout.bar = QRect(kInset, top, width, kRowHeight);
+  top += kRowPitch;
+  layout.status = QRect(kInset, top, width, kRowHeight);
+  top += kRowPitch;
+  const int pauseLeft = clientWidth / 2 - kPauseFromMiddle;
+  layout.pauseButton = QRect(pauseLeft, top, kButtonWidth, kRowHeight);
+  layout.cancelButton = QRect(pauseLeft + kCancelFromPause, top, kButtonWidth, kRowHeight);
+  layout.windowHeight = top + kRowHeight + kBelowButtons;
+  layout.clientHeight = layout.windowHeight - frameHeight;
+  return layout;
+}
+
+IndexProgressWindow::IndexProgressWindow(std::unique_ptr<ProgressTask> task,
+                                         std::string description, QWidget* parent)
+    : QDialog(parent), task_(std::move(task)) {
+  setObjectName(QStringLiteral("indexProgressWindow"));
+  setWindowTitle(QStringLiteral("Progress"));
+  setModal(true);
+  QFont dialogFont = font();
+  dialogFont.setPixelSize(kFontPixelSize);
+  setFont(dialogFont);
+
+  const ProgressWindowLayout layout =
+      layoutProgressWindow(kProgressWindowWidth, description, kClassicFrameHeight);
+
+  if (!layout.description.isNull()) {
+    description_ = new QPlainTextEdit(this);
+    description_->setObjectName(QStringLiteral("description"));
+    description_->setReadOnly(true);
+    description_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    description_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    // A narrow margin lets the box's 14-pixel lines all show, as they were sized to.
+    description_->document()->setDocumentMargin(1);
+    setBoxBackground(description_);
+    description_->setPlainText(
+        QString::fromStdString(description).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // The end shows what the build writes to; the first show scrolls to the cursor.
+    description_->moveCursor(QTextCursor::End);
+    description_->setGeometry(layout.description);
+  }
+
+  bar_ = new GradientProgressBar(this);
+  bar_->setObjectName(QStringLiteral("progressBar"));
+  bar_->setRange(0, 100);
+  bar_->setPosition(0);
+  bar_->setGradientColours(kGradientStart, kGradientEnd);
+  bar_->setTextColour(Qt::black);
+  bar_->setShowPercentage(true);
+  bar_->setGeometry(layout.bar);
+
+  status_ = new QLineEdit(this);
+  status_->setObjectName(QStringLiteral("status"));
+  status_->setReadOnly(true);
+  setBoxBackground(status_);
+  status_->setGeometry(layout.status);
+
+  pause_ = new QPushButton(QStringLiteral("Pause"), this);
+  pause_->setObjectName(QStringLiteral("pauseButton"));
+  pause_->setAutoDefault(false);
+  pause_->setGeometry(layout.pauseButton);
+  connect(pause_, &QPushButton::clicked, this, &IndexProgressWindow::togglePause);
+
+  cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel_->setObjectName(QStringLiteral("cancelButton"));
+  cancel_->setDefault(true);
+  cancel_->setGeometry(layout.cancelButton);
+  connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+  cancel_->setFocus();
+
+  setFixedSize(kProgressWindowWidth, layout.clientHeight);
+  if (task_) task_->setObserver(this);
+}
+
+IndexProgressWindow::~IndexProgressWindow() {
+  // Once the task has reported 100 its finishing step (the page list and the
+  // search pages) follows at once; a stop now would cut the index short after
+  // "Close" has told the user it was complete.
+  if (completed_) {
+    while (!task_->finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  task_.reset();
+}
+
+void IndexProgressWindow::postProgress(int percent, std::unique_ptr<std::string> status) {
+  QCoreApplication::postEvent(this, new ProgressEvent(percent, std::move(status)));
+}
+
+bool IndexProgressWindow::event(QEvent* event) {
+  if (event->type() == kProgressEventType) {
+    if (const auto* report = dynamic_cast<ProgressEvent*>(event)) {
+      showProgress(report->percent(), report->status());
+    }
+    return true;
+  }
+  return QDialog::event(event);
+}
+
+void IndexProgressWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (started_) return;
+  started_ = true;
+  if (task_) {
+    task_->start(0, 0);
+  } else {
+    QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+  }
+}
+
+void IndexProgressWindow::showProgress(int percent, const std::string* status) {
+  bar_->setPosition(percent);
+  if (status != nullptr) status_->setText(QString::fromStdString(*status));
+  if (percent == 100) {
+    completed_ = true;
+    pause_->hide();
+    cancel_->setText(QStringLiteral("Close"));
+  }
+}
+
+void IndexProgressWindow::togglePause() {
+  if (!task_) return;
+  if (task_->isPaused()) {
+    pause_->setText(QStringLiteral("Pause"));
+    task_->pause(false);
+  } else {
+    pause_->setText(QStringLiteral("Continue"));
+    task_->pause(true);
+  }
+}
+
+bool runIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode* descriptor,
+                   const std::filesystem::path& templatesDir, const IndexBuildOptions& options) {
+  auto builder = std::make_unique<IndexBuilder>(options.tickPauseMs, templatesDir);
+  std::string description;
+  if (!builder->configure(settings, descriptor, &description)) {
+    const QString caption = QStringLiteral("Index Error");
+    const QString text = QStringLiteral(
+        "You must specify some content to index (Source files) and a target folder");
+    if (options.showError) {
+      options.showError(owner, caption, text);
+    } else {
+      showWarningBox(owner, caption, text);
+    }
+    return false;
+  }
+  IndexProgressWindow window(std::move(builder), std::move(description), owner);
+  window.exec();
+  return true;
+}
+
+}  // namespace vossik

@@ -1,0 +1,112 @@
+// IndexProgressWindow is the modal "Progress" dialog an index build runs
+// behind. It shows what is being indexed, a gradient bar with the
+// percentage, the latest status line, and Pause/Continue and Cancel (Close
+// once the build is done). It owns the build's task, starts the task's
+// worker thread when it is first shown, and learns of progress only through
+// events it posts to itself from postProgress(), so the worker never
+// touches a widget. Destroying the window destroys the task, which stops
+// and joins its thread.
+//
+// runIndexBuild() is the main window's answer to the build-request message.
+#pragma once
+
+#include <QDialog>
+#include <QRect>
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "indexer/progress_observer.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vossik {
+
+class GradientProgressBar;
+class ProgressTask;
+class SettingsStore;
+class XmlNode;
+
+/// The message a build button posts to the main window to start a build.
+inline constexpr int kBuildRequestMessage = 2591;
+
+/// The dialog's client width in pixels: its 319 dialog units at the classic
+/// dialog font's 1.5 pixels per unit.
+inline constexpr int kProgressWindowWidth = 479;
+
+/// Where the dialog's controls go, in client pixels.
+struct ProgressWindowLayout {
+  QRect description;  // null when there is no description
+  QRect bar;
+  QRect status;
+  QRect pauseButton;
+  QRect cancelButton;
+  /// The outer height of the window, frame and caption included.
+  int windowHeight = 0;
+  /// What is left of windowHeight inside a frame `frameHeight` high.
+  int clientHeight = 0;
+};
+
+/// Lays the dialog out for a client `clientWidth` wide showing
+/// `description` (lines ended by CR LF) in a window frame whose caption and
+/// borders take `frameHeight` pixels of height.
+ProgressWindowLayout layoutProgressWindow(int clientWidth, std::string_view description,
+                                          int frameHeight);
+
+class IndexProgressWindow : public QDialog, public ProgressObserver {
+  Q_OBJECT
+
+ public:
+  /// `task` may be null; the dialog then closes as soon as it is shown.
+  IndexProgressWindow(std::unique_ptr<ProgressTask> task, std::string description,
+                      QWidget* parent = nullptr);
+  ~IndexProgressWindow() override;
+
+  /// Called on the worker thread: queues the report for the window's thread.
+  void postProgress(int percent, std::unique_ptr<std::string> status) override;
+
+ protected:
+  bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void showProgress(int percent, const std::string* status);
+  void togglePause();
+
+  std::unique_ptr<ProgressTask> task_;
+  bool started_ = false;
+  bool completed_ = false;
+  QPlainTextEdit* description_ = nullptr;
+  GradientProgressBar* bar_ = nullptr;
+  QLineEdit* status_ = nullptr;
+  QPushButton* pause_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+};
+
+/// Shows a build's failure to start; the default is a warning box with OK.
+using IndexErrorPresenter =
+    std::function<void(QWidget* owner, const QString& caption, const QString& text)>;
+
+struct IndexBuildOptions {
+  /// The worker's sleep before every step; 0 runs the build flat out.
+  int tickPauseMs = 100;
+  /// Replaces the warning box, for callers that must not block on it.
+  IndexErrorPresenter showError;
+};
+
+/// Configures a new IndexBuilder from `settings` and runs it behind a modal
+/// IndexProgressWindow owned by `owner`, returning when the window closes.
+/// The builder reads its templates from `templatesDir`. Without a source or
+/// a target folder it shows "You must specify some content to index (Source
+/// files) and a target folder" captioned "Index Error" instead and returns
+/// false.
+bool runIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode* descriptor,
+                   const std::filesystem::path& templatesDir,
+                   const IndexBuildOptions& options = {});
+
+}  // namespace vossik

@@ -1,0 +1,42 @@
+#include "ui/control_catalogue.h"
+
+#include <array>
+
+#include "ui/setting_control.h"
+
+namespace vossik {
+namespace {
+
+// Listed here rather than registered by each type's file: in a static
+// library an object file nothing refers to is left out of the program.
+const std::array kCatalogue = {
+    CatalogueEntry{"statictext", &MakeStaticTextControl},
+    CatalogueEntry{"edit", &MakeEditControl},
+    CatalogueEntry{"switch", &MakeSwitchControl},
+    CatalogueEntry{"pageswitch", &MakePageSwitchControl},
+    CatalogueEntry{"messagebutton", &MakeMessageButtonControl},
+    CatalogueEntry{"number", &MakeNumberControl},
+    CatalogueEntry{"port", &MakePortControl},
+    CatalogueEntry{"unitnumber", &MakeUnitNumberControl},
+    CatalogueEntry{"slider", &MakeSliderControl},
+    CatalogueEntry{"multislider", &MakeMultiSliderControl},
+    CatalogueEntry{"flagselect", &MakeFlagSelectControl},
+    CatalogueEntry{"droplist", &MakeDropListControl},
+    CatalogueEntry{"password", &MakePasswordControl},
+    CatalogueEntry{"productversion", &MakeProductVersionControl},
+    CatalogueEntry{"iphostname", &MakeIpHostnameControl},
+    CatalogueEntry{"urledit", &MakeUrlEditControl},
+    CatalogueEntry{"filepathedit", &MakeFilePathEditControl},
+    CatalogueEntry{"time", &MakeTimeControl},
+    CatalogueEntry{"date", &MakeDateControl},
+    CatalogueEntry{"linkbutton", &MakeLinkButtonControl},
+    CatalogueEntry{"browsebutton", &MakeBrowseButtonControl},
+    CatalogueEntry{"popupbutton", &MakePopupButtonControl},
+    CatalogueEntry{"htmlviewer", &MakeHtmlViewerControl},
+};
+
+}  // namespace
+
+std::span<const CatalogueEntry> Catalogue() { return kCatalogue; }
+
+}  // namespace vossik

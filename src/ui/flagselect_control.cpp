@@ -1,0 +1,137 @@
+// `flagselect`: one check box per name of the `allowed` list, flowing left
+// to right and onto further rows when the cell is too narrow. The value is
+// the checked names, each followed by "+" ("Error+Warning+").
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <cctype>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/control_catalogue.h"
+#include "ui/control_cell.h"
+#include "ui/setting_control.h"
+
+namespace vossik {
+namespace {
+
+constexpr int kBoxPadding = 24;  // a box is its caption's width plus this
+constexpr int kBoxAdvance = 28;  // the next box starts this far past the caption's width
+
+// `text` split at every one of `separators`, blanks trimmed, empty pieces dropped.
+std::vector<std::string> Pieces(std::string_view text, std::string_view separators) {
+  std::vector<std::string> pieces;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find_first_of(separators, start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view piece = text.substr(start, end - start);
+    const std::size_t first = piece.find_first_not_of(" \t\r\n");
+    if (first != std::string_view::npos) {
+      const std::size_t last = piece.find_last_not_of(" \t\r\n");
+      pieces.emplace_back(piece.substr(first, last - first + 1));
+    }
+    start = end + 1;
+  }
+  return pieces;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+class FlagSelectCell : public ControlCell {
+ public:
+  FlagSelectCell(SettingControl& control, QWidget* parent) : ControlCell(control, parent) {
+    CreateLabel();
+    const std::string* allowed = control.ChildText("allowed");
+    names_ = Pieces(allowed != nullptr ? *allowed : std::string_view(), ",");
+    for (const std::string& name : names_) {
+      std::string caption;
+      for (char c : name) {
+        caption += c;
+        if (c == '&') caption += '&';
+      }
+      auto* box = new QCheckBox(ToQString(caption));
+      // clicked fires only for the user, never when loading sets the state.
+      connect(box, &QCheckBox::clicked, this, [this] { ReportChange(); });
+      if (boxes_.empty()) {
+        SetMainInput(box);
+      } else {
+        AddInput(box, name);
+      }
+      boxes_.push_back(box);
+    }
+  }
+
+  // The cell grows by one row for each further row of boxes.
+  int Place(const Rect& rect) override {
+    const std::vector<QRect> boxes = Flow(rect.width);
+    const int rows = boxes.empty() ? 1 : boxes.back().top() / kRowHeight + 1;
+    const int height = rect.height + (rows - 1) * kRowHeight;
+    setGeometry(rect.left, rect.top, rect.width, height);
+    Label()->setGeometry(0, kLabelTop, kLabelWidth, rect.height - kLabelTop);
+    for (std::size_t i = 0; i < boxes_.size(); ++i) boxes_[i]->setGeometry(boxes[i]);
+    return height;
+  }
+
+  void SetText(const std::string& text) override {
+    const std::vector<std::string> pieces = Pieces(text, ", +|\\/");
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+      bool on = false;
+      for (const std::string& piece : pieces) on = on || EqualsIgnoringCase(piece, names_[i]);
+      boxes_[i]->setChecked(on);
+    }
+  }
+
+  bool GetText(std::string* text) const override {
+    text->clear();
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+      if (boxes_[i]->isChecked()) *text += names_[i] + "+";
+    }
+    return true;
+  }
+
+ private:
+  // The boxes' rectangles in a cell `width` wide. A box that would pass the
+  // right edge starts a new row, unless it is the first of its row.
+  std::vector<QRect> Flow(int width) const {
+    std::vector<QRect> rects;
+    int left = kInputLeft;
+    int top = 0;
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+      const int caption = boxes_[i]->fontMetrics().horizontalAdvance(ToQString(names_[i]));
+      if (left > kInputLeft && left + caption + kBoxPadding > width) {
+        left = kInputLeft;
+        top += kRowHeight;
+      }
+      rects.emplace_back(left, top, caption + kBoxPadding, kRowHeight);
+      left += caption + kBoxAdvance;
+    }
+    return rects;
+  }
+
+  std::vector<std::string> names_;
+  std::vector<QCheckBox*> boxes_;
+};
+
+class FlagSelectControl : public SettingControl {
+ protected:
+  ControlCell* MakeCell(QWidget* parent) override { return new FlagSelectCell(*this, parent); }
+};
+
+}  // namespace
+
+std::unique_ptr<SettingControl> MakeFlagSelectControl() {
+  return std::make_unique<FlagSelectControl>();
+}
+
+}  // namespace vossik

@@ -1,0 +1,70 @@
+// `linkbutton`: the `hint` text as a label and, at the right, a link
+// captioned `buttontext` (or "Go!") that opens `url`. Without `url` the link
+// stays disabled. It stores nothing.
+#include <QLabel>
+#include <algorithm>
+
+#include "ui/control_catalogue.h"
+#include "ui/control_cell.h"
+#include "ui/setting_control.h"
+#include "widgets/hyperlink_label.h"
+
+namespace vossik {
+namespace {
+
+constexpr int kLinkMargin = 8;
+constexpr int kLabelGap = 128;  // the label stops this far short of the cell's right edge
+
+class LinkButtonCell : public ControlCell {
+ public:
+  LinkButtonCell(SettingControl& control, QWidget* parent) : ControlCell(control, parent) {
+    const std::string* caption = control.ChildText("buttontext");
+    link_ = new HyperlinkLabel(ToQString(caption != nullptr ? *caption : "Go!"));
+    if (const std::string* url = control.ChildText("url")) link_->setUrl(ToQString(*url));
+    SetMainInput(link_);
+    UpdateLink();
+    // Shown as written: a "&" would otherwise mark a mnemonic.
+    std::string hint;
+    for (char c : control.Hint()) {
+      hint += c;
+      if (c == '&') hint += '&';
+    }
+    CreateLabel(&hint);
+  }
+
+  void UpdateLink() { link_->setEnabled(!link_->url().trimmed().isEmpty()); }
+
+ protected:
+  void LayoutChildren(int width, int height) override {
+    const int e = link_->fontMetrics().horizontalAdvance(link_->text());
+    const int label_height = std::max(0, height - kLabelTop);
+    Label()->setGeometry(0, kLabelTop, std::max(0, width - kLabelGap), label_height);
+    link_->setGeometry(width - e - kLinkMargin, kLabelTop, e, label_height);
+  }
+
+ private:
+  HyperlinkLabel* link_;
+};
+
+class LinkButtonControl : public SettingControl {
+ public:
+  void ExchangeValue(bool) override {}
+  bool HoldsValue() const override { return false; }
+
+  void SetEnabled(bool enable) override {
+    SettingControl::SetEnabled(enable);
+    // Enabling the page must not wake a link that has nowhere to go.
+    if (auto* cell = static_cast<LinkButtonCell*>(Cell())) cell->UpdateLink();
+  }
+
+ protected:
+  ControlCell* MakeCell(QWidget* parent) override { return new LinkButtonCell(*this, parent); }
+};
+
+}  // namespace
+
+std::unique_ptr<SettingControl> MakeLinkButtonControl() {
+  return std::make_unique<LinkButtonControl>();
+}
+
+}  // namespace vossik

@@ -1,0 +1,119 @@
+// `multislider`: several thumbs on one bar, each bound to a parameter of its
+// own. The `sliders` element describes the bar (`number` of thumbs, `bgcolor`,
+// `label`) and has one `slider` child per thumb (`from`, the parameter
+// holding the thumb's position; `color`; `label`). The control's own
+// parameter keeps its text through the common rules.
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "settings/parameter_ref.h"
+#include "settings/typed_settings.h"
+#include "ui/control_catalogue.h"
+#include "ui/control_cell.h"
+#include "ui/hex_colour.h"
+#include "ui/number_control.h"
+#include "widgets/multi_thumb_slider.h"
+#include "xml/xml_document.h"
+
+namespace vossik {
+namespace {
+
+QString AttributeText(const XmlNode& element, std::string_view name) {
+  const std::string* value = element.Attribute(name);
+  return value != nullptr ? ToQString(*value) : QString();
+}
+
+class MultiSliderCell : public ControlCell {
+ public:
+  MultiSliderCell(SettingControl& control, NumberRange range, QWidget* parent)
+      : ControlCell(control, parent), bar_(new MultiThumbSlider) {
+    bar_->setRange(range.minimum, range.maximum);
+    connect(bar_, &MultiThumbSlider::thumbMoved, this, [this] { ReportChange(); });
+    SetMainInput(bar_);
+    CreateLabel();
+  }
+
+  MultiThumbSlider* Bar() const { return bar_; }
+
+  int PreferredHeight() const override {
+    return std::max(kRowHeight, bar_->minimumSizeHint().height());
+  }
+
+  // The bar shows no text; the control's own parameter text is only carried
+  // from load to save, as the window text of the bar would be.
+  void SetText(const std::string& text) override { text_ = text; }
+  bool GetText(std::string* text) const override {
+    *text = text_;
+    return true;
+  }
+
+ private:
+  MultiThumbSlider* bar_;
+  std::string text_;
+};
+
+class MultiSliderControl : public SettingControl {
+ public:
+  void ExchangeValue(bool save) override {
+    auto* cell = static_cast<MultiSliderCell*>(Cell());
+    if (Store() == nullptr || cell == nullptr) return;
+    MultiThumbSlider* bar = cell->Bar();
+    for (int i = 0; i < bar->thumbCount(); ++i) {
+      const std::string& from = from_[static_cast<std::size_t>(i)];
+      if (from.empty()) continue;
+      if (save) {
+        SetNumber(*Store(), Root(), AddressOf(from), bar->thumbPosition(i));
+      } else {
+        int32_t position = 0;
+        GetNumber(*Store(), Root(), AddressOf(from), &position);
+        bar->setThumbPosition(i, position);
+      }
+    }
+    SettingControl::ExchangeValue(save);
+  }
+
+ protected:
+  ControlCell* MakeCell(QWidget* parent) override {
+    auto* cell = new MultiSliderCell(*this, AllowedRange(*this, {0, 100}), parent);
+    MultiThumbSlider* bar = cell->Bar();
+    from_.clear();
+    const XmlNode* sliders = Child("sliders");
+    if (sliders == nullptr) return cell;
+
+    if (const std::string* colour = sliders->Attribute("bgcolor")) {
+      bar->setBarColour(ColourFromHex(*colour));
+    }
+    // The bar's own label has no place on the bar; it stands in for the
+    // missing hint.
+    const QString label = AttributeText(*sliders, "label");
+    if (!label.isEmpty() && Hint().empty()) bar->setToolTip(label);
+
+    const std::string* number = sliders->Attribute("number");
+    const long wanted =
+        number != nullptr ? ParseLeadingNumber(*number) : std::numeric_limits<long>::max();
+    for (const XmlNode* slider = sliders->FirstChild();
+         slider != nullptr && static_cast<long>(from_.size()) < wanted;
+         slider = slider->NextSibling()) {
+      if (slider->Name() != "slider") continue;
+      const std::string* colour = slider->Attribute("color");
+      bar->addThumb(ColourFromHex(colour != nullptr ? *colour : std::string()),
+                    AttributeText(*slider, "label"));
+      const std::string* from = slider->Attribute("from");
+      from_.push_back(from != nullptr ? *from : std::string());
+    }
+    return cell;
+  }
+
+ private:
+  std::vector<std::string> from_;  // per thumb: the uid of its parameter ("" for none)
+};
+
+}  // namespace
+
+std::unique_ptr<SettingControl> MakeMultiSliderControl() {
+  return std::make_unique<MultiSliderControl>();
+}
+
+}  // namespace vossik

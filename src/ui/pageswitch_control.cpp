@@ -1,0 +1,84 @@
+// `pageswitch`: a switch that enables or disables other controls as it is
+// set, optionally asks before it is cleared, and clears the switches it
+// excludes.
+#include <QCheckBox>
+
+#include "settings/typed_settings.h"
+#include "ui/control_catalogue.h"
+#include "ui/control_cell.h"
+#include "ui/message_box.h"
+#include "ui/property_page.h"
+#include "ui/property_sheet.h"
+#include "ui/switch_control.h"
+
+namespace vossik {
+namespace {
+
+std::vector<std::string> SplitUids(const std::string* text) {
+  std::vector<std::string> uids;
+  if (text == nullptr) return uids;
+  std::size_t start = 0;
+  while (start <= text->size()) {
+    std::size_t end = text->find(',', start);
+    if (end == std::string::npos) end = text->size();
+    std::string uid = text->substr(start, end - start);
+    const std::size_t first = uid.find_first_not_of(" \t\r\n");
+    const std::size_t last = uid.find_last_not_of(" \t\r\n");
+    if (first != std::string::npos) uids.push_back(uid.substr(first, last - first + 1));
+    start = end + 1;
+  }
+  return uids;
+}
+
+class PageSwitchControl : public SwitchControl {
+ protected:
+  bool StateSet(bool on, bool by_user) override {
+    if (by_user && !on) {
+      if (const std::string* prompt = ChildText("prompt")) {
+        if (ShowMessageBox(Cell(), MessageKind::kQuestion, Caption(), *prompt) !=
+            MessageAnswer::kYes) {
+          SetChecked(true);
+          return false;
+        }
+      }
+    }
+    Govern(BoolProperty("inverse") ? !on : on);
+    Toggle(on, by_user);
+    return true;
+  }
+
+ private:
+  void Govern(bool enable) {
+    if (Page() == nullptr) return;
+    const std::vector<std::string> listed = SplitUids(ChildText("enable"));
+    if (!listed.empty()) {
+      Page()->EnableControls(enable, &listed, this);
+      return;
+    }
+    Page()->EnableControls(enable, nullptr, this);
+    if (Sheet() != nullptr) Sheet()->ShowTabIcons(enable);
+  }
+
+  void Toggle(bool on, bool by_user) {
+    if (Store() == nullptr) return;
+    for (const std::string& uid : SplitUids(ChildText("toggle"))) {
+      SetNumber(*Store(), Root(), AddressOf(uid), on ? 0 : 1);
+      // Excluded switches shown on this page must show their new state, or
+      // committing the page would write their old one back.
+      if (!by_user || Page() == nullptr) continue;
+      for (const auto& control : Page()->Controls()) {
+        if (control && control.get() != this && control->Uid() == uid) {
+          control->ExchangeValue(false);
+        }
+      }
+    }
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<SettingControl> MakePageSwitchControl() {
+  return std::make_unique<PageSwitchControl>();
+}
+
+}  // namespace vossik

@@ -1,0 +1,40 @@
+// `statictext`: the hint shown in the label column; it stores nothing.
+#include <QLabel>
+
+#include "ui/control_catalogue.h"
+#include "ui/control_cell.h"
+#include "ui/setting_control.h"
+
+namespace vossik {
+namespace {
+
+class StaticTextCell : public ControlCell {
+ public:
+  StaticTextCell(SettingControl& control, QWidget* parent) : ControlCell(control, parent) {
+    SetMainInput(new QLabel(ToQString(control.Hint())));
+  }
+
+  int PreferredHeight() const override { return kRowHeight; }
+
+ protected:
+  void LayoutChildren(int, int height) override {
+    MainInput()->setGeometry(0, kLabelTop, kLabelWidth, height - kLabelTop);
+  }
+};
+
+class StaticTextControl : public SettingControl {
+ public:
+  void ExchangeValue(bool) override {}
+  bool HoldsValue() const override { return false; }
+
+ protected:
+  ControlCell* MakeCell(QWidget* parent) override { return new StaticTextCell(*this, parent); }
+};
+
+}  // namespace
+
+std::unique_ptr<SettingControl> MakeStaticTextControl() {
+  return std::make_unique<StaticTextControl>();
+}
+
+}  // namespace vossik

@@ -1,0 +1,211 @@
+#include "ui/page_layout.h"
+
+#include <QtTest>
+
+using vossik::LayoutControl;
+using vossik::LayoutGroup;
+using vossik::PageLayoutInput;
+using vossik::Rect;
+
+Q_DECLARE_METATYPE(Rect)
+Q_DECLARE_METATYPE(PageLayoutInput)
+
+namespace vossik {
+// Lets QCOMPARE print rectangles that differ.
+char* toString(const Rect& r) {
+  return QTest::toString(QString("{%1, %2, %3, %4}").arg(r.left).arg(r.top).arg(r.width).arg(r.height));
+}
+}  // namespace vossik
+
+namespace {
+
+LayoutControl Control(int height, bool right = false, bool growing = false, int spacers = 0) {
+  LayoutControl c;
+  c.preferred_height = height;
+  c.align_right = right;
+  c.growing = growing;
+  c.spacers_after = spacers;
+  return c;
+}
+
+}  // namespace
+
+class PageLayoutTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void mnemonicTitle_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("shortcut");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("every occurrence") << "Group General" << "G" << "&Group &General";
+    QTest::newRow("case matters") << "general" << "G" << "general";
+    QTest::newRow("longer shortcut") << "Log and Logs" << "Log" << "&Log and &Logs";
+    QTest::newRow("adjacent") << "aaa" << "a" << "&a&a&a";
+    QTest::newRow("no shortcut") << "General" << "" << "General";
+  }
+  void mnemonicTitle() {
+    QFETCH(QString, title);
+    QFETCH(QString, shortcut);
+    QFETCH(QString, expected);
+    QCOMPARE(QString::fromStdString(
+                 vossik::MnemonicTitle(title.toStdString(), shortcut.toStdString())),
+             expected);
+  }
+
+  // Natural heights: each row is its height plus a 2-pixel gap below 20.
+  void naturalHeight_data() {
+    QTest::addColumn<PageLayoutInput>("input");
+    QTest::addColumn<int>("expected");
+    PageLayoutInput two_rows;
+    two_rows.controls = {Control(22), Control(48)};
+    QTest::newRow("rows") << two_rows << 20 + 24 + 50;
+
+    PageLayoutInput spaced = two_rows;
+    spaced.controls[0].spacers_after = 2;
+    QTest::newRow("two spacers add 24") << spaced << 20 + 24 + 50 + 24;
+
+    PageLayoutInput taller;
+    taller.controls = {Control(22), Control(40, true)};
+    QTest::newRow("right-aligned taller grows the row") << taller << 20 + 42;
+
+    PageLayoutInput shorter;
+    shorter.controls = {Control(40), Control(22, true)};
+    QTest::newRow("right-aligned shorter keeps the row") << shorter << 20 + 42;
+
+    PageLayoutInput absent;
+    absent.controls = {Control(22), Control(22)};
+    absent.controls[1].present = false;
+    absent.controls[1].spacers_after = 1;
+    QTest::newRow("absent control leaves only its spacers") << absent << 20 + 24 + 12;
+
+    PageLayoutInput grouped;
+    grouped.controls = {Control(22)};
+    grouped.groups = {LayoutGroup{{Control(22), Control(22)}, 1}};
+    QTest::newRow("group padding 16 and 6") << grouped << 20 + 24 + 16 + 48 + 6 + 12;
+  }
+  void naturalHeight() {
+    QFETCH(PageLayoutInput, input);
+    QFETCH(int, expected);
+    QCOMPARE(vossik::NaturalHeight(input), expected);
+  }
+
+  void growingShare_data() {
+    QTest::addColumn<int>("spare");
+    QTest::addColumn<int>("share");
+    QTest::newRow("100 spare among three") << 100 << 33;
+    QTest::newRow("5 spare is enough") << 5 << 1;
+    QTest::newRow("4 spare is not") << 4 << 0;
+    QTest::newRow("too small page") << -30 << 0;
+  }
+  void growingShare() {
+    QFETCH(int, spare);
+    QFETCH(int, share);
+    PageLayoutInput input;
+    input.controls = {Control(22, false, true), Control(22), Control(22, false, true),
+                      Control(22, false, true)};
+    const int height = vossik::NaturalHeight(input) + spare;
+    QCOMPARE(vossik::GrowingShare(input, height), share);
+
+    const vossik::PageLayout layout = vossik::LayOutPage(input, 400, height);
+    QCOMPARE(layout.controls[0].height, 22 + share);
+    QCOMPARE(layout.controls[1].height, 22);
+    QCOMPARE(layout.controls[1].top, 20 + 22 + share + 2);
+  }
+
+  void columnsAndRows() {
+    PageLayoutInput input;
+    input.controls = {Control(22), Control(40, true), Control(22)};
+    const vossik::PageLayout layout = vossik::LayOutPage(input, 500, 300);
+    QCOMPARE(layout.hint, (Rect{4, 4, 300, 14}));
+    QCOMPARE(layout.controls[0], (Rect{8, 20, 484, 22}));
+    QCOMPARE(layout.controls[1], (Rect{268, 20, 224, 40}));
+    // The taller right-hand control sets the row's height.
+    QCOMPARE(layout.controls[2].top, 20 + 40 + 2);
+  }
+
+  void sideImageShiftsTheColumn() {
+    PageLayoutInput input;
+    input.has_side_image = true;
+    input.side_image_width = 100;
+    input.side_image_height = 200;
+    input.controls = {Control(22)};
+    const vossik::PageLayout layout = vossik::LayOutPage(input, 500, 300);
+    QCOMPARE(layout.side_image, (Rect{4, 4, 100, 200}));
+    QCOMPARE(layout.hint, (Rect{108, 4, 300, 14}));
+    QCOMPARE(layout.controls[0], (Rect{112, 20, 380, 22}));
+  }
+
+  void groupsIndentTheirControls() {
+    PageLayoutInput input;
+    input.controls = {Control(22)};
+    input.groups = {LayoutGroup{{Control(22), Control(22, true)}, 0}};
+    const vossik::PageLayout layout = vossik::LayOutPage(input, 500, 300);
+    QCOMPARE(layout.controls[1], (Rect{12, 20 + 24 + 16, 476, 22}));
+    QCOMPARE(layout.controls[2], (Rect{272, 20 + 24 + 16, 216, 22}));
+    QCOMPARE(layout.groups[0], (Rect{8, 44, 484, 16 + 24 + 6}));
+  }
+
+  // A control may take more than its rectangle; the rows below move down.
+  void placeReportsTheHeightTaken() {
+    PageLayoutInput input;
+    input.controls = {Control(22), Control(22)};
+    const vossik::PageLayout layout =
+        vossik::LayOutPage(input, 500, 300, [](std::size_t index, const Rect& r) {
+          return index == 0 ? r.height + 22 : r.height;
+        });
+    QCOMPARE(layout.controls[1].top, 20 + 44 + 2);
+  }
+
+  void trackingSize_data() {
+    QTest::addColumn<int>("minx");
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<bool>("several");
+    QTest::addColumn<bool>("wizard");
+    QTest::addColumn<int>("min_width");
+    QTest::addColumn<int>("max_width");
+    QTest::newRow("minx wins") << 400 << 3 << false << false << 400 << 0;
+    QTest::newRow("71 per tab wins") << 300 << 6 << false << false << 426 << 0;
+    QTest::newRow("two sheets add the selector") << 400 << 3 << true << false << 540 << 0;
+    QTest::newRow("wizard is fixed") << 500 << 9 << false << true << 500 << 500;
+  }
+  void trackingSize() {
+    QFETCH(int, minx);
+    QFETCH(int, pages);
+    QFETCH(bool, several);
+    QFETCH(bool, wizard);
+    QFETCH(int, min_width);
+    QFETCH(int, max_width);
+    const vossik::TrackingSize size = vossik::SheetTrackingSize(minx, 250, pages, several, wizard);
+    QCOMPARE(size.min_width, min_width);
+    QCOMPARE(size.min_height, 250);
+    QCOMPARE(size.max_width, max_width);
+  }
+
+  void sheetGeometry() {
+    const vossik::SheetGeometry plain = vossik::LayOutSheet(600, 400, false, false, false);
+    QCOMPARE(plain.tabs, (Rect{0, 0, 596, 372}));
+    QCOMPARE(plain.ok, (Rect{0, 374, 64, 22}));
+    QCOMPARE(plain.apply, (Rect{68, 374, 64, 22}));
+    QCOMPARE(plain.cancel, (Rect{140, 374, 64, 22}));
+    QCOMPARE(plain.help, (Rect{520, 374, 64, 22}));
+
+    const vossik::SheetGeometry full = vossik::LayOutSheet(600, 400, true, true, false);
+    QCOMPARE(full.selector, (Rect{0, 2, 138, 368}));
+    QCOMPARE(full.service_bar, (Rect{140, 348, 452, 22}));
+    QCOMPARE(full.tabs, (Rect{140, 0, 456, 346}));
+
+    QVERIFY(!vossik::LayOutSheet(600, 400, false, true, true).has_service_bar);
+  }
+
+  void popupWindow() {
+    QCOMPARE(vossik::PopupSheetRect(700, 500), (Rect{4, 4, 692, 492}));
+    const vossik::TrackingSize small = vossik::PopupTrackingSize({100, 100, 0, 0});
+    QCOMPARE(small.min_width, 680);
+    QCOMPARE(small.min_height, 260);
+    QCOMPARE(vossik::PopupTrackingSize({800, 300, 0, 0}).min_width, 808);
+  }
+};
+
+QTEST_MAIN(PageLayoutTest)
+#include "page_layout_test.moc"

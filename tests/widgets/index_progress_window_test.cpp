@@ -1,0 +1,309 @@
+#include "indexer/index_progress_window_qt.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QtTest>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "indexer/index_builder.h"
+#include "settings/config_descriptor.h"
+#include "settings/settings_store.h"
+#include "support/temp_dir.h"
+#include "widgets/gradient_progress_bar.h"
+
+using vossik::GradientProgressBar;
+using vossik::IndexBuilder;
+using vossik::IndexProgressWindow;
+using vossik::ProgressWindowLayout;
+
+namespace {
+
+const char kDescription[] = "Indexing files from:\r\nsite\r\nto:\r\nsite/search\r\n\r\n";
+
+// Reaches the task after the window has handed it its report, so a test can
+// hold the worker between the report of 100 and the finishing step.
+class SlowObserver : public vossik::ProgressObserver {
+ public:
+  explicit SlowObserver(vossik::ProgressObserver* window) : window_(window) {}
+  void postProgress(int percent, std::unique_ptr<std::string> status) override {
+    window_->postProgress(percent, std::move(status));
+    if (percent == 100) std::this_thread::sleep_for(std::chrono::seconds(1));
+  }
+
+ private:
+  vossik::ProgressObserver* window_;
+};
+
+// Completes in its first step; records whether its finishing step ran.
+class OneStepTask : public vossik::ProgressTask {
+ public:
+  explicit OneStepTask(std::atomic<bool>& published) : ProgressTask(0), published_(published) {}
+  ~OneStepTask() override { stopAndJoin(); }
+  int step() override {
+    setProgress(100, "done");
+    return 1;
+  }
+  void finish() override {
+    published_ = true;
+    setProgress(100, "published");
+  }
+
+ private:
+  std::atomic<bool>& published_;
+};
+
+template <typename T>
+T* child(QWidget& window, const char* name) {
+  return window.findChild<T*>(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+class IndexProgressWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    dir_ = std::make_unique<vossik::testing::TempDir>();
+    dir_->ChangeInto();
+    std::filesystem::create_directory("logs");
+    QVERIFY(descriptor_.LoadFile(std::string(VOSSIK_BINARY_DIR) + "/vossik.cfgml"));
+  }
+
+  void cleanupTestCase() { dir_.reset(); }
+
+  void layout_data() {
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QRect>("descriptionBox");
+    QTest::addColumn<int>("barTop");
+    QTest::addColumn<int>("windowHeight");
+    QTest::newRow("no description") << "" << QRect() << 8 << 116;
+    QTest::newRow("one line without CR LF") << "x" << QRect(8, 8, 463, 14) << 26 << 134;
+    QTest::newRow("five CR LF") << kDescription << QRect(8, 8, 463, 84) << 96 << 204;
+    QTest::newRow("a lone LF is no line end") << "a\nb" << QRect(8, 8, 463, 14) << 26 << 134;
+  }
+  void layout() {
+    QFETCH(QString, description);
+    QFETCH(QRect, descriptionBox);
+    QFETCH(int, barTop);
+    QFETCH(int, windowHeight);
+    const ProgressWindowLayout layout = vossik::layoutProgressWindow(
+        vossik::kProgressWindowWidth, description.toStdString(), 30);
+    QCOMPARE(layout.description, descriptionBox);
+    QCOMPARE(layout.bar, QRect(8, barTop, 463, 22));
+    QCOMPARE(layout.status, QRect(8, barTop + 24, 463, 22));
+    QCOMPARE(layout.pauseButton, QRect(239 - 66, barTop + 48, 60, 22));
+    QCOMPARE(layout.cancelButton, QRect(239 - 66 + 72, barTop + 48, 60, 22));
+    QCOMPARE(layout.windowHeight, windowHeight);
+    QCOMPARE(layout.clientHeight, windowHeight - 30);
+  }
+
+  void runIndexBuildRunsToCompletionAndClose() {
+    QWidget owner;
+    QString statusAtClose;
+    bool pauseHidden = false;
+    bool descriptionAtEnd = false;
+    QTimer poll;
+    int polls = 0;
+    connect(&poll, &QTimer::timeout, [&] {
+      auto* window = owner.findChild<IndexProgressWindow*>();
+      if (window == nullptr || !window->isVisible()) return;
+      auto* cancel = child<QPushButton>(*window, "cancelButton");
+      const bool timedOut = ++polls > 600;
+      if (cancel->text() != "Close" && !timedOut) return;
+      statusAtClose = child<QLineEdit>(*window, "status")->text();
+      pauseHidden = child<QPushButton>(*window, "pauseButton")->isHidden();
+      const QScrollBar* scroll =
+          child<QPlainTextEdit>(*window, "description")->verticalScrollBar();
+      descriptionAtEnd = scroll->value() == scroll->maximum();
+      cancel->click();
+    });
+    poll.start(50);
+
+    vossik::IndexBuildOptions options;
+    options.tickPauseMs = 0;
+    QVERIFY(vossik::runIndexBuild(&owner, settingsFor("site-run"), descriptor_.Root(),
+                                  templatesDir(), options));
+    QCOMPARE(statusAtClose, QString("Complete (3 files indexed)"));
+    QVERIFY(pauseHidden);
+    QVERIFY(descriptionAtEnd);
+    QVERIFY(owner.findChild<IndexProgressWindow*>() == nullptr);
+    QVERIFY(std::filesystem::exists("site-run/search/sitemap.js"));
+    QVERIFY(std::filesystem::exists("site-run/search/vkfunctions.js"));
+  }
+
+  // Pause stops the steps, Continue resumes them; the paused window is the
+  // screenshot, since it holds still mid-build.
+  void pauseHoldsTheBuildAndContinueResumes() {
+    auto window = windowFor("site-paused", 5);
+    window->show();
+    auto* bar = child<GradientProgressBar>(*window, "progressBar");
+    auto* status = child<QLineEdit>(*window, "status");
+    auto* pause = child<QPushButton>(*window, "pauseButton");
+    QTRY_VERIFY_WITH_TIMEOUT(bar->position() >= 30, 20000);
+
+    pause->click();
+    QCOMPARE(pause->text(), QString("Continue"));
+    // A tick already past its pause test may still report once.
+    QTest::qWait(250);
+    const int heldAt = bar->position();
+    const QString heldStatus = status->text();
+    QTest::qWait(400);
+    QCOMPARE(bar->position(), heldAt);
+    QCOMPARE(status->text(), heldStatus);
+    saveScreenshot(*window, "index_progress_window.png");
+
+    pause->click();
+    QCOMPARE(pause->text(), QString("Pause"));
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QString("Complete (3 files indexed)"), 20000);
+    QCOMPARE(bar->position(), 100);
+    QVERIFY(pause->isHidden());
+    QCOMPARE(child<QPushButton>(*window, "cancelButton")->text(), QString("Close"));
+  }
+
+  // Cancel closes the window; destroying it stops and joins the worker, and
+  // the stopped build publishes nothing: no index files, page list or pages.
+  void cancelClosesAndStopsTheBuild() {
+    auto window = windowFor("site-cancelled", 5);
+    window->show();
+    auto* bar = child<GradientProgressBar>(*window, "progressBar");
+    QTRY_VERIFY_WITH_TIMEOUT(bar->position() >= 10, 20000);
+    child<QPushButton>(*window, "cancelButton")->click();
+    QVERIFY(!window->isVisible());
+    QCOMPARE(window->result(), int(QDialog::Rejected));
+    window.reset();
+
+    QCOMPARE(filesIn("site-cancelled/search"), std::size_t(0));
+    QTest::qWait(300);
+    QCOMPARE(filesIn("site-cancelled/search"), std::size_t(0));
+  }
+
+  // "Close" promises a complete index, so closing at once must still let
+  // the finishing step that follows the report of 100 run.
+  void closingAtCompletionLetsTheFinishRun() {
+    std::atomic<bool> published{false};
+    auto task = std::make_unique<OneStepTask>(published);
+    OneStepTask* raw = task.get();
+    auto window = std::make_unique<IndexProgressWindow>(std::move(task), std::string());
+    SlowObserver slow(window.get());
+    raw->setObserver(&slow);
+    window->show();
+    auto* cancel = child<QPushButton>(*window, "cancelButton");
+    QTRY_COMPARE_WITH_TIMEOUT(cancel->text(), QString("Close"), 5000);
+    QVERIFY(!published);
+    cancel->click();
+    window.reset();
+    QVERIFY(published);
+  }
+
+  void windowWithoutTaskClosesAtOnce() {
+    IndexProgressWindow window(nullptr, std::string());
+    window.show();
+    QTRY_VERIFY(!window.isVisible());
+    QVERIFY(child<QPlainTextEdit>(window, "description") == nullptr);
+  }
+
+  void missingFoldersShowIndexError() {
+    QWidget owner;
+    vossik::SettingsStore settings;
+    settings.Parse("[Index]\nDirDest=search\n");
+    int calls = 0;
+    QString caption;
+    QString text;
+    vossik::IndexBuildOptions options;
+    options.showError = [&](QWidget* parent, const QString& c, const QString& t) {
+      QCOMPARE(parent, &owner);
+      ++calls;
+      caption = c;
+      text = t;
+    };
+    QVERIFY(!vossik::runIndexBuild(&owner, settings, descriptor_.Root(), templatesDir(), options));
+    QCOMPARE(calls, 1);
+    QCOMPARE(caption, QString("Index Error"));
+    QCOMPARE(text, QString("You must specify some content to index (Source files) and a "
+                           "target folder"));
+    QVERIFY(owner.findChild<IndexProgressWindow*>() == nullptr);
+  }
+
+  void indexErrorIsAWarningBoxWithOk() {
+    vossik::SettingsStore settings;
+    settings.Parse("[Index]\nDirSrc=site-run\n");
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    QMessageBox::StandardButtons buttons;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (box == nullptr || !box->isVisible()) continue;
+        icon = box->icon();
+        title = box->windowTitle();
+        buttons = box->standardButtons();
+        box->button(QMessageBox::Ok)->click();
+      }
+    });
+    poll.start(20);
+    QVERIFY(!vossik::runIndexBuild(nullptr, settings, descriptor_.Root(), templatesDir()));
+    QCOMPARE(icon, QMessageBox::Warning);
+    QCOMPARE(title, QString("Index Error"));
+    QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  }
+
+ private:
+  static std::filesystem::path templatesDir() {
+    return std::filesystem::path(VOSSIK_BINARY_DIR) / "templates";
+  }
+
+  // Settings for a build of a fresh three-page site named `site` into its
+  // folder "search"; each build has its own site so that none indexes
+  // another's output.
+  const vossik::SettingsStore& settingsFor(const std::string& site) {
+    dir_->Write(site + "/index.htm", "<title>Home</title>Welcome to the trail maps");
+    dir_->Write(site + "/trails.htm", "<title>Trails</title>Ridge trail and river trail");
+    dir_->Write(site + "/huts.htm", "<title>Huts</title>Mountain huts open in summer");
+    settings_.Clear();
+    settings_.Parse("[Index]\nDirSrc=" + (dir_->path() / site).string() +
+                    "\nDirDest=search\n");
+    return settings_;
+  }
+
+  std::unique_ptr<IndexProgressWindow> windowFor(const std::string& site, int tickPauseMs) {
+    auto builder = std::make_unique<IndexBuilder>(tickPauseMs, templatesDir());
+    std::string description;
+    if (!builder->configure(settingsFor(site), descriptor_.Root(), &description)) return {};
+    return std::make_unique<IndexProgressWindow>(std::move(builder), description);
+  }
+
+  static std::size_t filesIn(const std::filesystem::path& folder) {
+    std::size_t count = 0;
+    if (!std::filesystem::exists(folder)) return count;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+      if (entry.is_regular_file()) ++count;
+    }
+    return count;
+  }
+
+  static void saveScreenshot(QWidget& window, const QString& name) {
+    const QString folder = qEnvironmentVariable("VOSSIK_SCREENSHOT_DIR");
+    if (folder.isEmpty()) return;
+    QDir().mkpath(folder);
+    QVERIFY(window.grab().save(folder + "/" + name));
+  }
+
+  std::unique_ptr<vossik::testing::TempDir> dir_;
+  vossik::ConfigDescriptor descriptor_;
+  vossik::SettingsStore settings_;
+};
+
+QTEST_MAIN(IndexProgressWindowTest)
+#include "index_progress_window_test.moc"
