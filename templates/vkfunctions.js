@@ -210,7 +210,7 @@ var VK = (function () {
      that pages carry into their text (&amp; &#8212; &#x2014; &nbsp; ...)
      become the characters. Only for showing; ranking reads the stored text. */
   var NAMED = { amp: '&', lt: '<', gt: '>', quot: '"', apos: "'", nbsp: '\u00A0' };
-  function shown(text) {
+  function readable(text) {
     return text.replace(/&(#[xX][0-9a-fA-F]{1,7}|#[0-9]{1,7}|amp|lt|gt|quot|apos|nbsp);/g, function (all, n) {
       if (n[0] != '#') return NAMED[n];
       var c = n[1] == 'x' || n[1] == 'X' ? parseInt(n.slice(2), 16) : parseInt(n.slice(1), 10);
@@ -238,8 +238,8 @@ var VK = (function () {
       var i = 3 * h.page - 3, url = g_asPages[i + 1], li = el('li'), a = el('a'),
           missing = found.words.filter(function (q) { return !h.has[q.w]; }), set = found.set;
       a.href = root + url.split('/').map(encodeURIComponent).join('/');
-      li.append(el('h2'), marked(el('div', null, 'vk-url'), url, set), marked(el('p'), shown(g_asPages[i + 2]), set));
-      li.firstChild.append(Object.assign(el('img'), { src: base + 'bullet.gif', alt: '' }), marked(a, shown(g_asPages[i]) || url, set));
+      li.append(el('h2'), marked(el('div', null, 'vk-url'), url, set), marked(el('p'), readable(g_asPages[i + 2]), set));
+      li.firstChild.append(Object.assign(el('img'), { src: base + 'bullet.gif', alt: '' }), marked(a, readable(g_asPages[i]) || url, set));
       if (missing.length)
         li.append(el('p', 'Missing: ' + missing.map(function (q) { return q.text; }).join(', '), 'vk-missing'));
       return li;
@@ -292,7 +292,7 @@ var VK = (function () {
     if (query()) run(query(), false);
   }
 
-  return { tokens: tokens, word: word, bucket: bucket, parse: parse, rank: rank, search: search, page: page, shown: shown };
+  return { tokens: tokens, word: word, bucket: bucket, parse: parse, rank: rank, search: search, page: page, readable: readable };
 })();
 
 if (typeof module != 'undefined' && module.exports) module.exports = VK;

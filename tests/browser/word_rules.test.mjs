@@ -33,7 +33,7 @@ test('a query is cut into the words the build takes from page text, in order, on
 });
 
 test('titles and summaries show character references as the terminal search does', () => {
-  for (const v of vectors.shown) assert.equal(VK.shown(v.text), v.shown, JSON.stringify(v.text));
+  for (const v of vectors.shown) assert.equal(VK.readable(v.text), v.shown, JSON.stringify(v.text));
 });
 
 test('the text the visitor typed is kept for each word', () => {
