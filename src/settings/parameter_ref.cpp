@@ -70,15 +70,18 @@ const std::string* ParameterRef::ChildText(std::string_view name, bool use_overr
 }
 
 bool ParameterRef::Key(int index, int sub_index, std::string* key) const {
-  const std::string* name = Attribute("name");
+  // Where a value is stored belongs to the setting, not to the page that
+  // shows it: a page may rename a setting's label without moving its value.
+  const std::string* name = Attribute("name", false);
   if (!name || name->empty()) return false;
-  if (!IsExactlyTrue(Attribute("numbered"))) {
+  if (!IsExactlyTrue(Attribute("numbered", false))) {
     *key = *name;
     return true;
   }
   if (name->find("%d") == std::string::npos && name->find("%ld") == std::string::npos) return false;
   const int first = index < 0 ? 0 : index;
-  const int second = IsExactlyTrue(Attribute("subnumbered")) ? (sub_index < 0 ? 0 : sub_index) : 0;
+  const int second =
+      IsExactlyTrue(Attribute("subnumbered", false)) ? (sub_index < 0 ? 0 : sub_index) : 0;
   *key = FormatKey(*name, first, second);
   return true;
 }

@@ -76,6 +76,17 @@ TEST_F(ParameterRefTest, PropertiesInheritFromTypesAndOverride) {
   EXPECT_EQ("DirSrc", *ref.Attribute("name", /*use_override=*/false));
 }
 
+TEST_F(ParameterRefTest, APageThatRenamesASettingKeepsItsKey) {
+  ParameterRef ref = ResolveParameter(Root(), "index:dirsrc");
+  XmlNode page_parameter("parameter");
+  page_parameter.AddAttribute("name", "Website folder");
+  page_parameter.AddAttribute("numbered", "true");
+  ref.override_element = &page_parameter;
+  std::string key;
+  ASSERT_TRUE(ref.Key(-1, -1, &key));
+  EXPECT_EQ("DirSrc", key);
+}
+
 TEST(ParameterRefKey, FormatsNumberedNames) {
   const struct {
     const char* name;        // nullptr: no name attribute

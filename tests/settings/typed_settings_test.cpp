@@ -329,15 +329,18 @@ TEST_F(TypedSettingsTest, RemovingEntriesRenumbersDependentsToo) {
   EXPECT_EQ("", Stored("Index", "Entry7"));
 }
 
-TEST_F(TypedSettingsTest, OverrideElementIsConsultedFirst) {
-  UseFile("[Index]\nCount=3\nOther=9\n");
+TEST_F(TypedSettingsTest, OverrideElementIsConsultedFirstButNeverMovesTheKey) {
+  UseFile("[Index]\nOther=9\n");
   XmlNode page_parameter("parameter");
   page_parameter.AddAttribute("name", "Other");
+  page_parameter.AppendChild(std::make_unique<XmlNode>("default"))->AppendText("7");
   int32_t value = 0;
-  EXPECT_EQ(0, GetNumber(store_, Root(), {.uid = "index:count", .override_element = &page_parameter},
-                         &value));
-  EXPECT_EQ(9, value);
-  EXPECT_EQ(3, Number("index:count"));
+  EXPECT_EQ(-1, GetNumber(store_, Root(), {.uid = "index:count", .override_element = &page_parameter},
+                          &value));
+  EXPECT_EQ(7, value);
+  EXPECT_EQ(0, SetNumber(store_, Root(), {.uid = "index:count", .override_element = &page_parameter}, 4));
+  EXPECT_EQ(4, Number("index:count"));
+  EXPECT_EQ("9", Stored("Index", "Other"));
 }
 
 }  // namespace
