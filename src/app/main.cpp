@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "app/application.h"
+#ifdef VOSSIK_WITH_GUI
+#include "app/qt_application_ui_qt.h"
+#endif
 
 namespace {
 
@@ -23,7 +26,18 @@ std::string ProgramPath(const char* argv0) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  const std::string program = ProgramPath(argv[0]);
+#ifdef VOSSIK_WITH_GUI
+  // The command-line modes report to the terminal and run without a display;
+  // only the settings window (and the wizard) shows windows.
+  const vossik::CommandLine options = vossik::ParseCommandLine(args);
+  if (options.error.empty() && options.mode == vossik::CommandLine::Mode::kSettingsWindow) {
+    vossik::QtApplicationUi ui(argc, argv, vossik::VossikIdentity());
+    vossik::Application application(vossik::VossikIdentity(), program, std::move(args), ui);
+    return application.Run();
+  }
+#endif
   vossik::ConsoleUi ui;
-  vossik::Application application(vossik::VossikIdentity(), ProgramPath(argv[0]), std::move(args), ui);
+  vossik::Application application(vossik::VossikIdentity(), program, std::move(args), ui);
   return application.Run();
 }

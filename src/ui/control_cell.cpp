@@ -56,6 +56,8 @@ QLabel* ControlCell::CreateLabel(const std::string* text) {
   label_ = new QLabel(ToQString(text != nullptr ? *text : control_.LabelText()), this);
   label_->setObjectName(ToQString(control_.Uid() + "/label"));
   label_->setToolTip(ToQString(control_.Hint()));
+  // Level with the first line of the input, also beside a multi-line box.
+  label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   if (main_input_ != nullptr) label_->setBuddy(main_input_);
   ++child_windows_;
   return label_;

@@ -103,6 +103,8 @@ void CGUIPropertyPage::CreateControls() {
   hint_->setObjectName("hint");
   hint_->setFont(PageFont());
   hint_->setGeometry(4, 4, 296, 14);
+  // Children made after the page is shown stay hidden unless shown.
+  hint_->show();
 
   int x = 4;
   next_child_id_ = 1;
@@ -119,6 +121,7 @@ void CGUIPropertyPage::CreateControls() {
     side_image_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     // A missing file leaves the frame empty; its space is kept.
     if (file != nullptr) side_image_->setPixmap(QPixmap(ToQString(*file)));
+    side_image_->show();
     x = layout_input_.side_image_width + 8;
     next_child_id_ = 2;
   }

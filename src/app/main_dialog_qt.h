@@ -1,0 +1,93 @@
+// MainDialog is the program's main window. It hosts the settings sheet built
+// from the descriptor (or, when a wizard uid is given, the first-run wizard),
+// runs an index build when a Build button asks for one (event 2591),
+// re-initialises the program once applied settings changed (event 1688),
+// shows the help page of the page on view, and offers the About box from its
+// window menu: the program-icon button at the right of the tab row and the
+// window's context menu.
+//
+// The dialog owns the sheet; the settings store and the descriptor belong
+// to the caller and must outlive the dialog. User-interface thread only.
+#pragma once
+
+#include <QDialog>
+#include <QRect>
+#include <QSize>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "app/product_identity.h"
+#include "indexer/index_progress_window_qt.h"
+#include "ui/page_layout.h"
+
+class QAction;
+
+namespace vossik {
+
+class Application;
+class CGUIPropertySheet;
+class SettingsStore;
+class XmlNode;
+
+/// Everything the main dialog needs from the application.
+struct MainDialogSetup {
+  ProductIdentity identity;
+  std::string help_base_name;
+  SettingsStore* settings = nullptr;          // the application's store, not owned
+  const XmlNode* descriptor_root = nullptr;   // not owned
+  std::string wizard_uid;                     // empty: the settings window
+  std::filesystem::path templates_dir;        // the index build's templates
+  std::filesystem::path help_assets_dir;      // the help generator's static files
+  std::function<void()> reinitialise;         // runs after applied settings changed
+  IndexBuildOptions build_options;
+};
+
+/// The setup of `application`'s main dialog: its store and descriptor, the
+/// wizard asked for on the command line, and its re-initialisation.
+MainDialogSetup MainDialogSetupFor(Application& application);
+
+/// The sheet's rectangle in a client area of `width` x `height`.
+QRect MainDialogSheetRect(int width, int height);
+
+/// The dialog's tracking sizes given the sheet's (0 stays unlimited).
+TrackingSize MainDialogTracking(const TrackingSize& sheet);
+
+/// The client size the dialog opens with: roomy, within its tracking sizes.
+QSize MainDialogInitialSize(const TrackingSize& sheet);
+
+class MainDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit MainDialog(MainDialogSetup setup, QWidget* parent = nullptr);
+  ~MainDialog() override;
+
+  CGUIPropertySheet& Sheet() const { return *sheet_; }
+  /// "About <product>...", in the window menu.
+  QAction* AboutAction() const { return about_; }
+
+  void ShowAbout();
+  /// Opens the help page of (sheet, page) in the desktop's browser, writing
+  /// the help first when the page is missing.
+  void ShowHelpTopic(const std::string& help_base_name, const std::string& sheet_name,
+                     const std::string& page_uid);
+
+ protected:
+  bool event(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  /// Closing the window (Escape, the close box) goes through the sheet's
+  /// Cancel, which asks before unapplied changes are lost.
+  void reject() override;
+
+ private:
+  void StartIndexBuild();
+  void ApplyTracking();
+
+  MainDialogSetup setup_;
+  CGUIPropertySheet* sheet_ = nullptr;
+  QAction* about_ = nullptr;
+  bool close_approved_ = false;
+};
+
+}  // namespace vossik

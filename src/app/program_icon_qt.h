@@ -1,0 +1,13 @@
+// The program's icon: a page under a magnifying glass.
+#pragma once
+
+#include <QIcon>
+
+namespace vossik {
+
+/// The icon of the main dialog, the About box and the program's other
+/// windows. Built from the bytes of data/vossik.png compiled into the program,
+/// so it needs no file at run time.
+QIcon ProgramIcon();
+
+}  // namespace vossik
