@@ -1,27 +1,8 @@
 #include "indexer/js_array_reader.h"
 
+#include "indexer/utf8.h"
+
 namespace vossik {
-namespace {
-
-void appendUtf8(std::string& out, uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-}  // namespace
 
 bool JsArrayReader::openArray() {
   pos_ = text_.find('[', pos_);
@@ -105,7 +86,7 @@ bool JsArrayReader::readUnicodeEscape(std::string& out) {
     }
     pos_ = save;
   }
-  appendUtf8(out, code >= 0xD800 && code <= 0xDFFF ? 0xFFFD : code);
+  appendUtf8(out, code);
   return true;
 }
 

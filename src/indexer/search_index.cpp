@@ -9,6 +9,7 @@
 
 #include "indexer/index_writer.h"
 #include "indexer/js_array_reader.h"
+#include "indexer/utf8.h"
 #include "indexer/word_rules.h"
 #include "indexer/word_table.h"
 
@@ -272,25 +273,6 @@ std::vector<SearchHit> SearchIndex::search(std::string_view query,
 
 namespace {
 
-void appendUtf8(std::string& out, uint32_t code) {
-  if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 // The character a reference such as "#8212", "#x2014" or "amp" stands
 // for; false for a name this list does not know.
 bool referencedCharacter(std::string_view name, uint32_t* code) {
@@ -332,7 +314,8 @@ std::string displayText(std::string_view text) {
     uint32_t code = 0;
     if (semicolon != std::string_view::npos && semicolon - i <= 10 &&
         referencedCharacter(text.substr(i + 1, semicolon - i - 1), &code)) {
-      appendUtf8(out, code);
+      // "&#0;" reads as U+FFFD, as browsers read it.
+      appendUtf8(out, code == 0 ? 0xFFFD : code);
       i = semicolon;
     } else {
       out += text[i];
