@@ -1,15 +1,11 @@
 #include "app/command_line.h"
 
-#include <strings.h>
-
 #include <string_view>
+
+#include "xml/ascii_case.h"
 
 namespace vossik {
 namespace {
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
 
 // Takes the -set and -runafter arguments out of the list; the rest keep
 // their order so that the mode option stays the first.
@@ -20,7 +16,7 @@ std::vector<std::string> TakeAnywhereOptions(const std::vector<std::string>& arg
       if (i + 1 < args.size()) line->run_after = args[++i];
       continue;
     }
-    if (SameIgnoringCase(args[i], "-set")) {
+    if (EqualsIgnoringCase(args[i], "-set")) {
       if (i + 1 >= args.size()) {
         line->error = "-set needs an argument of the form SECTION:PARAMETER=VALUE";
         continue;
@@ -48,13 +44,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (rest.empty()) return line;
 
   const std::string& first = rest[0];
-  if (SameIgnoringCase(first, "-generatehtmlhelp")) {
+  if (EqualsIgnoringCase(first, "-generatehtmlhelp")) {
     line.mode = CommandLine::Mode::kGenerateHtmlHelp;
-  } else if (SameIgnoringCase(first, "-generatehtml")) {
+  } else if (EqualsIgnoringCase(first, "-generatehtml")) {
     line.mode = CommandLine::Mode::kGenerateHtml;
-  } else if (SameIgnoringCase(first, "-build")) {
+  } else if (EqualsIgnoringCase(first, "-build")) {
     line.mode = CommandLine::Mode::kBuild;
-  } else if (SameIgnoringCase(first, "-search")) {
+  } else if (EqualsIgnoringCase(first, "-search")) {
     line.mode = CommandLine::Mode::kSearch;
     if (rest.size() < 2) {
       line.error = "-search needs the words to search for";
@@ -65,9 +61,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       }
     }
     return line;
-  } else if (SameIgnoringCase(first, "-help") || SameIgnoringCase(first, "--help")) {
+  } else if (EqualsIgnoringCase(first, "-help") || EqualsIgnoringCase(first, "--help")) {
     line.mode = CommandLine::Mode::kHelp;
-  } else if (SameIgnoringCase(first, "-wizard")) {
+  } else if (EqualsIgnoringCase(first, "-wizard")) {
     line.wizard_requested = true;
     if (rest.size() >= 2) line.wizard_uid = rest[1];
     if (rest.size() > 2) line.error = "unexpected argument \"" + rest[2] + "\"";

@@ -1,26 +1,13 @@
 #include "app/program_paths.h"
 
-#include <strings.h>
-
-#include <algorithm>
-#include <cctype>
+#include "xml/ascii_case.h"
 
 namespace vossik {
-namespace {
-
-std::string Lowered(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
-}  // namespace
 
 ProgramPaths ProgramPaths::FromProgramPath(std::string_view program_path) {
   ProgramPaths paths;
   std::string path(program_path);
-  const std::size_t exe = Lowered(path).rfind(".exe");
+  const std::size_t exe = AsciiLowered(path).rfind(".exe");
   if (exe != std::string::npos) path.erase(exe);
 
   const std::size_t slash = path.find_last_of("/\\");
@@ -39,7 +26,7 @@ ProgramPaths ProgramPaths::FromProgramPath(std::string_view program_path) {
   }
 
   paths.descriptor_name = paths.base_name;
-  const std::size_t admin = Lowered(paths.base_name).rfind("admin");
+  const std::size_t admin = AsciiLowered(paths.base_name).rfind("admin");
   if (admin != std::string::npos) paths.descriptor_name.erase(admin);
 
   paths.help_base_name = paths.base_name;

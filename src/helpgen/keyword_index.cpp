@@ -4,16 +4,10 @@
 #include <array>
 #include <unordered_set>
 
+#include "xml/ascii_case.h"
+
 namespace vossik {
 namespace {
-
-std::string Lowered(std::string_view word) {
-  std::string lowered(word);
-  for (char& c : lowered) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lowered;
-}
 
 // Words that say nothing about a page: the common English words plus the
 // ones the help texts use everywhere ("set", "use" and the like).
@@ -56,7 +50,7 @@ std::size_t SeparatorLength(std::string_view text) {
 
 }  // namespace
 
-bool KeywordIndex::IsStopWord(std::string_view word) { return StopWords().contains(Lowered(word)); }
+bool KeywordIndex::IsStopWord(std::string_view word) { return StopWords().contains(AsciiLowered(word)); }
 
 void KeywordIndex::Add(std::string_view title, std::string_view file, std::string_view text) {
   if (!collecting_ || title.empty() || file.empty() || text.empty()) return;
@@ -81,7 +75,7 @@ void KeywordIndex::Add(std::string_view title, std::string_view file, std::strin
 
 void KeywordIndex::AddWord(std::string_view word, std::string_view title, std::string_view file) {
   if (word.empty() || IsStopWord(word)) return;
-  std::string lowered = Lowered(word);
+  std::string lowered = AsciiLowered(word);
   auto [position, added] = positions_.try_emplace(lowered, keywords_.size());
   if (added) keywords_.push_back(Keyword{std::move(lowered), {}});
   keywords_[position->second].mentions.push_back(Mention{std::string(title), std::string(file)});

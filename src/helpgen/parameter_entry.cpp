@@ -1,12 +1,12 @@
 #include "helpgen/parameter_entry.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "helpgen/descriptor_walk.h"
 #include "helpgen/keyword_index.h"
 #include "settings/parameter_ref.h"
+#include "xml/ascii_case.h"
 #include "xml/xml_document.h"
 
 namespace vossik {
@@ -15,12 +15,6 @@ namespace {
 std::string TextOf(const std::string* text) { return text ? *text : std::string(); }
 
 bool IsExactlyTrue(const std::string* text) { return text && *text == "true"; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 // The description, else the hint: the sentence the settings window shows.
 std::string DescriptionOf(const ParameterRef& ref) {

@@ -12,19 +12,10 @@
 
 #include "settings/container_cipher.h"
 #include "settings/result_codes.h"
+#include "xml/ascii_case.h"
 
 namespace vossik {
 namespace {
-
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Lowered(std::string_view name) {
-  std::string out(name);
-  for (char& c : out) c = Lower(c);
-  return out;
-}
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
@@ -108,17 +99,17 @@ bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes) {
 
 std::size_t NameIndex::BucketOf(std::string_view name) {
   uint32_t h = 0;
-  for (char c : name) h = h * 131u + static_cast<unsigned char>(Lower(c));
+  for (char c : name) h = h * 131u + static_cast<unsigned char>(AsciiLower(c));
   return (h + 1u) % 64u;
 }
 
 void NameIndex::Add(std::string_view name, std::size_t item) {
-  buckets_[BucketOf(name)].push_back(Entry{Lowered(name), item});
+  buckets_[BucketOf(name)].push_back(Entry{AsciiLowered(name), item});
 }
 
 long NameIndex::Find(std::string_view name) const {
   const std::vector<Entry>& bucket = buckets_[BucketOf(name)];
-  const std::string lowered = Lowered(name);
+  const std::string lowered = AsciiLowered(name);
   for (auto it = bucket.rbegin(); it != bucket.rend(); ++it) {
     if (it->lowered == lowered) return static_cast<long>(it->item);
   }

@@ -1,12 +1,12 @@
 #include "settings/typed_settings.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 
 #include "settings/result_codes.h"
 #include "settings/secret_cipher.h"
 #include "settings/settings_store.h"
+#include "xml/ascii_case.h"
 #include "xml/text_escaping.h"
 #include "xml/xml_document.h"
 
@@ -31,13 +31,6 @@ Access Resolve(const XmlNode* root, const SettingAddress& at) {
   access.ref.override_element = at.override_element;
   access.resolved = access.ref.Key(at.index, at.sub_index, &access.key);
   return access;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 // Numbers and switches are read from the value as it stands in the file,

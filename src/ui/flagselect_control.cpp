@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QLabel>
-#include <cctype>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
+#include "xml/ascii_case.h"
 
 namespace vossik {
 namespace {
@@ -35,17 +35,6 @@ std::vector<std::string> Pieces(std::string_view text, std::string_view separato
     start = end + 1;
   }
   return pieces;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
 }
 
 class FlagSelectCell : public ControlCell {

@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "xml/ascii_case.h"
+
 namespace vossik {
 namespace {
 
@@ -15,15 +17,6 @@ constexpr std::array<const char*, 12> kMonthNames = {
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 // Punctuation that surrounds dates in mail headers, logs and web pages.
