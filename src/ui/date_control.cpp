@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <algorithm>
 #include <ctime>
 #include <regex>
 #include <string>
@@ -20,8 +21,9 @@
 namespace vossik {
 namespace {
 
+// Wide enough for "DD/MM/YYYY" in a smaller font than the desktop's; the
+// editor widens to what its own font needs, and the button follows it.
 constexpr int kEditorWidth = 70;
-constexpr int kCalendarButtonLeft = 218;
 constexpr int kCalendarButtonWidth = 20;
 
 // The date a stored value names; an invalid date when it names none.
@@ -75,8 +77,9 @@ class DateCell : public ControlCell {
  protected:
   void LayoutChildren(int width, int height) override {
     ControlCell::LayoutChildren(width, height);
-    editor_->setGeometry(kInputLeft, 0, kEditorWidth, height);
-    calendar_button_->setGeometry(kCalendarButtonLeft, 0, kCalendarButtonWidth, height);
+    const int editor_width = std::max(kEditorWidth, editor_->minimumSizeHint().width());
+    editor_->setGeometry(kInputLeft, 0, editor_width, height);
+    calendar_button_->setGeometry(kInputLeft + editor_width, 0, kCalendarButtonWidth, height);
   }
 
  private:

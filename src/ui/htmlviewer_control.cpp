@@ -94,7 +94,9 @@ class HtmlViewerControl : public SettingControl {
     const std::string folder = ApplicationFolder(WorkingFolder());
     if (const std::string* show = ChildText("show")) {
       const std::string page = folder + "/preview/temp.html";
-      if (WritePreview(Preview(*show), folder + "/preview", page)) {
+      const std::string preview = Preview(*show);
+      // An empty preview is still written, but the view has nothing to show.
+      if (WritePreview(preview, folder + "/preview", page) && !preview.empty()) {
         cell->ShowFile(page);
       } else {
         cell->Clear();

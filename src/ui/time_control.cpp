@@ -2,6 +2,7 @@
 // value is stored as "%ld:%ld" (not zero-padded, "9:5"); a stored value
 // may separate its hours, minutes and seconds by any of ":.; hmso".
 #include <QTimeEdit>
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,8 @@
 namespace vossik {
 namespace {
 
+// Wide enough for "hh:mm" in a smaller font than the desktop's; the editor
+// widens to what its own font needs.
 constexpr int kEditorWidth = 36;
 
 // Hours and minutes of a stored time; an unreadable part counts as 0 and a
@@ -54,7 +57,8 @@ class TimeCell : public ControlCell {
  protected:
   void LayoutChildren(int width, int height) override {
     ControlCell::LayoutChildren(width, height);
-    editor_->setGeometry(kInputLeft, 0, kEditorWidth, height);
+    editor_->setGeometry(kInputLeft, 0, std::max(kEditorWidth, editor_->minimumSizeHint().width()),
+                         height);
   }
 
  private:

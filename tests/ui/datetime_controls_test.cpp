@@ -112,9 +112,14 @@ class DateTimeControlsTest : public QObject {
     f.Load();
     f.Place("t:start", 400, 22);
     f.Place("t:day", 400, 22);
-    QCOMPARE(f.Find("t:start")->geometry(), QRect(148, 0, 36, 22));
-    QCOMPARE(f.Find("t:day")->geometry(), QRect(148, 0, 70, 22));
-    QCOMPARE(f.Find("t:day/calendar")->geometry(), QRect(218, 0, 20, 22));
+    // 36 and 70 wide at the least, more when the font needs it.
+    QWidget* time = f.Find("t:start");
+    QWidget* date = f.Find("t:day");
+    const int time_width = qMax(36, time->minimumSizeHint().width());
+    const int date_width = qMax(70, date->minimumSizeHint().width());
+    QCOMPARE(time->geometry(), QRect(148, 0, time_width, 22));
+    QCOMPARE(date->geometry(), QRect(148, 0, date_width, 22));
+    QCOMPARE(f.Find("t:day/calendar")->geometry(), QRect(148 + date_width, 0, 20, 22));
   }
 };
 
