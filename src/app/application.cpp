@@ -95,6 +95,7 @@ int Application::RunGenerator() {
   int status = kExitFailure;
   if (ReadConfiguration()) {
     HelpGenerator generator(DescriptorRoot(), identity_, paths_.Locate("help"), std::time(nullptr));
+    generator.SetImageWriter(help_image_writer_);
     std::string error;
     if (generator.Generate(project, paths_.help_base_name, &error) == 0) {
       status = kExitOk;

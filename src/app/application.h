@@ -21,6 +21,7 @@
 #include "app/product_identity.h"
 #include "app/program_paths.h"
 #include "app/single_instance_lock.h"
+#include "helpgen/help_generator.h"
 #include "net/network_layer.h"
 #include "settings/config_descriptor.h"
 #include "settings/settings_store.h"
@@ -57,6 +58,10 @@ class Application {
   /// memory, and reads the statistics. Non-zero on success. Also the handler
   /// of the re-initialise message.
   int InitialiseFromConfiguration();
+
+  /// Draws the help pages' pictures in -generatehtml runs; without one they
+  /// are left out.
+  void SetHelpImageWriter(HelpImageWriter writer) { help_image_writer_ = std::move(writer); }
 
   /// Adds a component, set up after the application component in the order added.
   void AddComponent(std::unique_ptr<Component> component);
@@ -102,6 +107,7 @@ class Application {
   bool run_status_written_ = false;
   bool run_status_existed_ = false;
   std::time_t configuration_time_ = 0;
+  HelpImageWriter help_image_writer_;
 };
 
 }  // namespace vossik

@@ -7,6 +7,7 @@
 #include "app/application.h"
 #ifdef VOSSIK_WITH_GUI
 #include "app/qt_application_ui_qt.h"
+#include "helpgen/help_images_qt.h"
 #endif
 
 namespace {
@@ -39,5 +40,8 @@ int main(int argc, char** argv) {
 #endif
   vossik::ConsoleUi ui;
   vossik::Application application(vossik::VossikIdentity(), program, std::move(args), ui);
+#ifdef VOSSIK_WITH_GUI
+  application.SetHelpImageWriter(vossik::WriteHelpImagesOffscreen);
+#endif
   return application.Run();
 }

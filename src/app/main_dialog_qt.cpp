@@ -13,9 +13,10 @@
 #include "app/about_box_qt.h"
 #include "app/application.h"
 #include "app/program_icon_qt.h"
-#include "ui/control_cell.h"
 #include "helpgen/help_generator.h"
+#include "helpgen/help_images_qt.h"
 #include "helpgen/help_topic.h"
+#include "ui/control_cell.h"
 #include "ui/message_box.h"
 #include "ui/property_page.h"
 #include "ui/property_sheet.h"
@@ -164,11 +165,12 @@ void MainDialog::ShowHelpTopic(const std::string& help_base_name, const std::str
   const std::filesystem::path topic =
       std::filesystem::absolute(HelpTopicPath(help_base_name, sheet_name, page_uid), ec);
   std::string error;
-  if (!std::filesystem::exists(topic, ec)) {
+  if (!help_written_) {
     // The same pages as the help project, which is what a user's guide shows.
     HelpGenerator generator(setup_.descriptor_root, setup_.identity, setup_.help_assets_dir,
                             std::time(nullptr));
-    generator.Generate(true, help_base_name, &error);
+    generator.SetImageWriter(WriteHelpImages);
+    help_written_ = generator.Generate(true, help_base_name, &error) == 0;
   }
   if (!std::filesystem::exists(topic, ec)) {
     std::string text = "The help page " + topic.string() + " could not be written.";

@@ -68,8 +68,9 @@ class MainDialog : public QDialog {
   QAction* AboutAction() const { return about_; }
 
   void ShowAbout();
-  /// Opens the help page of (sheet, page) in the desktop's browser, writing
-  /// the help first when the page is missing.
+  /// Opens the help page of (sheet, page) in the desktop's browser. The
+  /// first request of the window's life writes the help, pictures included,
+  /// so that it describes the descriptor in use.
   void ShowHelpTopic(const std::string& help_base_name, const std::string& sheet_name,
                      const std::string& page_uid);
 
@@ -88,6 +89,7 @@ class MainDialog : public QDialog {
   CGUIPropertySheet* sheet_ = nullptr;
   QAction* about_ = nullptr;
   bool close_approved_ = false;
+  bool help_written_ = false;
 };
 
 }  // namespace vossik

@@ -43,6 +43,12 @@ void HelpFolder::CopyAssets(const std::filesystem::path& assets_dir) {
   }
 }
 
+void HelpFolder::AddFailures(std::string_view lines) {
+  if (lines.empty()) return;
+  if (!failures_.empty()) failures_ += "\n";
+  failures_ += lines;
+}
+
 void HelpFolder::Fail(std::string_view what, const std::filesystem::path& path, std::string_view reason) {
   if (!failures_.empty()) failures_ += "\n";
   failures_ += std::string(what) + " " + path.generic_string() + ": " + std::string(reason);

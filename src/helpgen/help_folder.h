@@ -32,6 +32,10 @@ class HelpFolder {
   /// missing source or a failed copy is recorded.
   void CopyAssets(const std::filesystem::path& assets_dir);
 
+  /// Records failures of others that write into the folder, one per line.
+  void AddFailures(std::string_view lines);
+
+  const std::filesystem::path& path() const { return folder_; }
   bool ok() const { return failures_.empty(); }
   /// One line per failure, naming the path ("Cannot write hlp/x.html: ...").
   const std::string& failures() const { return failures_; }

@@ -1,5 +1,8 @@
 #include "helpgen/help_generator.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "helpgen/config_reference.h"
 #include "helpgen/descriptor_walk.h"
 #include "helpgen/guide_pages.h"
@@ -51,10 +54,15 @@ int HelpGenerator::Generate(bool project_run, bool administration_guide, std::st
   }
 
   GuidePages guide(&run);
-  for (const XmlNode* sheet : FindAllElements(root_->FindElement("wizard"), "sheet")) guide.WriteSheet(sheet);
+  const std::vector<const XmlNode*> wizard_sheets = FindAllElements(root_->FindElement("wizard"), "sheet");
+  for (const XmlNode* sheet : wizard_sheets) guide.WriteSheet(sheet);
   run.contents.Append("<LI> <OBJECT type=\"text/sitemap\">" + std::string(run.wording.contents_folder) +
                       "</OBJECT><UL>");
-  for (const XmlNode* sheet : FindAllElements(root_, "sheet")) guide.WriteSheet(sheet);
+  // The search from the root finds the wizard's sheets again; they are
+  // documented once, or the guide index and the contents list them twice.
+  for (const XmlNode* sheet : FindAllElements(root_, "sheet")) {
+    if (std::ranges::find(wizard_sheets, sheet) == wizard_sheets.end()) guide.WriteSheet(sheet);
+  }
   guide.WriteGuideIndex();
 
   if (kind == GuideKind::kAdministration) {
@@ -67,6 +75,11 @@ int HelpGenerator::Generate(bool project_run, bool administration_guide, std::st
     run.folder.Write("Table of Contents.hhc", run.contents.Finish(run.footer));
     run.folder.Write("Index.hhk", KeywordIndexFile(run.keywords, run.footer));
     run.keywords.Clear();
+  }
+
+  if (image_writer_) {
+    std::string image_error;
+    if (!image_writer_(root_, run.folder.path(), &image_error)) run.folder.AddFailures(image_error);
   }
 
   if (!run.folder.ok()) {

@@ -13,6 +13,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,11 @@ namespace vossik {
 
 class XmlNode;
 
+/// Draws the pictures the pages name (see help_images_qt.h) into `folder`;
+/// false with one line per failure in `error`.
+using HelpImageWriter =
+    std::function<bool(const XmlNode* root, const std::filesystem::path& folder, std::string* error)>;
+
 class HelpGenerator {
  public:
   /// `root` is the descriptor root (nullptr: nothing to document);
@@ -31,6 +37,9 @@ class HelpGenerator {
   /// current time).
   HelpGenerator(const XmlNode* root, ProductIdentity identity, std::filesystem::path assets_dir,
                 std::time_t build_time);
+
+  /// Called after the pages are written; without one the pictures are left out.
+  void SetImageWriter(HelpImageWriter writer) { image_writer_ = std::move(writer); }
 
   /// One run: `project_run` false for -generatehtml, true for
   /// -generatehtmlhelp (which adds the welcome page, contents, keyword index
@@ -58,6 +67,7 @@ class HelpGenerator {
   ProductIdentity identity_;
   std::filesystem::path assets_dir_;
   std::time_t build_time_;
+  HelpImageWriter image_writer_;
 };
 
 }  // namespace vossik

@@ -40,6 +40,14 @@ std::vector<std::string> LinkedFiles(const std::string& text) {
   return files;
 }
 
+// `text` from the first `open` to the first `close` after it, both included.
+std::string Between(const std::string& text, std::string_view open, std::string_view close) {
+  const std::size_t start = text.find(open);
+  const std::size_t end = text.find(close, start);
+  if (start == std::string::npos || end == std::string::npos) return {};
+  return text.substr(start, end + close.size() - start);
+}
+
 // The fixture descriptor, and a temporary working folder to generate in.
 class HelpGeneratorTest : public ::testing::Test {
  protected:
@@ -109,6 +117,21 @@ TEST_F(HelpGeneratorTest, EveryLinkOfTheHelpLeadsToAFile) {
       }
     }
   }
+}
+
+// A wizard after the sheets is reached again by the search for sheets; its
+// pages are still listed once.
+TEST_F(HelpGeneratorTest, WizardAfterTheSheetsIsDocumentedOnce) {
+  ASSERT_EQ(0, descriptor_.Parse(R"(<vossik>
+    <sheet name="Settings"><page name="Main" uid="main"/></sheet>
+    <wizard uid="setup"><sheet name="Setup"><page name="Start" uid="start"/></sheet></wizard>
+  </vossik>)"));
+  ASSERT_EQ(0, Generate(true, 1));
+  EXPECT_EQ("<UL><LI><A HREF=\"admin-Setup.html\">Setup Pages</A>"
+            "<LI><A HREF=\"admin-Settings.html\">Settings Pages</A></UL>",
+            Between(ReadFile(dir_.path() / "hlp" / "admin-index.html"), "<UL>", "</UL>"));
+  const std::string contents = ReadFile(dir_.path() / "hlp" / "Table of Contents.hhc");
+  EXPECT_EQ(contents.find("admin-Setup.html"), contents.rfind("admin-Setup.html"));
 }
 
 TEST_F(HelpGeneratorTest, FolderThatCannotBeMadeIsReported) {

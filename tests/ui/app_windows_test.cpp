@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -225,8 +226,10 @@ class AppWindowsTest : public QObject {
     QCOMPARE(dialog_->result(), int(QDialog::Rejected));
   }
 
-  // Help writes the help pages on first use and opens the active page's.
+  // Help writes the help pages afresh on first use, pictures included, and
+  // opens the active page's.
   void helpOpensThePageOfTheActiveTab() {
+    dir_->Write("hlp/admin-Settings-words.html", "left by an older version");
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "open");
     Open();
@@ -238,6 +241,7 @@ class AppWindowsTest : public QObject {
     QCOMPARE(catcher.urls.size(), 1);
     QCOMPARE(catcher.urls.front(), QUrl::fromLocalFile(QString::fromStdString(page.string())));
     QVERIFY(vossik::testing::ReadFile(page).find("Shortest word") != std::string::npos);
+    QVERIFY(!QImage(QString::fromStdString((dir_->path() / "hlp" / "words.bmp").string())).isNull());
     QVERIFY(messages_.isEmpty());
   }
 
