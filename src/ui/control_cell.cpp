@@ -55,6 +55,8 @@ bool ControlCell::GetText(std::string* text) const {
 QLabel* ControlCell::CreateLabel(const std::string* text) {
   label_ = new QLabel(ToQString(text != nullptr ? *text : control_.LabelText()), this);
   label_->setObjectName(ToQString(control_.Uid() + "/label"));
+  // Names and hints are shown as written, even when they look like markup.
+  label_->setTextFormat(Qt::PlainText);
   label_->setToolTip(ToQString(control_.Hint()));
   // Level with the first line of the input, also beside a multi-line box.
   label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -56,6 +56,8 @@ MessageAnswer ShowMessageBox(QWidget* parent, MessageKind kind, const std::strin
   }
   QMessageBox box(icon, QString::fromLocal8Bit(title.data(), qsizetype(title.size())),
                   QString::fromLocal8Bit(text.data(), qsizetype(text.size())), buttons, parent);
+  // Messages quote names, paths and replies that may start with a tag.
+  box.setTextFormat(Qt::PlainText);
   switch (box.exec()) {
     case QMessageBox::Yes:
       return MessageAnswer::kYes;

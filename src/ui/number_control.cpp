@@ -116,7 +116,7 @@ NumberRange AllowedRange(const SettingControl& control, NumberRange fallback) {
 int32_t ReadNumber(std::string_view text) {
   std::size_t i = 0;
   const bool negative = !text.empty() && text[0] == '-';
-  if (negative) ++i;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++i;
   long long value = 0;
   for (; i < text.size(); ++i) {
     const char c = text[i];
@@ -129,9 +129,7 @@ int32_t ReadNumber(std::string_view text) {
 
 std::string ClampedNumberText(std::string_view text, NumberRange range) {
   if (text.empty()) return std::string();
-  const int32_t value = ReadNumber(text);
-  if (value >= range.minimum && value <= range.maximum) return std::string(text);
-  return std::to_string(Clamped(value, range));
+  return std::to_string(Clamped(ReadNumber(text), range));
 }
 
 void ClampNumberInput(QLineEdit* edit, NumberRange range) {

@@ -31,13 +31,15 @@ struct NumberRange {
 /// `fallback`'s bound; a maximum below the minimum is raised to it.
 NumberRange AllowedRange(const SettingControl& control, NumberRange fallback);
 
-/// `text` by the configuration's number rule: an optional "-", then digits
-/// with commas skipped, up to the first other character; 0 when there are
-/// none. Saturates at the 32-bit bounds.
+/// `text` by the configuration's number rule: an optional "-" (or "+", which
+/// the input's validator lets through), then digits with commas skipped, up
+/// to the first other character; 0 when there are none. Saturates at the
+/// 32-bit bounds.
 int32_t ReadNumber(std::string_view text);
 
-/// `text` itself when it is empty or its number lies in `range`; otherwise
-/// the nearest bound in decimal.
+/// "" for an empty `text`; otherwise its number brought into `range`, in
+/// plain decimal, so that "+50" or "1,024" is stored as the configuration
+/// reads it back.
 std::string ClampedNumberText(std::string_view text, NumberRange range);
 
 /// Replaces the text of `edit` by ClampedNumberText() of it when that

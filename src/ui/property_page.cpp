@@ -100,6 +100,7 @@ void CGUIPropertyPage::CreateControls() {
   laid_out_ = true;
 
   hint_ = new QLabel(ToQString(HintText()), this);
+  hint_->setTextFormat(Qt::PlainText);
   hint_->setObjectName("hint");
   hint_->setFont(PageFont());
   hint_->setGeometry(4, 4, 296, 14);

@@ -11,7 +11,9 @@ namespace {
 class StaticTextCell : public ControlCell {
  public:
   StaticTextCell(SettingControl& control, QWidget* parent) : ControlCell(control, parent) {
-    SetMainInput(new QLabel(ToQString(control.Hint())));
+    auto* text = new QLabel(ToQString(control.Hint()));
+    text->setTextFormat(Qt::PlainText);
+    SetMainInput(text);
   }
 
   int PreferredHeight() const override { return kRowHeight; }

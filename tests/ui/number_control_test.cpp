@@ -140,7 +140,7 @@ class NumberControlTest : public QObject {
   }
 
   // The validator lets "70000" through for a port (it has no more digits
-  // than 65000); the saved value must still be in range.
+  // than 65000); the saved value must still be in range, in plain decimal.
   void savingBringsTheNumberIntoRange_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("typed");
@@ -149,6 +149,9 @@ class NumberControlTest : public QObject {
     QTest::newRow("below the minimum") << "Delay" << "2" << "5";
     QTest::newRow("slider above its maximum") << "Volume" << "99" << "50";
     QTest::newRow("in range as typed") << "Count" << "123" << "123";
+    // The validator takes a sign; the file's number rule reads only "-".
+    QTest::newRow("plus sign") << "Delay" << "+50" << "50";
+    QTest::newRow("plus sign with 0 allowed") << "Port" << "+80" << "80";
     QTest::newRow("empty stores nothing") << "Count" << "" << QString();
   }
   void savingBringsTheNumberIntoRange() {
