@@ -102,11 +102,13 @@ PageLayout LayOutPage(const PageLayoutInput& input, int width, int height,
     for (const LayoutControl& c : controls) {
       Rect rect;
       if (c.present) {
-        const bool joins = c.align_right && row.open;
+        // A right-aligned control with no row to join (first on the page,
+        // after a spacer or at the top of a group) starts a row of its own
+        // rather than climbing back over the space above it.
         const int top = row.Begin(c.align_right);
         const int h = c.preferred_height + (c.growing ? share : 0);
-        rect = joins ? Rect{column + kRightAlignedOffset, top, column_width - kRightAlignedOffset - 4, h}
-                     : Rect{column + 4, top, column_width - 8, h};
+        rect = c.align_right ? Rect{column + kRightAlignedOffset, top, column_width - kRightAlignedOffset - 4, h}
+                             : Rect{column + 4, top, column_width - 8, h};
         row.End(place ? place(out.controls.size(), rect) : h);
       }
       out.controls.push_back(rect);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QCoreApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -68,10 +69,19 @@ QPixmap LoadBitmap(const std::string& file) {
   return pixmap;
 }
 
+// The owner's store as `snapshot` (its Serialize()) holds it; the file it
+// belongs to stays the same.
+void RestoreStore(SettingsStore& store, const std::string& snapshot) {
+  const std::string file = store.FileName();
+  store.Clear();
+  store.Parse(snapshot);
+  store.SetFileName(file);
+}
+
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(name);
-  // Enter must not press a button that closes the sheet.
+  // Enter in an input must not press a button that closes the sheet.
   button->setAutoDefault(false);
   button->setDefault(false);
   return button;
@@ -85,9 +95,19 @@ class PopupHost : public QWidget {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName("popup");
   }
-  void SetSheet(QWidget* sheet) { sheet_ = sheet; }
+  void SetSheet(CGUIPropertySheet* sheet) { sheet_ = sheet; }
 
  protected:
+  // The close box is the pop-up's Cancel, which asks before edits are lost.
+  void closeEvent(QCloseEvent* event) override {
+    if (sheet_ != nullptr && !sheet_->CloseApproved()) {
+      event->ignore();
+      sheet_->Cancel();
+      return;
+    }
+    QWidget::closeEvent(event);
+  }
+
   void resizeEvent(QResizeEvent* event) override {
     if (sheet_ != nullptr) {
       const Rect r = PopupSheetRect(width(), height());
@@ -97,7 +117,7 @@ class PopupHost : public QWidget {
   }
 
  private:
-  QWidget* sheet_ = nullptr;
+  CGUIPropertySheet* sheet_ = nullptr;
 };
 
 }  // namespace
@@ -533,6 +553,7 @@ bool CGUIPropertySheet::event(QEvent* event) {
 void CGUIPropertySheet::LoadConfiguration() {
   if (parent_sheet_ != nullptr) {
     store_ = parent_sheet_->Store();
+    if (store_ != nullptr) popup_snapshot_ = store_->Serialize();
   } else if (source_ != nullptr) {
     store_ = source_->LoadConfiguration(*this);
   } else {
@@ -552,6 +573,7 @@ void CGUIPropertySheet::ApplyConfiguration() {
     const bool changed = AnyChanges();
     if (changed) parent_sheet_->SetModified(true);
     if (!parent_sheet_->SendApply() && changed) return;
+    popup_snapshot_ = store_->Serialize();
     for (CGUIPropertyPage* page : pages_) page->SetModified(false);
     SetModified(false);
     return;
@@ -586,7 +608,8 @@ bool CGUIPropertySheet::SendApply() {
 void CGUIPropertySheet::Ok() {
   if (store_ != nullptr) {
     if (CGUIPropertyPage* page = ActivePage()) page->ExchangeValues(true);
-    if (modified_) SendApply();
+    // A failed save keeps the window open, or the edits would be lost.
+    if (modified_ && !SendApply()) return;
   }
   if (source_ != nullptr) source_->Closing(*this);
   RequestClose();
@@ -608,7 +631,13 @@ void CGUIPropertySheet::Cancel() {
   // Edits the active page has not yet committed count as changes too.
   if (AnyChanges()) {
     if (!AskCancel()) return;
-    if (store_ != nullptr && !store_->FileName().empty()) store_->Load(store_->FileName());
+    if (parent_sheet_ != nullptr) {
+      // The store is the owner's: reading the file again would also drop
+      // the owner's unapplied edits, so only the pop-up's are taken back.
+      if (store_ != nullptr) RestoreStore(*store_, popup_snapshot_);
+    } else if (store_ != nullptr && !store_->FileName().empty()) {
+      store_->Load(store_->FileName());
+    }
   }
   if (source_ != nullptr) source_->Closing(*this);
   RequestClose();
@@ -675,6 +704,16 @@ void CGUIPropertySheet::UpdateWizardButtons() {
 
 bool CGUIPropertySheet::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::KeyPress) {
+    // Enter presses the focused button, though none is the default button.
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && button != nullptr &&
+        button->parentWidget() == this && button->isEnabled()) {
+      button->click();
+      return true;
+    }
+  }
   if ((type == QEvent::KeyPress || type == QEvent::ShortcutOverride) && !wizard_mode_) {
     auto* widget = qobject_cast<QWidget*>(watched);
     const auto* key = static_cast<QKeyEvent*>(event);

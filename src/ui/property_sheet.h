@@ -151,6 +151,9 @@ class CGUIPropertySheet : public QWidget {
 
   // -- Buttons --------------------------------------------------------------
 
+  /// Whether the sheet has let its window close (OK, Finish or an answered Cancel).
+  bool CloseApproved() const { return closing_handled_; }
+
   void Ok();
   void Apply();
   void Cancel();
@@ -214,6 +217,8 @@ class CGUIPropertySheet : public QWidget {
   bool cancel_shown_ = true;
   bool modified_ = false;
   bool closing_handled_ = false;
+  // A pop-up's shared store as it was when loaded or last applied.
+  std::string popup_snapshot_;
   int entry_index_ = -1;
   int entry_sub_index_ = -1;
   std::array<int, 256> shortcuts_{};

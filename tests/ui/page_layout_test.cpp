@@ -124,6 +124,17 @@ class PageLayoutTest : public QObject {
     QCOMPARE(layout.controls[2].top, 20 + 40 + 2);
   }
 
+  // With no row to join, a right-aligned control starts its own row, still
+  // in the right-hand column.
+  void rightAlignedWithoutARowStartsOne() {
+    PageLayoutInput input;
+    input.controls = {Control(22, true), Control(22, false, false, 1), Control(22, true)};
+    const vossik::PageLayout layout = vossik::LayOutPage(input, 500, 300);
+    QCOMPARE(layout.controls[0], (Rect{268, 20, 224, 22}));
+    QCOMPARE(layout.controls[1], (Rect{8, 44, 484, 22}));
+    QCOMPARE(layout.controls[2], (Rect{268, 44 + 24 + 12, 224, 22}));
+  }
+
   void sideImageShiftsTheColumn() {
     PageLayoutInput input;
     input.has_side_image = true;

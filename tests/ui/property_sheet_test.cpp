@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -183,6 +184,35 @@ class PropertySheetTest : public QObject {
     if (edit && !closes) QCOMPARE(f.Find<QLineEdit>("index:dirsrc")->text(), QString("/oldx"));
   }
 
+  // OK with a file that cannot be written warns and keeps the window open
+  // with the edits, so that nothing is lost.
+  void okStaysOpenWhenTheSaveFails() {
+    Fixture f(kTwoPages);
+    QSignalSpy closed(f.sheet.get(), &vossik::CGUIPropertySheet::closeRequested);
+    f.store.SetFileName((f.dir.path() / "missing" / "vossik.cfg").string());
+    f.Type("index:dirsrc", "/kept");
+    f.sheet->Ok();
+    QCOMPARE(f.questions.size(), 1);
+    QCOMPARE(closed.count(), 0);
+    QVERIFY(f.sheet->Modified());
+    QCOMPARE(f.Find<QLineEdit>("index:dirsrc")->text(), QString("/old/kept"));
+  }
+
+  // No sheet button is the default button, but Enter on a focused one
+  // presses it.
+  void enterPressesTheFocusedButton() {
+    Fixture f(kTwoPages);
+    f.Type("index:dirsrc", "x");
+    auto* apply = f.Find<QPushButton>("apply");
+    apply->setFocus();
+    QTest::keyClick(apply, Qt::Key_Return);
+    QVERIFY(f.FileText().contains("DirSrc=/oldx"));
+    // Enter in an input presses nothing.
+    f.Type("index:dirsrc", "y");
+    QTest::keyClick(f.Find("index:dirsrc"), Qt::Key_Return);
+    QVERIFY(!f.FileText().contains("/oldxy"));
+  }
+
   void buttonsFollowTheGuiElement() {
     Fixture f(kTwoPages);
     QVERIFY(f.Find("ok")->isHidden());
@@ -326,6 +356,53 @@ class PropertySheetTest : public QObject {
     popup->Ok();
     QVERIFY(f.FileText().contains("DirDest=entry"));
     QVERIFY(!f.sheet->Modified());
+  }
+
+  // Cancelling a pop-up takes back its own edits only: the owner's
+  // unapplied edits in the shared store stay.
+  void popupCancelKeepsTheOwnersEdits() {
+    Fixture f(R"(<sheet name="Main"><page name="Source"><parameter uid="index:dirsrc"/></page>
+      <page name="Other"/></sheet>
+      <definition name="Entry"><page name="Entry"><parameter uid="index:dirdest"/></page>
+      <page name="More"/></definition>)");
+    f.Type("index:dirsrc", "/owner");
+    f.sheet->ActivatePage(1);  // the owner's edit is now in the store
+    vossik::CGUIPropertySheet* popup =
+        f.sheet->OpenPopup(f.document.Root()->FindElement("definition"), "Edit");
+    QCoreApplication::processEvents();
+    QTest::keyClicks(popup->findChild<QWidget*>("index:dirdest"), "entry");
+    QCoreApplication::processEvents();
+    popup->ActivatePage(1);  // and so is the pop-up's
+    f.answer = vossik::MessageAnswer::kYes;
+    popup->Cancel();
+    QCOMPARE(f.questions.size(), 1);
+
+    std::string source, target;
+    f.store.GetValue("Index", "DirSrc", "", &source);
+    f.store.GetValue("Index", "DirDest", "", &target);
+    QCOMPARE(QString::fromStdString(source), QString("/old/owner"));
+    QCOMPARE(QString::fromStdString(target), QString());
+    QVERIFY(f.sheet->Modified());
+  }
+
+  // The pop-up's close box is its Cancel: it asks, and No keeps it open.
+  void popupCloseBoxAsksFirst() {
+    Fixture f(R"(<sheet name="Main"><page name="Source"><parameter uid="index:dirsrc"/></page></sheet>
+      <definition name="Entry"><page name="Entry"><parameter uid="index:dirdest"/></page></definition>)");
+    vossik::CGUIPropertySheet* popup =
+        f.sheet->OpenPopup(f.document.Root()->FindElement("definition"), "Edit");
+    QCoreApplication::processEvents();
+    QPointer<QWidget> window = popup->window();
+    QTest::keyClicks(popup->findChild<QWidget*>("index:dirdest"), "entry");
+    QCoreApplication::processEvents();
+
+    window->close();
+    QCOMPARE(f.questions.size(), 1);
+    QVERIFY(window->isVisible());
+
+    f.answer = vossik::MessageAnswer::kYes;
+    window->close();
+    QTRY_VERIFY(window.isNull());
   }
 };
 
