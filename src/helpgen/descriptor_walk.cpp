@@ -1,5 +1,7 @@
 #include "helpgen/descriptor_walk.h"
 
+#include <algorithm>
+
 #include "xml/xml_document.h"
 
 namespace vossik {
@@ -27,6 +29,16 @@ std::vector<const XmlNode*> FindAllElements(const XmlNode* parent, std::string_v
     found.push_back(node);
   }
   return found;
+}
+
+GuideSheets FindGuideSheets(const XmlNode* root) {
+  GuideSheets sheets;
+  if (!root) return sheets;
+  sheets.wizard = FindAllElements(root->FindElement("wizard"), "sheet");
+  for (const XmlNode* sheet : FindAllElements(root, "sheet")) {
+    if (std::ranges::find(sheets.wizard, sheet) == sheets.wizard.end()) sheets.others.push_back(sheet);
+  }
+  return sheets;
 }
 
 std::vector<const XmlNode*> ChildElements(const XmlNode* parent, std::string_view name) {

@@ -18,6 +18,15 @@ class XmlNode;
 /// next sibling.
 std::vector<const XmlNode*> FindAllElements(const XmlNode* parent, std::string_view name);
 
+/// The sheets the guide documents, in its order: those of the first
+/// `wizard`, then every other `sheet` of the descriptor. The search for
+/// sheets from the root finds a wizard's sheets again; they are listed once.
+struct GuideSheets {
+  std::vector<const XmlNode*> wizard;
+  std::vector<const XmlNode*> others;
+};
+GuideSheets FindGuideSheets(const XmlNode* root);
+
 /// The direct children of `parent` named `name`, in document order.
 std::vector<const XmlNode*> ChildElements(const XmlNode* parent, std::string_view name);
 

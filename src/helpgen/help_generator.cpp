@@ -1,8 +1,5 @@
 #include "helpgen/help_generator.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "helpgen/config_reference.h"
 #include "helpgen/descriptor_walk.h"
 #include "helpgen/guide_pages.h"
@@ -54,15 +51,11 @@ int HelpGenerator::Generate(bool project_run, bool administration_guide, std::st
   }
 
   GuidePages guide(&run);
-  const std::vector<const XmlNode*> wizard_sheets = FindAllElements(root_->FindElement("wizard"), "sheet");
-  for (const XmlNode* sheet : wizard_sheets) guide.WriteSheet(sheet);
+  const GuideSheets sheets = FindGuideSheets(root_);
+  for (const XmlNode* sheet : sheets.wizard) guide.WriteSheet(sheet);
   run.contents.Append("<LI> <OBJECT type=\"text/sitemap\">" + std::string(run.wording.contents_folder) +
                       "</OBJECT><UL>");
-  // The search from the root finds the wizard's sheets again; they are
-  // documented once, or the guide index and the contents list them twice.
-  for (const XmlNode* sheet : FindAllElements(root_, "sheet")) {
-    if (std::ranges::find(wizard_sheets, sheet) == wizard_sheets.end()) guide.WriteSheet(sheet);
-  }
+  for (const XmlNode* sheet : sheets.others) guide.WriteSheet(sheet);
   guide.WriteGuideIndex();
 
   if (kind == GuideKind::kAdministration) {

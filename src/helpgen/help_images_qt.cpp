@@ -20,14 +20,14 @@ namespace {
 // The width of a page in the settings window as it first opens.
 constexpr int kPageWidth = 600;
 
-// The pages the guide documents, in its order: the first wizard's sheets,
-// then every sheet.
+// The pages the guide documents, in its order.
 std::vector<const XmlNode*> DocumentedPages(const XmlNode* root) {
-  std::vector<const XmlNode*> sheets = FindAllElements(root->FindElement("wizard"), "sheet");
-  for (const XmlNode* sheet : FindAllElements(root, "sheet")) sheets.push_back(sheet);
+  const GuideSheets sheets = FindGuideSheets(root);
   std::vector<const XmlNode*> pages;
-  for (const XmlNode* sheet : sheets) {
-    for (const XmlNode* page : FindAllElements(sheet, "page")) pages.push_back(page);
+  for (const auto* list : {&sheets.wizard, &sheets.others}) {
+    for (const XmlNode* sheet : *list) {
+      for (const XmlNode* page : FindAllElements(sheet, "page")) pages.push_back(page);
+    }
   }
   return pages;
 }

@@ -76,8 +76,8 @@ class ControlCatalogueTest : public QObject {
     }
   }
 
-  // The spec's widths suit a smaller font than the desktop's; an input that
-  // cannot show its value, or that spills out of its cell, is a fault.
+  // The cells' pixel widths suit a smaller font than the desktop's; an input
+  // that cannot show its value, or that spills out of its cell, is a fault.
   void inputsShowTheirTextWithinTheirCells() {
     vossik::testing::TempDir dir;  // the HTML view writes its preview here
     dir.ChangeInto();
