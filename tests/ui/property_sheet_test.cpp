@@ -32,6 +32,10 @@ constexpr char kConfig[] = R"(
     </section>
   </config>)";
 
+constexpr char kSheetAndPopup[] = R"(
+  <sheet name="Main"><page name="Source"><parameter uid="index:dirsrc"/></page></sheet>
+  <definition name="Entry"><page name="Entry"><parameter uid="index:dirdest"/></page></definition>)";
+
 constexpr char kTwoPages[] = R"(
   <gui minx="300" miny="200" oktext="" applytext="Save" okshow="false"/>
   <sheet name="Main">
@@ -93,6 +97,16 @@ struct Fixture {
   void Type(const char* uid, const char* text) {
     QTest::keyClicks(Find(uid), text);
     QCoreApplication::processEvents();
+  }
+  /// Opens a pop-up for the descriptor's `definition` and types `text` into
+  /// its DirDest.
+  vossik::CGUIPropertySheet* OpenPopupAndType(const char* text) {
+    vossik::CGUIPropertySheet* popup =
+        sheet->OpenPopup(document.Root()->FindElement("definition"), "Edit");
+    QCoreApplication::processEvents();
+    QTest::keyClicks(popup->findChild<QWidget*>("index:dirdest"), text);
+    QCoreApplication::processEvents();
+    return popup;
   }
 
   vossik::testing::TempDir dir;
@@ -338,11 +352,8 @@ class PropertySheetTest : public QObject {
   }
 
   void popupSharesTheStoreAndAppliesThroughItsOwner() {
-    Fixture f(R"(<sheet name="Main"><page name="Source"><parameter uid="index:dirsrc"/></page></sheet>
-      <definition name="Entry"><page name="Entry"><parameter uid="index:dirdest"/></page></definition>)");
-    vossik::CGUIPropertySheet* popup =
-        f.sheet->OpenPopup(f.document.Root()->FindElement("definition"), "Edit");
-    QCoreApplication::processEvents();
+    Fixture f(kSheetAndPopup);
+    vossik::CGUIPropertySheet* popup = f.OpenPopupAndType("entry");
     QCOMPARE(popup->window()->windowTitle(), QString("Edit Entry"));
     QCOMPARE(popup->window()->minimumSize(), QSize(680, 260));
     QCOMPARE(popup->Store(), &f.store);
@@ -351,8 +362,6 @@ class PropertySheetTest : public QObject {
                                       popup->window()->height() - 8));
 
     // OK on the pop-up applies the shared store through its owner.
-    QTest::keyClicks(popup->findChild<QWidget*>("index:dirdest"), "entry");
-    QCoreApplication::processEvents();
     popup->Ok();
     QVERIFY(f.FileText().contains("DirDest=entry"));
     QVERIFY(!f.sheet->Modified());
@@ -367,11 +376,7 @@ class PropertySheetTest : public QObject {
       <page name="More"/></definition>)");
     f.Type("index:dirsrc", "/owner");
     f.sheet->ActivatePage(1);  // the owner's edit is now in the store
-    vossik::CGUIPropertySheet* popup =
-        f.sheet->OpenPopup(f.document.Root()->FindElement("definition"), "Edit");
-    QCoreApplication::processEvents();
-    QTest::keyClicks(popup->findChild<QWidget*>("index:dirdest"), "entry");
-    QCoreApplication::processEvents();
+    vossik::CGUIPropertySheet* popup = f.OpenPopupAndType("entry");
     popup->ActivatePage(1);  // and so is the pop-up's
     f.answer = vossik::MessageAnswer::kYes;
     popup->Cancel();
@@ -387,14 +392,8 @@ class PropertySheetTest : public QObject {
 
   // The pop-up's close box is its Cancel: it asks, and No keeps it open.
   void popupCloseBoxAsksFirst() {
-    Fixture f(R"(<sheet name="Main"><page name="Source"><parameter uid="index:dirsrc"/></page></sheet>
-      <definition name="Entry"><page name="Entry"><parameter uid="index:dirdest"/></page></definition>)");
-    vossik::CGUIPropertySheet* popup =
-        f.sheet->OpenPopup(f.document.Root()->FindElement("definition"), "Edit");
-    QCoreApplication::processEvents();
-    QPointer<QWidget> window = popup->window();
-    QTest::keyClicks(popup->findChild<QWidget*>("index:dirdest"), "entry");
-    QCoreApplication::processEvents();
+    Fixture f(kSheetAndPopup);
+    QPointer<QWidget> window = f.OpenPopupAndType("entry")->window();
 
     window->close();
     QCOMPARE(f.questions.size(), 1);
