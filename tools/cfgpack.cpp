@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/container_cipher.h"
+#include "base/container_cipher.h"
 #include "xml/xml_document.h"
 
 namespace {

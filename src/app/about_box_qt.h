@@ -9,7 +9,7 @@
 #include <QRect>
 #include <string>
 
-#include "app/product_identity.h"
+#include "base/product_identity.h"
 
 namespace vossik {
 

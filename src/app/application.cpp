@@ -9,11 +9,12 @@
 
 #include "app/batch_build.h"
 #include "app/terminal_search.h"
+#include "base/file_io.h"
 #include "helpgen/help_generator.h"
 #include "settings/parameter_ref.h"
-#include "settings/result_codes.h"
+#include "base/result_codes.h"
 #include "settings/typed_settings.h"
-#include "xml/text_escaping.h"
+#include "base/date_text.h"
 
 extern char** environ;
 
@@ -139,9 +140,7 @@ void Application::WriteRunStatus() {
   const std::string file = RunStatusFile();
   std::error_code ec;
   run_status_existed_ = std::filesystem::exists(file, ec);
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << "Running";
-  run_status_written_ = static_cast<bool>(out);
+  run_status_written_ = WriteWholeFile(file, "Running");
 }
 
 bool Application::ApplySettingsFromCommandLine() {

@@ -18,7 +18,7 @@
 #include "app/application_ui.h"
 #include "app/command_line.h"
 #include "app/component.h"
-#include "app/product_identity.h"
+#include "base/product_identity.h"
 #include "app/program_paths.h"
 #include "app/single_instance_lock.h"
 #include "helpgen/help_generator.h"
@@ -27,10 +27,6 @@
 #include "settings/settings_store.h"
 
 namespace vossik {
-
-/// The number of the thread message that re-initialises the program from
-/// the settings in memory.
-inline constexpr int kReinitialiseMessage = 1688;
 
 /// Exit statuses of the program.
 inline constexpr int kExitOk = 0;

@@ -5,22 +5,11 @@
 
 #include <string>
 
+#include "base/message_kind.h"
+
 namespace vossik {
 
 class Application;
-
-/// The kinds of message box, with the buttons each offers.
-enum class MessageKind : int {
-  kInformation = 0,   // OK
-  kQuestion = 1,      // Yes, No
-  kWarning = 2,       // OK
-  kWarningRetry = 3,  // Retry, Cancel
-  kError = 4,         // OK
-  kErrorRetry = 5,    // Retry, Cancel
-};
-
-/// The button that closed a message box.
-enum class MessageAnswer : int { kOk, kYes, kNo, kRetry, kCancel };
 
 class ApplicationUi {
  public:

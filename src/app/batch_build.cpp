@@ -10,6 +10,7 @@
 
 #include "app/terminal_progress.h"
 #include "indexer/index_builder.h"
+#include "indexer/index_options.h"
 
 namespace vossik {
 namespace {
@@ -52,7 +53,7 @@ int RunBatchBuild(const SettingsStore& settings, const XmlNode* descriptor,
 
   IndexBuilder builder(0, templates_dir);
   std::string description;
-  if (!builder.configure(settings, descriptor, &description)) {
+  if (!builder.configure(ReadIndexOptions(settings, descriptor), &description)) {
     progress << "You must specify some content to index (Source files) and a target folder\n";
     return kExitIncomplete;
   }

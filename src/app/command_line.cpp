@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "xml/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace vossik {
 namespace {

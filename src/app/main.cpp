@@ -7,7 +7,7 @@
 #include "app/application.h"
 #ifdef VOSSIK_WITH_GUI
 #include "app/qt_application_ui_qt.h"
-#include "helpgen/help_images_qt.h"
+#include "ui/help_pictures.h"
 #endif
 
 namespace {

@@ -14,7 +14,7 @@
 #include "app/application.h"
 #include "app/program_icon_qt.h"
 #include "helpgen/help_generator.h"
-#include "helpgen/help_images_qt.h"
+#include "ui/help_pictures.h"
 #include "helpgen/help_topic.h"
 #include "ui/control_cell.h"
 #include "ui/message_box.h"

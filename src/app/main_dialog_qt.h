@@ -17,8 +17,8 @@
 #include <functional>
 #include <string>
 
-#include "app/product_identity.h"
-#include "indexer/index_progress_window_qt.h"
+#include "base/product_identity.h"
+#include "ui/index_progress_window.h"
 #include "ui/page_layout.h"
 
 class QAction;

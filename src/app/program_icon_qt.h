@@ -6,8 +6,8 @@
 namespace vossik {
 
 /// The icon of the main dialog, the About box and the program's other
-/// windows. Built from the bytes of data/vossik.png compiled into the program,
-/// so it needs no file at run time.
+/// windows: data/vossik.png, compiled into the program as a resource, so it
+/// needs no file at run time.
 QIcon ProgramIcon();
 
 }  // namespace vossik

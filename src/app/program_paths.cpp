@@ -1,6 +1,6 @@
 #include "app/program_paths.h"
 
-#include "xml/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace vossik {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/application_ui.h"
-#include "app/product_identity.h"
+#include "base/product_identity.h"
 
 class QApplication;
 

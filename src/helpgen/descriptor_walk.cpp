@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/string_util.h"
 #include "xml/xml_document.h"
 
 namespace vossik {
@@ -54,13 +55,6 @@ std::string DirectChildText(const XmlNode* parent, std::string_view name) {
   if (!parent) return {};
   const std::string* text = parent->ElementText(name, nullptr, false);
   return text ? *text : std::string();
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  constexpr std::string_view kBlanks = " \t\r\n";
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 std::string IntroductionText(std::string_view own_text, const XmlNode* element) {

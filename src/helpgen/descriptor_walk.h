@@ -33,8 +33,6 @@ std::vector<const XmlNode*> ChildElements(const XmlNode* parent, std::string_vie
 /// The text of the first direct child named `name`, or "" when there is none.
 std::string DirectChildText(const XmlNode* parent, std::string_view name);
 
-/// `text` without blanks, tabs, CR and LF at either end.
-std::string_view TrimBlanks(std::string_view text);
 
 /// The first of `own_text`, the `description` child of `element` and its
 /// `hint` child that is not empty once trimmed; trimmed. Direct children

@@ -1,9 +1,8 @@
 #include "helpgen/help_folder.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <system_error>
+
+#include "base/file_io.h"
 
 namespace vossik {
 
@@ -19,14 +18,8 @@ bool HelpFolder::Create() {
 
 void HelpFolder::Write(std::string_view name, std::string_view bytes) {
   const std::filesystem::path path = folder_ / name;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    Fail("Cannot write", path, std::strerror(errno));
-    return;
-  }
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) Fail("Cannot write", path, std::strerror(errno));
+  std::string reason;
+  if (!WriteWholeFile(path, bytes, &reason)) Fail("Cannot write", path, reason);
 }
 
 void HelpFolder::CopyAssets(const std::filesystem::path& assets_dir) {

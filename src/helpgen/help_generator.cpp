@@ -5,7 +5,7 @@
 #include "helpgen/guide_pages.h"
 #include "helpgen/help_project.h"
 #include "helpgen/help_run.h"
-#include "settings/result_codes.h"
+#include "base/result_codes.h"
 #include "xml/xml_document.h"
 
 namespace vossik {

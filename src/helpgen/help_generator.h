@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/product_identity.h"
+#include "base/product_identity.h"
 #include "helpgen/guide_wording.h"
 
 namespace vossik {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/product_identity.h"
+#include "base/product_identity.h"
 
 namespace vossik {
 

@@ -1,9 +1,8 @@
 #include "helpgen/help_project.h"
 
-#include <fstream>
-#include <iterator>
 
-#include "app/product_identity.h"
+#include "base/file_io.h"
+#include "base/product_identity.h"
 #include "helpgen/descriptor_walk.h"
 #include "helpgen/help_contents.h"
 #include "helpgen/help_page_writer.h"
@@ -76,9 +75,8 @@ void AddFixedContents(HelpContents* contents) {
 }
 
 void AddProductDocumentation(const std::filesystem::path& piml, HelpContents* contents) {
-  std::ifstream in(piml, std::ios::binary);
-  if (!in) return;
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text;
+  if (!ReadWholeFile(piml, &text)) return;
   XmlDocument document;
   document.Parse(text);
   const XmlNode* root = document.Root();

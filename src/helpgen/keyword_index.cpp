@@ -4,7 +4,7 @@
 #include <array>
 #include <unordered_set>
 
-#include "xml/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace vossik {
 namespace {

@@ -6,7 +6,7 @@
 #include "helpgen/descriptor_walk.h"
 #include "helpgen/keyword_index.h"
 #include "settings/parameter_ref.h"
-#include "xml/ascii_case.h"
+#include "base/ascii_case.h"
 #include "xml/xml_document.h"
 
 namespace vossik {

@@ -10,8 +10,7 @@
 #include "indexer/pattern_list.h"
 #include "indexer/search_templates.h"
 #include "log/log.h"
-#include "settings/result_codes.h"
-#include "settings/typed_settings.h"
+#include "base/result_codes.h"
 
 namespace vossik {
 namespace {
@@ -60,21 +59,18 @@ void IndexBuilder::logMessage(int level, const std::string& text) {
   build_log_->Write(kLogMessage, level, text);
 }
 
-bool IndexBuilder::configure(const SettingsStore& settings, const XmlNode* descriptor,
-                             std::string* description) {
+bool IndexBuilder::configure(const IndexOptions& options, std::string* description) {
   build_log_ = std::make_unique<LockingLog>("Indexing", false, true);
-  build_log_->Configure(settings, descriptor);
+  build_log_->Configure(options.build_log);
   logMessage(kLogGeneral, "Configuring indexer");
 
+  source_folder_ = options.source_folder;
   *description += "Indexing ";
   *description += "files from:\r\n";
-  GetString(settings, descriptor, {"index:dirsrc"}, &source_folder_);
   *description += source_folder_;
   logMessage(kLogGeneral, formatted("Configured to index files from %s", source_folder_));
 
-  bool recurse = false;
-  GetSwitch(settings, descriptor, {"index:checkrecurse"}, &recurse);
-  if (recurse) {
+  if (options.recurse) {
     *description += "\r\n\t(and all subdirectories)";
     logMessage(kLogDebug, "Indexing subdirs");
   } else {
@@ -82,38 +78,35 @@ bool IndexBuilder::configure(const SettingsStore& settings, const XmlNode* descr
   }
 
   *description += "\r\nto:\r\n";
-  GetString(settings, descriptor, {"index:dirdest"}, &target_folder_);
-  logMessage(kLogGeneral, formatted("Storing index in %s", target_folder_));
+  logMessage(kLogGeneral, formatted("Storing index in %s", options.target_folder));
   // Turned to "/" before the join, so that a target written a\b is one
   // folder path and not a folder named "a\b".
-  target_folder_ = targetWithSlashes(target_folder_);
+  target_folder_ = targetWithSlashes(options.target_folder);
   output_folder_ = outputFolderFor(source_folder_, target_folder_);
   *description += output_folder_;
   *description += "\r\n\r\n";
   page_list_file_ = output_folder_ + "/sitemap.js";
-
-  GetString(settings, descriptor, {"index:sitemap"}, &site_map_file_);
+  site_map_file_ = options.site_map_file;
 
   WalkRules rules;
   rules.sourceFolder = source_folder_;
   rules.outputFolder = output_folder_;
-  rules.recurse = recurse;
+  rules.recurse = options.recurse;
   struct ListSetting {
-    const char* uid;
+    const std::optional<std::vector<std::string>>& items;
     std::optional<PatternList>* list;
     const char* caption;
     bool describeWhenEmpty;
   };
   const ListSetting lists[] = {
-      {"index:typeinclude", &rules.typeInclude, "\t- only files matching the types ", true},
-      {"index:typeexclude", &rules.typeExclude, "\t- not indexing files matching the types ", true},
-      {"index:matchinclude", &rules.matchInclude, "\t- indexing files matching ", false},
-      {"index:matchexclude", &rules.matchExclude, "\t- not indexing files matching ", false},
+      {options.type_include, &rules.typeInclude, "\t- only files matching the types ", true},
+      {options.type_exclude, &rules.typeExclude, "\t- not indexing files matching the types ", true},
+      {options.match_include, &rules.matchInclude, "\t- indexing files matching ", false},
+      {options.match_exclude, &rules.matchExclude, "\t- not indexing files matching ", false},
   };
   for (const ListSetting& setting : lists) {
-    std::vector<std::string> items;
-    if (GetList(settings, descriptor, {setting.uid}, &items) == kResultUnresolved) continue;
-    setting.list->emplace(items);
+    if (!setting.items) continue;
+    setting.list->emplace(*setting.items);
     const PatternList& list = **setting.list;
     if (!setting.describeWhenEmpty && list.empty()) continue;
     *description += setting.caption;
@@ -121,21 +114,12 @@ bool IndexBuilder::configure(const SettingsStore& settings, const XmlNode* descr
     *description += "\r\n";
   }
 
-  std::string robotName;
-  GetString(settings, descriptor, {"index:robotname"}, &robotName);
-  rules.robots.read(source_folder_, robotName, build_log_.get());
+  rules.robots.read(source_folder_, options.robot_name, build_log_.get());
 
-  int32_t number = word_rules_.minWordLength;
-  GetNumber(settings, descriptor, {"index:minwordlength"}, &number);
-  word_rules_.minWordLength = number;
-  GetSwitch(settings, descriptor, {"index:includemixednumbers"}, &word_rules_.includeMixedNumbers);
-  number = summary_length_;
-  GetNumber(settings, descriptor, {"index:summarylength"}, &number);
-  summary_length_ = number;
-
-  std::string stopList;
-  GetString(settings, descriptor, {"index:stoplist"}, &stopList);
-  stop_list_ = buildStopList(stopList);
+  word_rules_.minWordLength = options.min_word_length;
+  word_rules_.includeMixedNumbers = options.include_mixed_numbers;
+  summary_length_ = options.summary_length;
+  stop_list_ = buildStopList(options.stop_list);
   word_rules_.stopWords = stop_list_.words.get();
 
   walker_ = std::make_unique<SourceWalker>(std::move(rules));

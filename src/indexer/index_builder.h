@@ -1,5 +1,5 @@
-// IndexBuilder is one run of the site index build. It reads the `index`
-// settings, then, one small step per tick on its worker thread, counts the
+// IndexBuilder is one run of the site index build. It takes its options,
+// then, one small step per tick on its worker thread, counts the
 // accepted files, analyses every page into the 256 word tables, writes one
 // index file per bucket, and finally publishes the index with its page list
 // and search pages. A new builder is made for every build.
@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "indexer/index_options.h"
 #include "indexer/index_writer.h"
 #include "indexer/robots_rules.h"
 #include "indexer/source_walker.h"
@@ -27,8 +28,6 @@
 namespace vossik {
 
 class LockingLog;
-class SettingsStore;
-class XmlNode;
 
 class IndexBuilder : public ProgressTask {
  public:
@@ -37,11 +36,10 @@ class IndexBuilder : public ProgressTask {
                         std::filesystem::path templatesDir = "templates");
   ~IndexBuilder() override;
 
-  /// Reads the thirteen `index` settings, logs the configuration to the
-  /// build log "Indexing" and appends the build's description to
-  /// `description`. True when both the source and the target folder are set.
-  bool configure(const SettingsStore& settings, const XmlNode* descriptor,
-                 std::string* description);
+  /// Takes the build's options, logs the configuration to the build log
+  /// "Indexing" and appends the build's description to `description`. True
+  /// when both the source and the target folder are set.
+  bool configure(const IndexOptions& options, std::string* description);
 
   int step() override;
   void finish() override;

@@ -7,21 +7,13 @@
 #include <system_error>
 #include <utility>
 
+#include "base/file_io.h"
 #include "indexer/js_string.h"
 
 namespace fs = std::filesystem;
 
 namespace vossik {
 namespace {
-
-bool writeWhole(const std::string& file, std::string_view bytes) {
-  std::FILE* out = std::fopen(file.c_str(), "wb");
-  if (out == nullptr) return false;
-  const bool written =
-      bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-  const bool closed = std::fclose(out) == 0;
-  return written && closed;
-}
 
 bool isFolder(const std::string& path) {
   std::error_code ignored;
@@ -55,18 +47,6 @@ bool createFolderPath(const std::string& folder) {
     start = end + 1;
   }
   return isFolder(path);
-}
-
-bool replaceFile(const std::string& file, std::string_view bytes) {
-  const std::string temporary = file + ".tmp";
-  if (!writeWhole(temporary, bytes)) {
-    removeQuietly(temporary);
-    return false;
-  }
-  std::error_code error;
-  fs::rename(temporary, file, error);
-  if (error) removeQuietly(temporary);
-  return !error;
 }
 
 std::string indexFileName(const std::string& outputFolder, int bucket) {
@@ -109,7 +89,7 @@ bool IndexFileSet::writeBucket(int bucket, const WordTable& table) {
   }
   if (!isFolder(outputFolder_)) createFolderPath(outputFolder_);
   const std::string temporary = temporaryName(bucket);
-  if (!writeWhole(temporary, renderIndexFile(table))) {
+  if (!WriteWholeFile(temporary, renderIndexFile(table))) {
     removeQuietly(temporary);
     failed_ = true;
     return false;
@@ -154,12 +134,12 @@ std::string renderPageList(const std::string& entries) {
 
 bool writePageList(const std::string& file, const std::string& entries) {
   if (file.empty() || entries.empty()) return false;
-  return replaceFile(file, renderPageList(entries));
+  return ReplaceFileAtomically(file, renderPageList(entries));
 }
 
 bool truncateSiteMapLinks(const std::string& file) {
   if (file.empty()) return false;
-  return writeWhole(file, {});
+  return WriteWholeFile(file, {});
 }
 
 void appendSiteMapLink(const std::string& file, std::string_view url, std::string_view title) {

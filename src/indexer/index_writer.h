@@ -21,10 +21,6 @@ namespace vossik {
 /// exists afterwards.
 bool createFolderPath(const std::string& folder);
 
-/// Replaces `file` with `bytes`: written to file + ".tmp", then renamed over
-/// it. On failure the temporary file is removed and `file` left as it was.
-bool replaceFile(const std::string& file, std::string_view bytes);
-
 /// outputFolder + "/vkindex" + bucket in lower-case hex + ".js".
 std::string indexFileName(const std::string& outputFolder, int bucket);
 

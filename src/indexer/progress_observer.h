@@ -9,9 +9,6 @@
 
 namespace vossik {
 
-/// The number of the progress message, as the progress window knows it.
-inline constexpr int kProgressMessage = 1025;
-
 class ProgressObserver {
  public:
   virtual ~ProgressObserver() = default;

@@ -1,9 +1,9 @@
 #include "indexer/robots_rules.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
+#include "base/file_io.h"
+#include "base/string_util.h"
 #include "indexer/wildcard.h"
 #include "log/log.h"
 
@@ -12,18 +12,6 @@ namespace vossik {
 namespace {
 
 bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
-bool isFieldSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view trimLeft(std::string_view text) {
-  while (!text.empty() && isFieldSpace(text.front())) text.remove_prefix(1);
-  return text;
-}
-
-std::string_view trim(std::string_view text) {
-  text = trimLeft(text);
-  while (!text.empty() && isFieldSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // Splits the way mail headers split: a line holding a colon opens a field,
 // unless it starts with a blank or tab, which makes it a continuation like
@@ -92,9 +80,7 @@ void RobotsRules::read(const std::string& sourceFolder, const std::string& robot
   };
   note("Checking for robots.txt file ");
   std::string text;
-  std::ifstream in(sourceFolder + "/robots.txt", std::ios::binary);
-  if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (text.empty()) {
+  if (!ReadWholeFile(sourceFolder + "/robots.txt", &text) || text.empty()) {
     note("robots.txt file NOT found.");
     return;
   }
@@ -109,7 +95,7 @@ void RobotsRules::collect(std::string_view text) {
   std::optional<std::string_view> agent;
   for (std::string_view field : splitFields(text)) {
     if (startsWithIgnoringCase(field, "user-agent:")) {
-      agent = trimLeft(field.substr(11));
+      agent = TrimBlanks(field.substr(11));
       continue;
     }
     if (!startsWithIgnoringCase(field, "disallow:")) continue;
@@ -117,8 +103,8 @@ void RobotsRules::collect(std::string_view text) {
                          (robot_name_.empty() ? *agent == "*"
                                               : matches(*agent, robot_name_, false));
     if (!applies) continue;
-    std::string_view path = trimLeft(field.substr(9));
-    path = trim(path.substr(0, path.find('#')));
+    std::string_view path = TrimBlanks(field.substr(9));
+    path = TrimBlanks(path.substr(0, path.find('#')));
     paths_.emplace_back(path);
   }
 }

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 
+#include "base/file_io.h"
 #include "indexer/index_writer.h"
 #include "indexer/js_array_reader.h"
 #include "indexer/utf8.h"
@@ -19,9 +18,9 @@ namespace {
 using WordSet = std::vector<std::string>;  // sorted, distinct
 
 std::optional<std::string> readWhole(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::string bytes;
+  if (!ReadWholeFile(file, &bytes)) return std::nullopt;
+  return bytes;
 }
 
 // The words of a text as the build takes them from page text: lower-cased,

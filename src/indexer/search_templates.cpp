@@ -1,12 +1,11 @@
 #include "indexer/search_templates.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
+#include "base/file_io.h"
 #include "indexer/index_writer.h"
 #include "indexer/js_string.h"
 
@@ -35,10 +34,8 @@ void replaceAll(std::string& text, std::string_view placeholder, std::string_vie
 bool instantiateTemplate(const fs::path& templatesDir, const std::string& templateName,
                          const std::string& outputFolder, const TemplateValues& values,
                          const std::string& outputName, const std::string& offlinePath) {
-  std::ifstream in(templatesDir / templateName, std::ios::binary);
-  if (!in) return false;
-  std::string text(std::istreambuf_iterator<char>(in), {});
-  if (text.empty()) return false;
+  std::string text;
+  if (!ReadWholeFile(templatesDir / templateName, &text) || text.empty()) return false;
 
   std::string indexDir = values.indexDir;
   std::replace(indexDir.begin(), indexDir.end(), '\\', '/');
@@ -59,7 +56,7 @@ bool instantiateTemplate(const fs::path& templatesDir, const std::string& templa
   for (const auto& [placeholder, value] : replacements) replaceAll(text, placeholder, value);
 
   const std::string& name = outputName.empty() ? templateName : outputName;
-  return replaceFile(outputFolder + "/" + name, text);
+  return ReplaceFileAtomically(outputFolder + "/" + name, text);
 }
 
 bool copyBulletImage(const fs::path& templatesDir, const std::string& outputFolder) {

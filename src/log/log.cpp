@@ -170,26 +170,40 @@ void Log::Rotate() {
   OpenFile();
 }
 
-void Log::ConfigureUnlocked(const SettingsStore& store, const XmlNode* root,
-                            std::string_view section_uid) {
-  int32_t level = level_;
+LogSettings ReadLogSettings(const SettingsStore& store, const XmlNode* root,
+                            std::string_view section_uid, const LogSettings& current) {
+  LogSettings settings = current;
+  int32_t level = current.level;
   GetChoice(store, root, SettingAddress{"loglevel", section_uid}, &level);
-  level_ = level < kLogCritical ? kLogCritical : level;
-
-  uint32_t types = types_;
+  settings.level = level;
+  uint32_t types = current.types;
   GetFlags(store, root, SettingAddress{"logtypes", section_uid}, &types);
-  types_ = types;
+  settings.types = types;
 
   int32_t number = 0;
   GetNumber(store, root, SettingAddress{"logmaxsize", section_uid}, &number);
-  max_size_kb_ = number;
+  settings.max_size_kb = number;
   GetNumber(store, root, SettingAddress{"loghistory", section_uid}, &number);
-  history_ = number;
+  settings.history = number;
   GetNumber(store, root, SettingAddress{"logflushsize", section_uid}, &number);
-  flush_size_kb_ = number;
-  number = static_cast<int32_t>(flush_period_);
+  settings.flush_size_kb = number;
+  number = static_cast<int32_t>(current.flush_period);
   GetLong(store, root, SettingAddress{"logflushperiod", section_uid}, &number);
-  flush_period_ = number;
+  settings.flush_period = number;
+  return settings;
+}
+
+LogSettings Log::Settings() const {
+  return LogSettings{level_, types_, max_size_kb_, history_, flush_size_kb_, flush_period_};
+}
+
+void Log::ConfigureUnlocked(const LogSettings& settings) {
+  level_ = settings.level < kLogCritical ? kLogCritical : settings.level;
+  types_ = settings.types;
+  max_size_kb_ = settings.max_size_kb;
+  history_ = settings.history;
+  flush_size_kb_ = settings.flush_size_kb;
+  flush_period_ = settings.flush_period;
 
   // The closing bracket belongs to "Service" only; readers of the log know
   // the line in this form.
@@ -209,8 +223,10 @@ void Log::ConfigureUnlocked(const SettingsStore& store, const XmlNode* root,
   WriteUnlocked(kLogConfig, kLogVerbose, line);
 }
 
+void Log::Configure(const LogSettings& settings) { ConfigureUnlocked(settings); }
+
 void Log::Configure(const SettingsStore& store, const XmlNode* root, std::string_view section_uid) {
-  ConfigureUnlocked(store, root, section_uid);
+  Configure(ReadLogSettings(store, root, section_uid, Settings()));
 }
 
 void Log::Finish() {
@@ -228,10 +244,9 @@ LockingLog::~LockingLog() {
   Finish();
 }
 
-void LockingLog::Configure(const SettingsStore& store, const XmlNode* root,
-                           std::string_view section_uid) {
+void LockingLog::Configure(const LogSettings& settings) {
   std::lock_guard<std::mutex> hold(mutex_);
-  ConfigureUnlocked(store, root, section_uid);
+  ConfigureUnlocked(settings);
 }
 
 void LockingLog::Write(int type, int level, std::string_view message) {

@@ -18,17 +18,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/log_sink.h"
+
 namespace vossik {
 
 class SettingsStore;
 class XmlNode;
-
-/// Message types; bit t of the types mask stands for type t.
-enum LogType : int { kLogError = 1, kLogWarning = 2, kLogMessage = 3, kLogConfig = 4, kLogService = 5 };
-/// Message levels; a log writes messages up to its configured level.
-enum LogLevel : int {
-  kLogOff = 0, kLogCritical = 1, kLogGeneral = 2, kLogVerbose = 3, kLogFull = 4, kLogDebug = 5
-};
 
 /// Where a log reads the time; tests inject a fake to flush and rotate without sleeping.
 class LogClock {
@@ -40,7 +35,24 @@ class LogClock {
 /// The system clock; the default for every log.
 const LogClock& SystemLogClock();
 
-class Log {
+/// What a log is configured with. The defaults are those of a new log.
+struct LogSettings {
+  int level = kLogFull;
+  uint32_t types = 0xFFFF;
+  long max_size_kb = 1024;
+  long history = 3;
+  long flush_size_kb = 0;
+  long flush_period = 0;
+};
+
+/// Reads loglevel, logtypes, logmaxsize, loghistory, logflushsize and
+/// logflushperiod (in `section_uid`, or the [Default] section when empty).
+/// Settings the descriptor lacks leave level, types and flush period as in
+/// `current` and set the sizes and history to 0.
+LogSettings ReadLogSettings(const SettingsStore& store, const XmlNode* root,
+                            std::string_view section_uid = {}, const LogSettings& current = {});
+
+class Log : public LogSink {
  public:
   /// The buffer starts with "DATE TIME NAME Log started.\r\n" when
   /// `start_end_lines` is set, else with "\r\n". No file is opened yet.
@@ -52,17 +64,17 @@ class Log {
   Log(const Log&) = delete;
   Log& operator=(const Log&) = delete;
 
-  /// Reads loglevel, logtypes, logmaxsize, loghistory, logflushsize and
-  /// logflushperiod (in `section_uid`, or the [Default] section when empty)
-  /// and writes the "Log configuration (...)" line. Settings the descriptor
-  /// lacks leave level, types and flush period as they were and set the
-  /// sizes and history to 0. The level is raised to Critical when lower.
-  virtual void Configure(const SettingsStore& store, const XmlNode* root,
-                         std::string_view section_uid = {});
+  /// Takes `settings` and writes the "Log configuration (...)" line. The
+  /// level is raised to Critical when lower.
+  virtual void Configure(const LogSettings& settings);
+  /// Configure with ReadLogSettings of the log's current settings.
+  void Configure(const SettingsStore& store, const XmlNode* root, std::string_view section_uid = {});
+  /// The settings in use.
+  LogSettings Settings() const;
 
   /// Appends one line when it passes the filter, then runs the flush check;
   /// a Critical message forces the flush.
-  virtual void Write(int type, int level, std::string_view message);
+  void Write(int type, int level, std::string_view message) override;
   void WriteFormatted(int type, int level, const char* format, ...)
       __attribute__((format(printf, 4, 5)));
 
@@ -83,7 +95,7 @@ class Log {
   std::string RotatedFileName(long n) const;
 
  protected:
-  void ConfigureUnlocked(const SettingsStore& store, const XmlNode* root, std::string_view section_uid);
+  void ConfigureUnlocked(const LogSettings& settings);
   void WriteUnlocked(int type, int level, std::string_view message);
   void FlushCheckUnlocked(bool force);
   /// Writes the end line, flushes and closes when a file was ever opened;
@@ -120,8 +132,8 @@ class LockingLog : public Log {
   using Log::Log;
   ~LockingLog() override;
 
-  void Configure(const SettingsStore& store, const XmlNode* root,
-                 std::string_view section_uid = {}) override;
+  using Log::Configure;
+  void Configure(const LogSettings& settings) override;
   void Write(int type, int level, std::string_view message) override;
   void FlushCheck(bool force) override;
 

@@ -1,6 +1,7 @@
 #include "net/network_layer.h"
 
-#include <curl/curl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -22,7 +23,11 @@ constexpr const char* kRootsFile = "mxroots";
 const char* const* NetworkLayer::RootServers() { return kRootServers; }
 
 bool NetworkLayer::Start() {
-  if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return false;
+  // The sockets layer is usable when the process may open a socket at all;
+  // a sandbox without networking fails here rather than at the first request.
+  const int probe = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (probe < 0) return false;
+  ::close(probe);
   std::error_code ec;
   if (!std::filesystem::exists(kRootsFile, ec)) {
     // A read-only working folder only costs the resolver its cache file.
@@ -33,10 +38,6 @@ bool NetworkLayer::Start() {
   return true;
 }
 
-void NetworkLayer::Shutdown() {
-  if (!started_) return;
-  curl_global_cleanup();
-  started_ = false;
-}
+void NetworkLayer::Shutdown() { started_ = false; }
 
 }  // namespace vossik

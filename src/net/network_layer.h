@@ -1,8 +1,7 @@
-// The network library's start-up and clean-up: the HTTP client library is
-// initialised, and the DNS resolver's list of root servers is written to
-// "mxroots" in the working folder when it is missing. Clean-up releases
-// what start-up took. Start and Shutdown run on the main thread, before and
-// after every other thread.
+// The network library's start-up and clean-up: start-up checks that the
+// process may use sockets, and writes the DNS resolver's list of root
+// servers to "mxroots" in the working folder when it is missing. Start and
+// Shutdown run on the main thread, before and after every other thread.
 #pragma once
 
 #include <string>
@@ -12,8 +11,8 @@ namespace vossik {
 class NetworkLayer {
  public:
   /// Writes "mxroots" (one root server name per line) when it is missing.
-  /// False when the network layer cannot start.
-  bool Start();
+  /// False when the process cannot open a socket.
+  [[nodiscard]] bool Start();
   void Shutdown();
   bool Started() const { return started_; }
 

@@ -1,15 +1,13 @@
 #include "settings/config_descriptor.h"
 
-#include <cctype>
-
-#include "log/log.h"
-#include "settings/container_cipher.h"
+#include "base/ascii_case.h"
+#include "base/log_sink.h"
+#include "base/container_cipher.h"
 
 namespace vossik {
 
 std::string ConfigDescriptor::FileNameFor(std::string_view base_name) {
-  std::string lowered(base_name);
-  for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lowered = AsciiLowered(base_name);
   // An administration build ("ToolAdmin") reads the descriptor of the
   // program it administers.
   const std::size_t admin = lowered.rfind("admin");
@@ -17,7 +15,7 @@ std::string ConfigDescriptor::FileNameFor(std::string_view base_name) {
   return name + ".cfgml";
 }
 
-bool ConfigDescriptor::Load(std::string_view base_name, Log* log,
+bool ConfigDescriptor::Load(std::string_view base_name, LogSink* log,
                             const std::vector<std::filesystem::path>& fallback_dirs) {
   const std::filesystem::path name = FileNameFor(base_name);
   std::filesystem::path file = name;
@@ -33,10 +31,9 @@ bool ConfigDescriptor::Load(std::string_view base_name, Log* log,
   return LoadFile(file, log);
 }
 
-bool ConfigDescriptor::LoadFile(const std::filesystem::path& file, Log* log) {
+bool ConfigDescriptor::LoadFile(const std::filesystem::path& file, LogSink* log) {
   if (log) {
-    log->WriteFormatted(kLogConfig, kLogVerbose, "Reading configuration descriptor file %s",
-                        file.string().c_str());
+    log->Write(kLogConfig, kLogVerbose, "Reading configuration descriptor file " + file.string());
   }
   std::string xml;
   if (!ReadContainer(file, &xml)) return false;

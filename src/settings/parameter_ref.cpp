@@ -1,9 +1,9 @@
 #include "settings/parameter_ref.h"
 
-#include <cctype>
-#include <climits>
 #include <string>
 
+#include "base/ascii_case.h"
+#include "base/string_util.h"
 #include "xml/xml_document.h"
 
 namespace vossik {
@@ -118,24 +118,9 @@ ParameterRef ResolveParameter(const XmlNode* root, std::string_view address,
   return ref;
 }
 
-long ParseLeadingNumber(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    const int digit = text[i] - '0';
-    if (value > (LONG_MAX - digit) / 10) return negative ? LONG_MIN : LONG_MAX;
-    value = value * 10 + digit;
-  }
-  return negative ? -value : value;
-}
-
 bool ParseSwitch(std::string_view text) {
   if (ParseLeadingNumber(text) != 0) return true;
-  std::string lowered(text.substr(0, 11));
-  for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lowered = AsciiLowered(text.substr(0, 11));
   const std::string_view head = lowered;
   return head.starts_with("y") || head.starts_with("true") || head.starts_with("on");
 }

@@ -47,8 +47,4 @@ ParameterRef ResolveParameter(const XmlNode* root, std::string_view address,
 /// in any case, is true.
 bool ParseSwitch(std::string_view text);
 
-/// The leading-digits rule, as for descriptor defaults: white space, an
-/// optional sign, then digits; 0 when there are none. Saturates on overflow.
-long ParseLeadingNumber(std::string_view text);
-
 }  // namespace vossik

@@ -1,30 +1,17 @@
 #include "settings/settings_store.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
-#include "settings/container_cipher.h"
-#include "settings/result_codes.h"
-#include "xml/ascii_case.h"
+#include "base/container_cipher.h"
+#include "base/file_io.h"
+#include "base/result_codes.h"
+#include "base/ascii_case.h"
+#include "base/string_util.h"
 
 namespace vossik {
 namespace {
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
-
-std::string_view TrimValue(std::string_view text) {
-  constexpr std::string_view kBlanks = " \r\n\t";
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
 
 // Where the section starting at `from` ends: at the next "[" that begins a
 // line, so a "[" inside a value does not split a section.
@@ -33,66 +20,6 @@ std::size_t SectionEnd(std::string_view text, std::size_t from) {
     if (text[i] == '[' && IsLineEnd(text[i - 1])) return i;
   }
   return text.size();
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-// Replaces `target` with `bytes` so that a crash or a full disk leaves
-// either the old file or the new one, never a truncated mix: the text goes
-// to a temporary file in the same folder (rename is atomic only within one
-// file system), which is synced and then renamed over the target.
-bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes) {
-  namespace fs = std::filesystem;
-  if (file.empty()) return false;
-  std::error_code ec;
-  fs::path target = file;
-  // Overwriting in place wrote through a symbolic link; keep it that way
-  // rather than replacing the link with a plain file.
-  if (fs::is_symlink(target, ec)) {
-    fs::path resolved = fs::weakly_canonical(target, ec);
-    if (!ec) target = resolved;
-  }
-
-  static std::atomic<unsigned> counter{0};
-  const fs::path dir = target.parent_path();
-  fs::path temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = dir / (target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                  std::to_string(counter++) + ".tmp");
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-
-  // The replacement keeps the permissions the old file had.
-  struct stat old_state {};
-  if (::stat(target.c_str(), &old_state) == 0) ::fchmod(fd, old_state.st_mode & 07777);
-
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  // Make the rename itself durable; a failure here no longer risks the data.
-  const int dir_fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    ::fsync(dir_fd);
-    ::close(dir_fd);
-  }
-  return true;
 }
 
 }  // namespace
@@ -125,9 +52,8 @@ SettingsStore::~SettingsStore() = default;
 
 int SettingsStore::Load(const std::string& file) {
   file_name_ = file;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return kResultMissing;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  if (!ReadWholeFile(file, &bytes)) return kResultMissing;
   if (IsContainer(bytes)) return kResultEncrypted;
   if (bytes.size() < 2) return kResultMissing;
   Clear();
@@ -140,7 +66,7 @@ int SettingsStore::Save() {
   // Kept even when the disk write fails: the configuration transfer sends
   // this text to a service, and it is what the user committed.
   last_text_ = text;
-  return ReplaceFile(file_name_, text) ? kResultOk : kResultMissing;
+  return ReplaceFileAtomically(file_name_, text) ? kResultOk : kResultMissing;
 }
 
 int SettingsStore::Parse(std::string_view text) {
@@ -239,7 +165,7 @@ int SettingsStore::GetValue(std::string_view section, std::string_view key, std:
                             std::string* out) const {
   if (key.empty()) return kResultUnresolved;
   const std::string* stored = FindStoredValue(section, key);
-  *out = std::string(TrimValue(stored ? std::string_view(*stored) : def));
+  *out = std::string(TrimBlanks(stored ? std::string_view(*stored) : def));
   return stored ? kResultOk : kResultDefaultUsed;
 }
 

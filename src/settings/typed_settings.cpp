@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <climits>
 
-#include "settings/result_codes.h"
+#include "base/result_codes.h"
+#include "base/string_util.h"
 #include "settings/secret_cipher.h"
 #include "settings/settings_store.h"
-#include "xml/ascii_case.h"
-#include "xml/text_escaping.h"
+#include "base/ascii_case.h"
+#include "settings/value_quoting.h"
 #include "xml/xml_document.h"
 
 namespace vossik {

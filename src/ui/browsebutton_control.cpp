@@ -16,6 +16,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "base/file_io.h"
 #include "ui/application_folder.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
@@ -68,21 +69,13 @@ std::string FileName(std::string_view path) {
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-// Copies `from` over `to` through a temporary file beside `to`, so that a
-// copy that fails half-way leaves the file it was to replace intact.
+// Copies `from` over `to` so that a copy that fails half-way leaves the
+// file it was to replace intact.
 bool CopyOver(const fs::path& from, const fs::path& to) {
   std::error_code error;
   if (fs::equivalent(from, to, error)) return true;
-  fs::path temporary = to;
-  temporary += ".import";
-  fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error);
-  if (!error) fs::rename(temporary, to, error);
-  if (error) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    return false;
-  }
-  return true;
+  std::string bytes;
+  return ReadWholeFile(from, &bytes) && ReplaceFileAtomically(to, bytes);
 }
 
 class BrowseButtonControl;

@@ -16,7 +16,7 @@
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
-#include "xml/text_escaping.h"
+#include "base/date_text.h"
 
 namespace vossik {
 namespace {

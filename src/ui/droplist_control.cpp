@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/string_util.h"
 #include "settings/typed_settings.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
@@ -20,13 +21,6 @@
 namespace vossik {
 namespace {
 
-std::string Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return std::string();
-  const std::size_t last = text.find_last_not_of(" \t\r\n");
-  return std::string(text.substr(first, last - first + 1));
-}
-
 // `text` split at every one of `separators`, outside runs enclosed in
 // `quote` (none when 0), which are dropped; pieces trimmed, empty ones dropped.
 std::vector<std::string> SplitChoices(std::string_view text, std::string_view separators,
@@ -35,7 +29,7 @@ std::vector<std::string> SplitChoices(std::string_view text, std::string_view se
   std::string piece;
   bool quoted = false;
   const auto flush = [&] {
-    std::string item = Trimmed(piece);
+    std::string item = std::string(TrimBlanks(piece));
     if (!item.empty()) pieces.push_back(std::move(item));
     piece.clear();
   };
@@ -156,7 +150,7 @@ class DropListControl : public SettingControl {
     }
     if (const std::string* contents = Property("contents")) {
       std::vector<std::string> items;
-      const std::string uid = Trimmed(*contents);
+      const std::string uid = std::string(TrimBlanks(*contents));
       GetList(*Store(), Root(), AddressOf(uid), &items);
       return items;
     }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "base/string_util.h"
 #include "ui/control_cell.h"
 
 namespace vossik {
@@ -13,12 +14,6 @@ namespace {
 FileDialogHook& Hook() {
   static FileDialogHook hook;
   return hook;
-}
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
 }
 
 }  // namespace
@@ -42,8 +37,8 @@ std::string QtFileFilter(std::string_view filter) {
   std::string result;
   // The descriptor's form ends with "||"; the empty pairs it leaves are skipped.
   for (std::size_t i = 0; i < parts.size(); i += 2) {
-    const std::string_view description = Trimmed(parts[i]);
-    const std::string_view patterns = i + 1 < parts.size() ? Trimmed(parts[i + 1]) : "";
+    const std::string_view description = TrimBlanks(parts[i]);
+    const std::string_view patterns = i + 1 < parts.size() ? TrimBlanks(parts[i + 1]) : "";
     if (description.empty() && patterns.empty()) continue;
     std::string qt_patterns;
     for (char c : patterns) qt_patterns += c == ';' ? ' ' : c;

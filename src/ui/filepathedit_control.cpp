@@ -14,6 +14,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/string_util.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/file_dialogs.h"
@@ -23,13 +24,6 @@
 
 namespace vossik {
 namespace {
-
-std::string Trimmed(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return std::string(text);
-}
 
 FileDialogKind DialogKind(const XmlNode* browse) {
   if (browse == nullptr) return FileDialogKind::kSave;
@@ -52,7 +46,7 @@ class FilePathEditCell : public ControlCell {
       if (const std::string* filter = browse->Attribute("filter")) filter_ = *filter;
     }
     if (const std::string* extension = control.ChildText("defextension")) {
-      default_extension_ = Trimmed(*extension);
+      default_extension_ = std::string(TrimBlanks(*extension));
     }
 
     if (browse != nullptr && browse->Attribute("memory") != nullptr) {
@@ -70,14 +64,14 @@ class FilePathEditCell : public ControlCell {
     connect(line_, &QLineEdit::textEdited, this, [this] { ReportChange(); });
     connect(line_, &QLineEdit::textChanged, this, [this] { UpdateOpenButton(); });
 
-    std::string caption = browse != nullptr ? Trimmed(browse->Text()) : std::string();
+    std::string caption = browse != nullptr ? std::string(TrimBlanks(browse->Text())) : std::string();
     browse_ = new QPushButton(ToQString(caption.empty() ? "Browse..." : caption));
     browse_->setAutoDefault(false);
     connect(browse_, &QPushButton::clicked, this, [this] { Browse(); });
     AddInput(browse_, "browse");
 
     if (const XmlNode* open = control.Child("openbutton")) {
-      const std::string open_caption = Trimmed(open->Text());
+      const std::string open_caption = std::string(TrimBlanks(open->Text()));
       open_ = new QPushButton(ToQString(open_caption.empty() ? "Open" : open_caption));
       open_->setAutoDefault(false);
       connect(open_, &QPushButton::clicked, this, [this] { OpenPath(); });

@@ -11,7 +11,7 @@
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
-#include "xml/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace vossik {
 namespace {

@@ -16,6 +16,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/file_io.h"
 #include "settings/parameter_ref.h"
 #include "settings/typed_settings.h"
 #include "ui/application_folder.h"
@@ -152,10 +153,7 @@ class HtmlViewerControl : public SettingControl {
                            const std::string& file) {
     std::error_code error;
     fs::create_directories(folder, error);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(page.data(), static_cast<std::streamsize>(page.size()));
-    out.close();
-    return static_cast<bool>(out);
+    return WriteWholeFile(file, page);
   }
 
   // The `showfile` parts joined with "/": "$cwd$" is the application

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/application_ui.h"
+#include "base/message_kind.h"
 
 class QWidget;
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/string_util.h"
 #include "settings/parameter_ref.h"
 #include "settings/typed_settings.h"
 #include "ui/control_catalogue.h"

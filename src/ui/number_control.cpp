@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/string_util.h"
 #include "settings/parameter_ref.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"

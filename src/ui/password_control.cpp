@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "app/product_identity.h"
+#include "base/product_identity.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/message_box.h"

@@ -2,7 +2,7 @@
 // and minor version ("Vossik 1.1"). It stores nothing.
 #include <QLineEdit>
 
-#include "app/product_identity.h"
+#include "base/product_identity.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"

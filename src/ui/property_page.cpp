@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <strings.h>
 
+#include "base/string_util.h"
 #include "settings/parameter_ref.h"
 #include "ui/control_cell.h"
 #include "ui/control_factory.h"

@@ -13,6 +13,7 @@
 #include <cctype>
 #include <strings.h>
 
+#include "base/string_util.h"
 #include "settings/parameter_ref.h"
 #include "settings/settings_store.h"
 #include "settings/typed_settings.h"

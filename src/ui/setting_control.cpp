@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/string_util.h"
 #include "settings/settings_store.h"
 #include "ui/control_cell.h"
 #include "ui/property_page.h"

@@ -21,6 +21,7 @@
 #include "settings/parameter_ref.h"
 #include "settings/typed_settings.h"
 #include "ui/page_layout.h"
+#include "ui/posted_events.h"
 
 class QWidget;
 
@@ -32,15 +33,6 @@ class ControlCell;
 class SettingControl;
 class SettingsStore;
 class XmlNode;
-
-/// Window messages of the settings interface, as Qt event types.
-constexpr QEvent::Type kLoadConfigurationEvent = QEvent::Type(2025);
-constexpr QEvent::Type kApplyEvent = QEvent::Type(2026);
-constexpr QEvent::Type kStartMainTaskEvent = QEvent::Type(2591);
-constexpr QEvent::Type kControlChangedEvent = QEvent::Type(10024);
-/// Posted to the application's main window after an apply that changed the
-/// configuration.
-constexpr QEvent::Type kConfigurationChangedEvent = QEvent::Type(1688);
 
 /// Posted by a control to its page each time its value changes.
 class ControlChangedEvent : public QEvent {

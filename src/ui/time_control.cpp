@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/string_util.h"
 #include "settings/parameter_ref.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"

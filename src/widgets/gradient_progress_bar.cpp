@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "widgets/window_message_event.h"
 
 namespace vossik {
 
@@ -93,26 +92,6 @@ void GradientProgressBar::setShowPercentage(bool on) {
 }
 
 QSize GradientProgressBar::sizeHint() const { return QSize(200, 22); }
-
-bool GradientProgressBar::event(QEvent* event) {
-  const int type = event->type();
-  const auto* message = type == kBarRangeMessage || type == kBarPositionMessage
-                            ? dynamic_cast<WindowMessageEvent*>(event)
-                            : nullptr;
-  if (message == nullptr) return QWidget::event(event);
-  switch (type) {
-    case kBarRangeMessage: {
-      const auto range = static_cast<std::uintptr_t>(message->second());
-      setRange(static_cast<int>(range & 0xFFFF), static_cast<int>((range >> 16) & 0xFFFF));
-      return true;
-    }
-    case kBarPositionMessage:
-      setPosition(static_cast<int>(message->first()));
-      return true;
-    default:
-      return QWidget::event(event);
-  }
-}
 
 void GradientProgressBar::paintEvent(QPaintEvent*) {
   // Painting off screen first keeps the bar from flickering as it grows.

@@ -2,11 +2,6 @@
 // running from a start colour to an end colour, optionally with the
 // percentage written over it. The drawing rule is in gradientSteps() and
 // percentageText(), which need no window.
-//
-// Besides its setters the bar takes two numbered messages as events (see
-// WindowMessageEvent): the range message, whose second parameter holds the
-// minimum in its low and the maximum in its high 16 bits, and the position
-// message, whose first parameter is the position.
 #pragma once
 
 #include <QColor>
@@ -15,9 +10,6 @@
 #include <vector>
 
 namespace vossik {
-
-inline constexpr int kBarRangeMessage = 1025;
-inline constexpr int kBarPositionMessage = 1026;
 
 /// One rectangle of the gradient, full bar height, from `left` up to but
 /// not including `right`.
@@ -80,7 +72,6 @@ class GradientProgressBar : public QWidget {
   QSize sizeHint() const override;
 
  protected:
-  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:

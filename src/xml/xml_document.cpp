@@ -5,51 +5,14 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
-#include "settings/container_cipher.h"
-#include "settings/result_codes.h"
+#include "base/container_cipher.h"
+#include "base/file_io.h"
+#include "base/result_codes.h"
+#include "xml/xml_escaping.h"
 
 namespace vossik {
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Character data sections hand their text over undecoded, so descriptors
-// write markup there as entity sequences and rely on this second pass. It
-// works on each piece as the parser delivers it: a sequence split between
-// pieces (or made of an entity the parser already resolved) stays as written.
-void AppendDecodedPiece(std::string& out, std::string_view piece) {
-  static constexpr std::pair<std::string_view, char> kNamed[] = {
-      {"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}};
-  std::size_t i = 0;
-  while (i < piece.size()) {
-    const std::size_t amp = piece.find('&', i);
-    if (amp == std::string_view::npos) {
-      out.append(piece.substr(i));
-      return;
-    }
-    out.append(piece.substr(i, amp - i));
-    const std::string_view rest = piece.substr(amp);
-    i = amp + 1;
-    const auto named = std::find_if(std::begin(kNamed), std::end(kNamed),
-                                    [&](const auto& entry) { return rest.starts_with(entry.first); });
-    if (named != std::end(kNamed)) {
-      out += named->second;
-      i = amp + named->first.size();
-    } else if (rest.size() > 2 && rest[1] == '#' && IsDigit(rest[2])) {
-      unsigned value = 0;  // kept to one byte as it grows, so long digit runs cannot overflow
-      std::size_t end = 2;
-      for (; end < rest.size() && IsDigit(rest[end]); ++end) value = (value * 10 + (rest[end] - '0')) & 0xFFu;
-      if (end < rest.size() && rest[end] == ';') ++end;
-      out += static_cast<char>(value);
-      i = amp + end;
-    } else {
-      out += '&';
-    }
-  }
-}
 
 // After a replacement by a text no longer than the key the scan resumes just
 // past the start of the replaced text, so a key formed with the inserted
@@ -80,10 +43,7 @@ void ApplyReplacements(std::string& text, std::string_view list) {
 // kind, so descriptors can ship their parts enciphered by default.
 bool ReadIncludedFile(const char* file, const char* type, std::string* text) {
   if (type != nullptr && !std::string_view(type).starts_with("encrypted")) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    return ReadWholeFile(file, text);
   }
   return ReadContainer(file, text);
 }
@@ -247,10 +207,14 @@ struct XmlDocument::ParseState {
     resume.pop_back();
   }
 
+  // Character data sections hand their text over undecoded, so descriptors
+  // write markup there as entity sequences and rely on this second pass. It
+  // works on each piece as the parser delivers it: a sequence split between
+  // pieces stays as written.
   void Text(std::string_view piece) {
     if (piece.empty() || current == nullptr) return;
     std::string decoded;
-    AppendDecodedPiece(decoded, piece);
+    AppendDecoded(decoded, piece);
     current->AppendText(decoded);
   }
 

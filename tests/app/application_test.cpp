@@ -10,7 +10,7 @@
 #include <functional>
 #include <thread>
 
-#include "settings/container_cipher.h"
+#include "base/container_cipher.h"
 #include "support/temp_dir.h"
 
 namespace vossik {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/product_identity.h"
+#include "base/product_identity.h"
 
 namespace vossik {
 namespace {

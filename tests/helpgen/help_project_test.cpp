@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/product_identity.h"
+#include "base/product_identity.h"
 #include "helpgen/help_contents.h"
 #include "helpgen/keyword_index.h"
 #include "support/temp_dir.h"

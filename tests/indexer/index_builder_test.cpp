@@ -72,7 +72,7 @@ class IndexBuilderTest : public ::testing::Test {
     settings_.Parse("[Default]\nLogLevel=Full\n\n[Index]\nDirSrc=" + site_ +
                     "\nDirDest=search\nSiteMap=links.html\n" + extra);
     std::string description;
-    ASSERT_TRUE(builder.configure(settings_, descriptor_.Root(), &description));
+    ASSERT_TRUE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description));
   }
 
   // Runs a whole build without pauses and returns its last report.
@@ -97,7 +97,7 @@ TEST_F(IndexBuilderTest, DescribesTheBuildAndDerivesItsFolders) {
   IndexBuilder builder(0, "templates");
   settings_.Parse("[Index]\nDirSrc=/srv/site\nDirDest=a\\b\nCheckRecurse=1\nMatchExclude=*/drafts/*\n");
   std::string description;
-  ASSERT_TRUE(builder.configure(settings_, descriptor_.Root(), &description));
+  ASSERT_TRUE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description));
   EXPECT_EQ("/srv/site/a/b", builder.outputFolder());
   EXPECT_EQ("/srv/site/a/b/sitemap.js", builder.pageListFile());
   EXPECT_EQ("a/b", builder.targetFolder());
@@ -115,7 +115,7 @@ TEST_F(IndexBuilderTest, MissingFoldersFailConfiguration) {
     settings_.Clear();
     settings_.Parse(text);
     std::string description;
-    EXPECT_FALSE(builder.configure(settings_, descriptor_.Root(), &description)) << text;
+    EXPECT_FALSE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description)) << text;
   }
 }
 

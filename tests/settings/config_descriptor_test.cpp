@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "log/log.h"
-#include "settings/container_cipher.h"
+#include "base/log_sink.h"
+#include "base/container_cipher.h"
 #include "settings/settings_store.h"
 #include "settings/typed_settings.h"
 #include "support/temp_dir.h"
@@ -38,20 +38,26 @@ TEST(ConfigDescriptor, FileNameCutsAtTheLastAdmin) {
   EXPECT_EQ("AdminTool.cfgml", ConfigDescriptor::FileNameFor("AdminToolAdminPanel"));
 }
 
+// Keeps every line written to it as "TYPE/LEVEL TEXT".
+struct RecordingSink : LogSink {
+  void Write(int type, int level, std::string_view message) override {
+    lines.push_back(std::to_string(type) + "/" + std::to_string(level) + " " + std::string(message));
+  }
+  std::vector<std::string> lines;
+};
+
 TEST(ConfigDescriptor, LoadsTheContainerAndLogsIt) {
   TempDir dir;
   dir.ChangeInto();
   ASSERT_TRUE(WriteContainer("Tool.cfgml", kDescriptor));
   ConfigDescriptor descriptor;
   EXPECT_EQ(nullptr, descriptor.Root());
-  {
-    Log log("trace", /*plain_name=*/true, /*start_end_lines=*/true);
-    ASSERT_TRUE(descriptor.Load("ToolAdmin", &log));
-  }
+  RecordingSink log;
+  ASSERT_TRUE(descriptor.Load("ToolAdmin", &log));
   ASSERT_NE(nullptr, descriptor.Root());
   EXPECT_EQ("tool", descriptor.Root()->Name());
-  EXPECT_NE(std::string::npos,
-            ReadFile("trace.log").find("Config: Reading configuration descriptor file Tool.cfgml\r\n"));
+  ASSERT_EQ(1u, log.lines.size());
+  EXPECT_EQ("4/3 Reading configuration descriptor file Tool.cfgml", log.lines[0]);
 }
 
 TEST(ConfigDescriptor, UnreadableFilesFailAndKeepTheLoadedTree) {

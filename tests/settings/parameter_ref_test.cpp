@@ -131,14 +131,5 @@ TEST(ParameterRefRules, Switch) {
   }
 }
 
-TEST(ParameterRefRules, LeadingNumber) {
-  EXPECT_EQ(1, ParseLeadingNumber("1,024"));
-  EXPECT_EQ(-12, ParseLeadingNumber("-12abc"));
-  EXPECT_EQ(5, ParseLeadingNumber(" 5"));
-  EXPECT_EQ(0, ParseLeadingNumber(""));
-  EXPECT_EQ(0, ParseLeadingNumber("x1"));
-  EXPECT_EQ(LONG_MAX, ParseLeadingNumber("99999999999999999999999"));
-}
-
 }  // namespace
 }  // namespace vossik

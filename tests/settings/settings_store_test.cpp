@@ -6,7 +6,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "settings/result_codes.h"
+#include "base/result_codes.h"
 #include "support/temp_dir.h"
 
 namespace vossik {

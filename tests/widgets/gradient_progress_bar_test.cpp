@@ -3,11 +3,9 @@
 #include <QImage>
 #include <QtTest>
 
-#include "widgets/window_message_event.h"
 
 using vossik::GradientProgressBar;
 using vossik::GradientStep;
-using vossik::WindowMessageEvent;
 
 namespace {
 
@@ -136,17 +134,6 @@ class GradientProgressBarTest : public QObject {
     bar.setPosition(101);
     const QImage outside = bar.grab().toImage();
     QCOMPARE(countPixels(outside, QColor(212, 208, 200)), 300 * 22);
-  }
-
-  void takesRangeAndPositionMessages() {
-    GradientProgressBar bar;
-    WindowMessageEvent range(vossik::kBarRangeMessage, 0, (200 << 16) | 10);
-    QVERIFY(QCoreApplication::sendEvent(&bar, &range));
-    QCOMPARE(bar.minimum(), 10);
-    QCOMPARE(bar.maximum(), 200);
-    WindowMessageEvent position(vossik::kBarPositionMessage, 150, 0);
-    QVERIFY(QCoreApplication::sendEvent(&bar, &position));
-    QCOMPARE(bar.position(), 150);
   }
 };
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings/container_cipher.h"
+#include "base/container_cipher.h"
 #include "support/temp_dir.h"
 
 namespace vossik {

@@ -1,4 +1,4 @@
-#include "indexer/index_progress_window_qt.h"
+#include "ui/index_progress_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -280,7 +280,7 @@ class IndexProgressWindowTest : public QObject {
   std::unique_ptr<IndexProgressWindow> windowFor(const std::string& site, int tickPauseMs) {
     auto builder = std::make_unique<IndexBuilder>(tickPauseMs, templatesDir());
     std::string description;
-    if (!builder->configure(settingsFor(site), descriptor_.Root(), &description)) return {};
+    if (!builder->configure(ReadIndexOptions(settingsFor(site), descriptor_.Root()), &description)) return {};
     return std::make_unique<IndexProgressWindow>(std::move(builder), description);
   }
 

@@ -8,9 +8,9 @@
 #include <regex>
 #include <set>
 
-#include "app/product_identity.h"
+#include "base/product_identity.h"
 #include "helpgen/help_generator.h"
-#include "helpgen/help_images_qt.h"
+#include "ui/help_pictures.h"
 #include "settings/config_descriptor.h"
 #include "support/temp_dir.h"
 
@@ -96,4 +96,4 @@ class HelpImagesTest : public QObject {
 };
 
 QTEST_MAIN(HelpImagesTest)
-#include "help_images_qt_test.moc"
+#include "help_pictures_test.moc"

@@ -1,9 +1,10 @@
-#include "settings/container_cipher.h"
+#include "base/container_cipher.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
+
+#include "base/file_io.h"
 
 namespace vossik {
 namespace {
@@ -25,10 +26,8 @@ bool IsContainer(std::string_view bytes) {
 }
 
 bool ReadContainer(const std::filesystem::path& file, std::string* plain) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!IsContainer(bytes)) return false;
+  std::string bytes;
+  if (!ReadWholeFile(file, &bytes) || !IsContainer(bytes)) return false;
   std::string_view cipher(bytes);
   cipher.remove_prefix(std::min(bytes.size(), kContainerMarkerLength));
   *plain = ApplyKeySet3(cipher);

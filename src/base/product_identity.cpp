@@ -1,4 +1,4 @@
-#include "app/product_identity.h"
+#include "base/product_identity.h"
 
 namespace vossik {
 

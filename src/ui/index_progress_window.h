@@ -32,9 +32,6 @@ class ProgressTask;
 class SettingsStore;
 class XmlNode;
 
-/// The message a build button posts to the main window to start a build.
-inline constexpr int kBuildRequestMessage = 2591;
-
 /// The dialog's client width in pixels: its 319 dialog units at the classic
 /// dialog font's 1.5 pixels per unit.
 inline constexpr int kProgressWindowWidth = 479;

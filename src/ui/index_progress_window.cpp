@@ -1,4 +1,4 @@
-#include "indexer/index_progress_window_qt.h"
+#include "ui/index_progress_window.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -11,6 +11,8 @@
 #include <thread>
 
 #include "indexer/index_builder.h"
+#include "indexer/index_options.h"
+#include "ui/posted_events.h"
 #include "widgets/gradient_progress_bar.h"
 
 namespace vossik {
@@ -33,14 +35,13 @@ const QColor kBoxGrey(192, 192, 192);
 const QColor kGradientStart(100, 100, 200);
 const QColor kGradientEnd(90, 250, 125);
 
-const QEvent::Type kProgressEventType = QEvent::Type(kProgressMessage);
 
 // A progress report on its way from the worker to the window; it owns the
 // status text, so a report still queued when the window goes frees it too.
 class ProgressEvent : public QEvent {
  public:
   ProgressEvent(int percent, std::unique_ptr<std::string> status)
-      : QEvent(kProgressEventType), percent_(percent), status_(std::move(status)) {}
+      : QEvent(kProgressEvent), percent_(percent), status_(std::move(status)) {}
   int percent() const { return percent_; }
   const std::string* status() const { return status_.get(); }
 
@@ -174,7 +175,7 @@ void IndexProgressWindow::postProgress(int percent, std::unique_ptr<std::string>
 }
 
 bool IndexProgressWindow::event(QEvent* event) {
-  if (event->type() == kProgressEventType) {
+  if (event->type() == kProgressEvent) {
     if (const auto* report = dynamic_cast<ProgressEvent*>(event)) {
       showProgress(report->percent(), report->status());
     }
@@ -219,7 +220,7 @@ bool runIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode*
                    const std::filesystem::path& templatesDir, const IndexBuildOptions& options) {
   auto builder = std::make_unique<IndexBuilder>(options.tickPauseMs, templatesDir);
   std::string description;
-  if (!builder->configure(settings, descriptor, &description)) {
+  if (!builder->configure(ReadIndexOptions(settings, descriptor), &description)) {
     const QString caption = QStringLiteral("Index Error");
     const QString text = QStringLiteral(
         "You must specify some content to index (Source files) and a target folder");

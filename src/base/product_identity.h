@@ -15,8 +15,6 @@ struct ProductIdentity {
   std::string version;
   std::string build = "1-1-1";   // used when the product gives no build
   int documentation_flag = 0;    // set: -generatehtmlhelp writes the administration guide
-  int icon_resource = 128;
-  int about_resource = 100;
 };
 
 /// This program's identity.

@@ -18,7 +18,7 @@
 
 #include "app/about_box_qt.h"
 #include "app/main_dialog_qt.h"
-#include "indexer/index_progress_window_qt.h"
+#include "ui/index_progress_window.h"
 #include "settings/config_descriptor.h"
 #include "settings/settings_store.h"
 #include "support/temp_dir.h"
@@ -356,4 +356,4 @@ class AppWindowsTest : public QObject {
 };
 
 QTEST_MAIN(AppWindowsTest)
-#include "app_windows_test.moc"
+#include "app_windows_qt_test.moc"

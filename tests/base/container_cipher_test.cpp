@@ -1,4 +1,4 @@
-#include "settings/container_cipher.h"
+#include "base/container_cipher.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,11 @@
-#include "xml/text_escaping.h"
+#include "base/date_text.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
-#include "xml/ascii_case.h"
+#include "base/ascii_case.h"
+#include "base/string_util.h"
 
 namespace vossik {
 namespace {
@@ -14,10 +16,6 @@ constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "Ma
 constexpr std::array<const char*, 12> kMonthNames = {
     "January", "February", "March",     "April",   "May",      "June",
     "July",    "August",   "September", "October", "November", "December"};
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
 
 // Punctuation that surrounds dates in mail headers, logs and web pages.
 bool IsDateNoise(unsigned char c) {
@@ -42,18 +40,10 @@ bool IsDateSeparator(char c) {
   return c == '-' || c == '/' || c == '\\' || c == ' ' || c == '.' || c == '(' || c == ')' || c == 'T';
 }
 
-// The number a piece starts with, as atol reads it (0 when there is none).
-// Clamped so that absurd digit runs cannot overflow the date arithmetic.
+// The number a piece starts with, clamped so that absurd digit runs cannot
+// overflow the date arithmetic.
 long LeadingNumber(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    if (value < 100000000) value = value * 10 + (text[i] - '0');
-  }
-  return negative ? -value : value;
+  return std::clamp(ParseLeadingNumber(text), -100000000L, 100000000L);
 }
 
 int MonthOf(std::string_view piece) {
@@ -71,116 +61,6 @@ bool BreakDown(std::time_t when, bool utc, std::tm* out) {
 }
 
 }  // namespace
-
-void AppendEscaped(std::string& out, std::string_view bytes) {
-  for (char ch : bytes) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    switch (c) {
-      case '\t': out += "&#9;"; break;
-      case '\n': out += "&#10;"; break;
-      case '\r': out += "&#13;"; break;
-      case '"': out += "&quot;"; break;
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      default:
-        if (c < 32) {
-          out += ' ';
-        } else if (c >= 127) {
-          out += "&#" + std::to_string(c) + ";";
-        } else {
-          out += ch;
-        }
-    }
-  }
-}
-
-void AppendDecoded(std::string& out, std::string_view bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    if (bytes[i] != '&' || bytes.size() - i < 4) {
-      out += bytes[i++];
-      continue;
-    }
-    const std::string_view rest = bytes.substr(i + 1);
-    if (StartsWith(rest, "lt;")) {
-      out += '<';
-      i += 4;
-    } else if (StartsWith(rest, "gt;")) {
-      out += '>';
-      i += 4;
-    } else if (StartsWith(rest, "amp;")) {
-      out += '&';
-      i += 5;
-    } else if (StartsWith(rest, "quot;")) {
-      out += '"';
-      i += 6;
-    } else if (rest[0] == '#' && rest[1] >= '0' && rest[1] <= '9') {
-      std::size_t j = 1;
-      unsigned value = 0;
-      for (; j < rest.size() && rest[j] >= '0' && rest[j] <= '9'; ++j) {
-        value = (value * 10 + static_cast<unsigned>(rest[j] - '0')) % 256;
-      }
-      if (j < rest.size() && rest[j] == ';') ++j;
-      out += static_cast<char>(value);
-      i += 1 + j;
-    } else {
-      out += bytes[i++];
-    }
-  }
-}
-
-std::string QuoteValue(std::string_view text) {
-  if (text.find_first_of("\r\n\t\"\\") == std::string_view::npos) return std::string(text);
-  std::string out = "\"";
-  for (char c : text) {
-    switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      default: out += c;
-    }
-  }
-  out += '"';
-  return out;
-}
-
-std::string UnquoteValue(std::string_view text) {
-  if (text.size() < 2 || text.front() != '"' || text.back() != '"') return std::string(text);
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '"') continue;
-    if (c != '\\' || i + 1 == text.size()) {
-      out += c;
-      continue;
-    }
-    const char escaped = text[++i];
-    switch (escaped) {
-      case 'n': out += '\n'; break;
-      case 'r': out += '\r'; break;
-      case 't': out += '\t'; break;
-      default: out += escaped;
-    }
-  }
-  return out;
-}
-
-void AppendKilobytes(std::string& out, int32_t bytes) {
-  const long kilobytes = bytes / 1024;
-  const long thousands = kilobytes / 1000;
-  if (thousands != 0) {
-    const long rest = kilobytes - thousands * 1000;
-    const char* pad = rest >= 100 ? "" : rest >= 10 ? "0" : "00";
-    out += std::to_string(thousands) + "," + pad + std::to_string(rest) + "KB";
-  } else if (kilobytes <= 0) {
-    out += "1KB";
-  } else {
-    out += std::to_string(kilobytes) + "KB";
-  }
-}
 
 void AppendDate(std::string& out, std::time_t when, bool utc) {
   std::tm tm{};
@@ -202,13 +82,13 @@ std::time_t ParseDate(std::string_view text, std::time_t now) {
   text = TrimDateNoise(text);
   if (text.empty()) return 0;
   for (const char* weekday : kWeekdays) {
-    if (StartsWith(text, weekday)) {
+    if (text.starts_with(weekday)) {
       text = TrimDateNoise(text.substr(3));
       if (text.empty()) return 0;
       break;
     }
   }
-  if (StartsWith(text, "US")) text.remove_prefix(2);
+  if (text.starts_with("US")) text.remove_prefix(2);
 
   std::vector<std::string_view> pieces;
   std::size_t begin = 0;

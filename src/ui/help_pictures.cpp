@@ -1,4 +1,4 @@
-#include "helpgen/help_images_qt.h"
+#include "ui/help_pictures.h"
 
 #include <QApplication>
 #include <QImage>
