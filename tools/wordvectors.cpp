@@ -27,7 +27,7 @@ constexpr std::string_view kStopSetting =
     "a,an,and,are,as,at,be,by,for,from,has,in,is,it,its,of,on,or,that,The,this,to,"
     "was,were,will,with, AND\tof\r\nit's";
 
-std::string json(std::string_view text) {
+std::string Json(std::string_view text) {
   std::string out = "\"";
   for (unsigned char c : text) {
     if (c == '"' || c == '\\') {
@@ -44,17 +44,17 @@ std::string json(std::string_view text) {
   return out + "\"";
 }
 
-std::string hex(std::string_view bytes) {
-  static const char digits[] = "0123456789abcdef";
+std::string Hex(std::string_view bytes) {
+  static const char kDigits[] = "0123456789abcdef";
   std::string out;
   for (unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
+    out += kDigits[c >> 4];
+    out += kDigits[c & 15];
   }
   return out;
 }
 
-std::vector<std::string> tokens() {
+std::vector<std::string> Tokens() {
   std::vector<std::string> out;
   const char* stems[] = {"", "ying", "ment", "ing", "ies", "ed", "es", "ly", "s", "y", "e"};
   const char* bases[] = {"run", "agree", "fl", "play", "box", "quick", "cat", "happ", "hous", "sa",
@@ -91,14 +91,14 @@ std::vector<std::string> tokens() {
     while (static_cast<int>(token.size()) < length) {
       seed = seed * 1103515245u + 12345u;
       const auto byte = static_cast<unsigned char>(seed >> 16);
-      if (!vossik::isSeparator(byte)) token += static_cast<char>(byte);
+      if (!vossik::IsSeparator(byte)) token += static_cast<char>(byte);
     }
     out.push_back(token);
   }
   return out;
 }
 
-std::vector<std::string> texts() {
+std::vector<std::string> Texts() {
   return {
       "The running dogs, 2003 and mp3",
       "DOGS Dogs dogs; RUNNING running",
@@ -117,7 +117,7 @@ std::vector<std::string> texts() {
 }
 
 // Titles and summaries with the character references pages carry.
-std::vector<std::string> shownTexts() {
+std::vector<std::string> ShownTexts() {
   return {
       "json \xE2\x80\x94 JSON encoder &#8212; and decoder &#x2014;",
       "Fish &amp; chips &lt;b&gt; &quot;q&quot; &apos;a&apos; no&nbsp;break",
@@ -131,25 +131,25 @@ std::vector<std::string> shownTexts() {
 int main() {
   const vossik::StopList stops = vossik::buildStopList(kStopSetting);
   vossik::WordRules rules;
-  rules.stopWords = stops.words.get();
+  rules.stop_words = stops.words.get();
 
-  std::string out = "{\"stems\":" + json(vossik::buildStems()) +
-                    ",\"stoplist\":" + json(stops.text) + ",\"tokens\":[";
+  std::string out = "{\"stems\":" + Json(vossik::buildStems()) +
+                    ",\"stoplist\":" + Json(stops.text) + ",\"tokens\":[";
   bool first = true;
-  for (const std::string& token : tokens()) {
+  for (const std::string& token : Tokens()) {
     std::string word;
-    const bool kept = vossik::normaliseToken(token, rules, &word);
+    const bool kept = vossik::NormaliseToken(token, rules, &word);
     for (char& c : word) {
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     out += first ? "\n" : ",\n";
     first = false;
-    out += "{\"hex\":\"" + hex(token) + "\",\"word\":" + (kept ? json(word) : "null") +
+    out += "{\"hex\":\"" + Hex(token) + "\",\"word\":" + (kept ? Json(word) : "null") +
            ",\"bucket\":" + std::to_string(kept ? bucketOf(word) : -1) + "}";
   }
   out += "],\n\"texts\":[";
   first = true;
-  for (const std::string& text : texts()) {
+  for (const std::string& text : Texts()) {
     std::string lowered = text;
     for (char& c : lowered) {
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -158,21 +158,21 @@ int main() {
     vossik::collectWords(lowered, rules, page);
     out += first ? "\n" : ",\n";
     first = false;
-    out += "{\"text\":" + json(text) + ",\"words\":[";
-    bool firstWord = true;
+    out += "{\"text\":" + Json(text) + ",\"words\":[";
+    bool first_word = true;
     for (const vossik::WordEntry& entry : page) {
-      out += firstWord ? "" : ",";
-      firstWord = false;
-      out += "[" + json(entry.text) + "," + std::to_string(entry.bucket) + "]";
+      out += first_word ? "" : ",";
+      first_word = false;
+      out += "[" + Json(entry.text) + "," + std::to_string(entry.bucket) + "]";
     }
     out += "]}";
   }
   out += "],\n\"shown\":[";
   first = true;
-  for (const std::string& text : shownTexts()) {
+  for (const std::string& text : ShownTexts()) {
     out += first ? "\n" : ",\n";
     first = false;
-    out += "{\"text\":" + json(text) + ",\"shown\":" + json(vossik::displayText(text)) + "}";
+    out += "{\"text\":" + Json(text) + ",\"shown\":" + Json(vossik::DisplayText(text)) + "}";
   }
   out += "]}\n";
   std::fwrite(out.data(), 1, out.size(), stdout);

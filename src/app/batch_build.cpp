@@ -57,22 +57,22 @@ int RunBatchBuild(const SettingsStore& settings, const XmlNode* descriptor,
     progress << "You must specify some content to index (Source files) and a target folder\n";
     return kExitIncomplete;
   }
-  builder.setObserver(&reporter);
+  builder.SetObserver(&reporter);
 
   InterruptGuard guard;
   builder.start(0, 0);
-  while (!builder.finished()) {
+  while (!builder.Finished()) {
     if (interrupted.load()) {
-      builder.stopAndJoin();
-      reporter.printPending(0);
-      reporter.close("Cancelled; the previous index is unchanged");
+      builder.StopAndJoin();
+      reporter.PrintPending(0);
+      reporter.Close("Cancelled; the previous index is unchanged");
       return kExitInterrupted;
     }
-    reporter.printPending(50);
+    reporter.PrintPending(50);
   }
-  builder.stopAndJoin();
-  reporter.printPending(0);
-  reporter.close("Complete (" + std::to_string(builder.filesIndexed()) + " files indexed)");
+  builder.StopAndJoin();
+  reporter.PrintPending(0);
+  reporter.Close("Complete (" + std::to_string(builder.FilesIndexed()) + " files indexed)");
   return 0;
 }
 

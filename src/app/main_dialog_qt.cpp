@@ -83,7 +83,7 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
                              const std::string& page_uid) {
     ShowHelpTopic(help_base_name, sheet_name, page_uid);
   });
-  connect(sheet_, &CGUIPropertySheet::closeRequested, this, [this] { close_approved_ = true; });
+  connect(sheet_, &CGUIPropertySheet::CloseRequested, this, [this] { close_approved_ = true; });
   sheet_->SetUp(setup_.identity.product_name, setup_.help_base_name, setup_.descriptor_root);
 
   // The wizard hides its tab row, so it keeps the context menu only.
@@ -150,7 +150,7 @@ void MainDialog::StartIndexBuild() {
   if (sheet_->Store() != nullptr) {
     if (CGUIPropertyPage* page = sheet_->ActivePage()) page->ExchangeValues(true);
   }
-  runIndexBuild(this, *setup_.settings, setup_.descriptor_root, setup_.templates_dir,
+  RunIndexBuild(this, *setup_.settings, setup_.descriptor_root, setup_.templates_dir,
                 setup_.build_options);
 }
 

@@ -9,7 +9,7 @@ namespace vossik {
 TerminalProgress::TerminalProgress(std::ostream& out, bool live, int width)
     : out_(out), live_(live), width_(std::max(width, 20)) {}
 
-void TerminalProgress::postProgress(int percent, std::unique_ptr<std::string> status) {
+void TerminalProgress::PostProgress(int percent, std::unique_ptr<std::string> status) {
   {
     std::lock_guard<std::mutex> guard(mutex_);
     queue_.push_back({percent, std::move(status)});
@@ -17,7 +17,7 @@ void TerminalProgress::postProgress(int percent, std::unique_ptr<std::string> st
   arrived_.notify_one();
 }
 
-void TerminalProgress::printPending(int wait_ms) {
+void TerminalProgress::PrintPending(int wait_ms) {
   std::deque<Report> reports;
   {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -27,14 +27,14 @@ void TerminalProgress::printPending(int wait_ms) {
   if (reports.empty()) return;
   if (live_) {
     // Only the newest state is worth drawing.
-    print(reports.back());
+    Print(reports.back());
   } else {
-    for (const Report& report : reports) print(report);
+    for (const Report& report : reports) Print(report);
   }
   out_.flush();
 }
 
-std::string TerminalProgress::barLine(int percent, const std::string& status, int width) {
+std::string TerminalProgress::BarLine(int percent, const std::string& status, int width) {
   constexpr int kBarCells = 20;
   const int clamped = std::clamp(percent, 0, 100);
   const int filled = clamped * kBarCells / 100;
@@ -47,10 +47,10 @@ std::string TerminalProgress::barLine(int percent, const std::string& status, in
   return line;
 }
 
-void TerminalProgress::print(const Report& report) {
+void TerminalProgress::Print(const Report& report) {
   const std::string status = report.status ? *report.status : last_status_;
   if (live_) {
-    out_ << '\r' << barLine(report.percent, status, width_) << "\x1b[K";
+    out_ << '\r' << BarLine(report.percent, status, width_) << "\x1b[K";
     bar_open_ = true;
   } else if (status != last_status_) {
     out_ << status << '\n';
@@ -58,7 +58,7 @@ void TerminalProgress::print(const Report& report) {
   last_status_ = status;
 }
 
-void TerminalProgress::close(const std::string& final_line) {
+void TerminalProgress::Close(const std::string& final_line) {
   if (bar_open_) {
     out_ << "\r\x1b[K" << final_line << '\n';
   } else if (final_line != last_status_) {

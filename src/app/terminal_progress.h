@@ -22,24 +22,24 @@ class TerminalProgress : public ProgressObserver {
   /// `live` redraws a bar of `width` columns in place; otherwise lines are printed.
   TerminalProgress(std::ostream& out, bool live, int width = 80);
 
-  void postProgress(int percent, std::unique_ptr<std::string> status) override;
+  void PostProgress(int percent, std::unique_ptr<std::string> status) override;
 
   /// Prints the reports that arrived, waiting at most `wait_ms` for one.
-  void printPending(int wait_ms);
+  void PrintPending(int wait_ms);
   /// Replaces the bar (or follows the printed lines) with `final_line`, so
   /// that it is the last line printed. Nothing is added when the printed
   /// lines already end with it.
-  void close(const std::string& final_line);
+  void Close(const std::string& final_line);
 
   /// The line a live bar shows: "[#####-----]  42% status", cut to `width`.
-  static std::string barLine(int percent, const std::string& status, int width);
+  static std::string BarLine(int percent, const std::string& status, int width);
 
  private:
   struct Report {
     int percent;
     std::unique_ptr<std::string> status;
   };
-  void print(const Report& report);
+  void Print(const Report& report);
 
   std::ostream& out_;
   const bool live_;

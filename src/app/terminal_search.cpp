@@ -24,11 +24,11 @@ int RunTerminalSearch(const SettingsStore& settings, const XmlNode* descriptor,
 
   SearchIndex index;
   std::string error;
-  if (!index.open(outputFolderFor(source, target), &error)) {
+  if (!index.Open(OutputFolderFor(source, target), &error)) {
     err << error << "\n";
     return 1;
   }
-  const std::vector<SearchHit> hits = index.search(words, stop_list);
+  const std::vector<SearchHit> hits = index.Search(words, stop_list);
   if (hits.empty()) {
     out << "No pages found for \"" << words << "\"\n";
     return 0;
@@ -36,8 +36,8 @@ int RunTerminalSearch(const SettingsStore& settings, const XmlNode* descriptor,
   out << hits.size() << (hits.size() == 1 ? " page" : " pages") << " found for \"" << words << "\"\n";
   const std::size_t shown = std::min<std::size_t>(hits.size(), kTerminalSearchResults);
   for (std::size_t i = 0; i < shown; ++i) {
-    out << "\n" << (i + 1) << ". " << displayText(hits[i].title) << "\n   " << hits[i].url << "\n   "
-        << displayText(hits[i].summary) << "\n";
+    out << "\n" << (i + 1) << ". " << DisplayText(hits[i].title) << "\n   " << hits[i].url << "\n   "
+        << DisplayText(hits[i].summary) << "\n";
   }
   return 0;
 }

@@ -3,7 +3,7 @@
 namespace vossik {
 
 const ProductIdentity& VossikIdentity() {
-  static const ProductIdentity identity{
+  static const ProductIdentity kIdentity{
       .maker = "Orrindale",
       .maker_web_address = "https://www.orrindale.example",
       .product_name = "Vossik",
@@ -11,7 +11,7 @@ const ProductIdentity& VossikIdentity() {
       .version = "1.1.0",
       .build = "000",
   };
-  return identity;
+  return kIdentity;
 }
 
 }  // namespace vossik

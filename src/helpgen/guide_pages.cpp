@@ -55,7 +55,7 @@ void GuidePages::DocumentPage(const XmlNode* page, const XmlNode* sheet, std::st
   const std::string title =
       run_->product_name + std::string(run_->wording.guide_name) + " - " + sheet_name + " - " + page_name;
 
-  if (run_->contents.enabled() && run_->contents.ListOnce(file)) {
+  if (run_->contents.Enabled() && run_->contents.ListOnce(file)) {
     run_->contents.AddEntry(sheet_name + " - " + page_name, file);
   }
   *links += "<TR><TD WIDTH=25%></TD><TD  ALIGN=right VALIGN=center WIDTH=64>";

@@ -14,7 +14,7 @@ class HelpContents {
  public:
   /// Enables the contents and starts its text.
   void Start();
-  bool enabled() const { return enabled_; }
+  bool Enabled() const { return enabled_; }
 
   /// Appends markup as it stands.
   void Append(std::string_view markup);

@@ -35,10 +35,10 @@ class HelpFolder {
   /// Records failures of others that write into the folder, one per line.
   void AddFailures(std::string_view lines);
 
-  const std::filesystem::path& path() const { return folder_; }
-  bool ok() const { return failures_.empty(); }
+  const std::filesystem::path& Path() const { return folder_; }
+  bool Ok() const { return failures_.empty(); }
   /// One line per failure, naming the path ("Cannot write hlp/x.html: ...").
-  const std::string& failures() const { return failures_; }
+  const std::string& Failures() const { return failures_; }
 
  private:
   void Fail(std::string_view what, const std::filesystem::path& path, std::string_view reason);

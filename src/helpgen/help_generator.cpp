@@ -35,7 +35,7 @@ int HelpGenerator::Generate(bool project_run, bool administration_guide, std::st
   run.wording = WordingOf(kind);
   run.footer = HelpFooter(identity_, build_time_);
   if (!run.folder.Create()) {
-    if (error) *error = run.folder.failures();
+    if (error) *error = run.folder.Failures();
     return kResultMissing;
   }
   run.folder.CopyAssets(assets_dir_);
@@ -72,11 +72,11 @@ int HelpGenerator::Generate(bool project_run, bool administration_guide, std::st
 
   if (image_writer_) {
     std::string image_error;
-    if (!image_writer_(root_, run.folder.path(), &image_error)) run.folder.AddFailures(image_error);
+    if (!image_writer_(root_, run.folder.Path(), &image_error)) run.folder.AddFailures(image_error);
   }
 
-  if (!run.folder.ok()) {
-    if (error) *error = run.folder.failures();
+  if (!run.folder.Ok()) {
+    if (error) *error = run.folder.Failures();
     return kResultMissing;
   }
   return kResultOk;

@@ -100,7 +100,7 @@ void AddProductDocumentation(const std::filesystem::path& piml, HelpContents* co
 
 std::string KeywordIndexFile(const KeywordIndex& keywords, std::string_view footer) {
   std::string index = HelpListHead(false);
-  for (const KeywordIndex::Keyword& keyword : keywords.keywords()) {
+  for (const KeywordIndex::Keyword& keyword : keywords.Keywords()) {
     index += "<LI> <OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"" + keyword.word + "\">\r\n";
     for (const KeywordIndex::Mention& mention : keyword.mentions) {
       index += "<param name=\"Name\" value=\"" + mention.title + "\">\r\n";

@@ -32,8 +32,8 @@ constexpr std::array<std::string_view, 188> kStopWords = {
     "using", "usually", "will", "etc", "making", "more", "than"};
 
 const std::unordered_set<std::string_view>& StopWords() {
-  static const std::unordered_set<std::string_view> words(kStopWords.begin(), kStopWords.end());
-  return words;
+  static const std::unordered_set<std::string_view> kWords(kStopWords.begin(), kStopWords.end());
+  return kWords;
 }
 
 constexpr std::string_view kSingleByteSeparators = " \r\t\n0123456789!\"$%^*()_+={}[]:@~;'#?><,./`|\\";

@@ -29,7 +29,7 @@ class KeywordIndex {
   };
 
   void SetCollecting(bool on) { collecting_ = on; }
-  bool collecting() const { return collecting_; }
+  bool Collecting() const { return collecting_; }
 
   /// Adds every word of `text` that is not a stop word, with (title, file).
   /// "%ld" and "%d" count as blanks; words are split at blanks, control
@@ -38,7 +38,7 @@ class KeywordIndex {
   void Add(std::string_view title, std::string_view file, std::string_view text);
 
   /// The keywords in the order of their first addition.
-  const std::vector<Keyword>& keywords() const { return keywords_; }
+  const std::vector<Keyword>& Keywords() const { return keywords_; }
 
   void Clear();
 

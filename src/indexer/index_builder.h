@@ -32,8 +32,8 @@ class LockingLog;
 class IndexBuilder : public ProgressTask {
  public:
   /// `templatesDir` holds the search page templates and bullet.gif.
-  explicit IndexBuilder(int tickPauseMs = 100,
-                        std::filesystem::path templatesDir = "templates");
+  explicit IndexBuilder(int tick_pause_ms = 100,
+                        std::filesystem::path templates_dir = "templates");
   ~IndexBuilder() override;
 
   /// Takes the build's options, logs the configuration to the build log
@@ -44,19 +44,19 @@ class IndexBuilder : public ProgressTask {
   int step() override;
   void finish() override;
 
-  const std::string& sourceFolder() const { return source_folder_; }
-  const std::string& targetFolder() const { return target_folder_; }
-  const std::string& outputFolder() const { return output_folder_; }
-  const std::string& pageListFile() const { return page_list_file_; }
-  long filesIndexed() const { return files_indexed_; }
+  const std::string& SourceFolder() const { return source_folder_; }
+  const std::string& TargetFolder() const { return target_folder_; }
+  const std::string& OutputFolder() const { return output_folder_; }
+  const std::string& PageListFile() const { return page_list_file_; }
+  long FilesIndexed() const { return files_indexed_; }
 
  private:
-  void stepEntry();
-  void endPass();
-  void analyse(FileEntry& file);
-  FolderListing& currentFolder() { return *folders_.back(); }
-  std::string shortPath(const std::string& path) const;
-  void logMessage(int level, const std::string& text);
+  void StepEntry();
+  void EndPass();
+  void Analyse(FileEntry& file);
+  FolderListing& CurrentFolder() { return *folders_.back(); }
+  std::string ShortPath(const std::string& path) const;
+  void LogMessage(int level, const std::string& text);
 
   std::filesystem::path templates_dir_;
   std::unique_ptr<LockingLog> build_log_;

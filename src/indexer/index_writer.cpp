@@ -15,20 +15,20 @@ namespace fs = std::filesystem;
 namespace vossik {
 namespace {
 
-bool isFolder(const std::string& path) {
+bool IsFolder(const std::string& path) {
   std::error_code ignored;
   return fs::is_directory(path, ignored);
 }
 
 // Only our own temporary files go; an empty folder of the same name is not ours.
-void removeQuietly(const std::string& file) {
+void RemoveQuietly(const std::string& file) {
   std::error_code ignored;
   if (!fs::is_directory(fs::symlink_status(file, ignored))) fs::remove(file, ignored);
 }
 
 }  // namespace
 
-bool createFolderPath(const std::string& folder) {
+bool CreateFolderPath(const std::string& folder) {
   if (folder.empty()) return false;
   std::string path;
   if (folder.front() == '/' || folder.front() == '\\') path = "/";
@@ -39,29 +39,29 @@ bool createFolderPath(const std::string& folder) {
     if (end > start) {
       if (!path.empty() && path.back() != '/') path += '/';
       path.append(folder, start, end - start);
-      if (!isFolder(path)) {
+      if (!IsFolder(path)) {
         std::error_code ignored;
         fs::create_directory(path, ignored);
       }
     }
     start = end + 1;
   }
-  return isFolder(path);
+  return IsFolder(path);
 }
 
-std::string indexFileName(const std::string& outputFolder, int bucket) {
+std::string IndexFileName(const std::string& output_folder, int bucket) {
   char name[32];
   std::snprintf(name, sizeof name, "/vkindex%x.js", static_cast<unsigned>(bucket));
-  return outputFolder + name;
+  return output_folder + name;
 }
 
-std::string renderIndexFile(const WordTable& table) {
+std::string RenderIndexFile(const WordTable& table) {
   std::string text = "fnIJ(g_asIndex,[";
   const std::size_t header = text.size();
   char number[16];
   for (const WordEntry& word : table) {
     text += '"';
-    appendJsStringContent(text, word.text);
+    AppendJsStringContent(text, word.text);
     text += "\",";
     for (int32_t page : word.pages) {
       const auto result = std::to_chars(number, number + sizeof number, page);
@@ -74,23 +74,23 @@ std::string renderIndexFile(const WordTable& table) {
   return text;
 }
 
-IndexFileSet::IndexFileSet(std::string outputFolder) : outputFolder_(std::move(outputFolder)) {}
+IndexFileSet::IndexFileSet(std::string output_folder) : outputFolder_(std::move(output_folder)) {}
 
-IndexFileSet::~IndexFileSet() { discard(); }
+IndexFileSet::~IndexFileSet() { Discard(); }
 
-std::string IndexFileSet::temporaryName(int bucket) const {
-  return indexFileName(outputFolder_, bucket) + ".tmp";
+std::string IndexFileSet::TemporaryName(int bucket) const {
+  return IndexFileName(outputFolder_, bucket) + ".tmp";
 }
 
-bool IndexFileSet::writeBucket(int bucket, const WordTable& table) {
+bool IndexFileSet::WriteBucket(int bucket, const WordTable& table) {
   if (bucket < 0 || bucket > 255) {
     failed_ = true;
     return false;
   }
-  if (!isFolder(outputFolder_)) createFolderPath(outputFolder_);
-  const std::string temporary = temporaryName(bucket);
-  if (!WriteWholeFile(temporary, renderIndexFile(table))) {
-    removeQuietly(temporary);
+  if (!IsFolder(outputFolder_)) CreateFolderPath(outputFolder_);
+  const std::string temporary = TemporaryName(bucket);
+  if (!WriteWholeFile(temporary, RenderIndexFile(table))) {
+    RemoveQuietly(temporary);
     failed_ = true;
     return false;
   }
@@ -100,17 +100,17 @@ bool IndexFileSet::writeBucket(int bucket, const WordTable& table) {
   return true;
 }
 
-bool IndexFileSet::publish() {
+bool IndexFileSet::Publish() {
   if (failed_) {
-    discard();
+    Discard();
     return false;
   }
   bool ok = true;
   for (int bucket : pending_) {
     std::error_code error;
-    fs::rename(temporaryName(bucket), indexFileName(outputFolder_, bucket), error);
+    fs::rename(TemporaryName(bucket), IndexFileName(outputFolder_, bucket), error);
     if (error) {
-      removeQuietly(temporaryName(bucket));
+      RemoveQuietly(TemporaryName(bucket));
       ok = false;
     }
   }
@@ -118,26 +118,26 @@ bool IndexFileSet::publish() {
   return ok;
 }
 
-void IndexFileSet::discard() {
-  for (int bucket : pending_) removeQuietly(temporaryName(bucket));
+void IndexFileSet::Discard() {
+  for (int bucket : pending_) RemoveQuietly(TemporaryName(bucket));
   pending_.clear();
   failed_ = false;
 }
 
-std::string renderPageList(const std::string& entries) {
+std::string RenderPageList(const std::string& entries) {
   std::string text = "g_asPages=[";
-  const std::size_t lastComma = entries.rfind(',');
-  text.append(entries, 0, lastComma == std::string::npos ? entries.size() : lastComma);
+  const std::size_t last_comma = entries.rfind(',');
+  text.append(entries, 0, last_comma == std::string::npos ? entries.size() : last_comma);
   text += "];\r\n";
   return text;
 }
 
 bool writePageList(const std::string& file, const std::string& entries) {
   if (file.empty() || entries.empty()) return false;
-  return ReplaceFileAtomically(file, renderPageList(entries));
+  return ReplaceFileAtomically(file, RenderPageList(entries));
 }
 
-bool truncateSiteMapLinks(const std::string& file) {
+bool TruncateSiteMapLinks(const std::string& file) {
   if (file.empty()) return false;
   return WriteWholeFile(file, {});
 }

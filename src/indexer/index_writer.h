@@ -19,22 +19,22 @@ namespace vossik {
 /// Creates `folder` with every missing parent. The path is split at "\" and
 /// "/" and rebuilt with "/", keeping a leading "/". True when the folder
 /// exists afterwards.
-bool createFolderPath(const std::string& folder);
+bool CreateFolderPath(const std::string& folder);
 
 /// outputFolder + "/vkindex" + bucket in lower-case hex + ".js".
-std::string indexFileName(const std::string& outputFolder, int bucket);
+std::string IndexFileName(const std::string& output_folder, int bucket);
 
 /// The whole index file of one bucket: "fnIJ(g_asIndex,[", then each word
 /// in double quotes followed by its page numbers, all comma-separated in
 /// insertion order, then "]);". No line break.
-std::string renderIndexFile(const WordTable& table);
+std::string RenderIndexFile(const WordTable& table);
 
 /// The index files of one build, written under temporary names beside their
 /// final ones until publish(). Whatever is not published is removed when
 /// the set is discarded or destroyed.
 class IndexFileSet {
  public:
-  explicit IndexFileSet(std::string outputFolder);
+  explicit IndexFileSet(std::string output_folder);
   ~IndexFileSet();
   IndexFileSet(const IndexFileSet&) = delete;
   IndexFileSet& operator=(const IndexFileSet&) = delete;
@@ -42,18 +42,18 @@ class IndexFileSet {
   /// Writes the bucket's file under its temporary name, creating the output
   /// folder with its parents when missing. False when it cannot be written;
   /// the set then refuses to publish.
-  bool writeBucket(int bucket, const WordTable& table);
+  bool WriteBucket(int bucket, const WordTable& table);
 
   /// Renames every written file into place. Renames nothing and discards
   /// the set when a write failed, since the new files would then mix with
   /// the previous build's. False on any failure.
-  bool publish();
+  bool Publish();
 
   /// Removes the temporary files not yet published.
-  void discard();
+  void Discard();
 
  private:
-  std::string temporaryName(int bucket) const;
+  std::string TemporaryName(int bucket) const;
 
   std::string outputFolder_;
   std::vector<int> pending_;  // buckets written and not yet published
@@ -61,7 +61,7 @@ class IndexFileSet {
 };
 
 /// "g_asPages=[" + entries cut at their last comma + "];\r\n".
-std::string renderPageList(const std::string& entries);
+std::string RenderPageList(const std::string& entries);
 
 /// Replaces `file` with the rendered page list (through a temporary file
 /// and a rename). Writes nothing and returns false when either is empty or
@@ -70,7 +70,7 @@ bool writePageList(const std::string& file, const std::string& entries);
 
 /// Empties the site-map links file, creating it when missing; a build does
 /// this once before the pages are analysed. False when it cannot be opened.
-bool truncateSiteMapLinks(const std::string& file);
+bool TruncateSiteMapLinks(const std::string& file);
 
 /// Appends "<A HREF=\"url\"><FONT class=hidden>title</FONT></A>\r\n" to
 /// `file`, creating it when missing; a double quote in the URL is written

@@ -4,36 +4,36 @@
 
 namespace vossik {
 
-bool JsArrayReader::openArray() {
+bool JsArrayReader::OpenArray() {
   pos_ = text_.find('[', pos_);
   if (pos_ == std::string_view::npos) return false;
   ++pos_;
   return true;
 }
 
-JsArrayReader::Item JsArrayReader::next(std::string* string, long* number) {
-  skipBlanks();
+JsArrayReader::Item JsArrayReader::Next(std::string* string, long* number) {
+  SkipBlanks();
   if (pos_ < text_.size() && text_[pos_] == ',' && !first_) {
     ++pos_;
-    skipBlanks();
+    SkipBlanks();
   }
   first_ = false;
   if (pos_ >= text_.size()) return Item::kError;
   const char c = text_[pos_];
   if (c == ']') return Item::kEnd;
-  if (c == '"') return readString(string) ? Item::kString : Item::kError;
-  if (c == '-' || (c >= '0' && c <= '9')) return readNumber(number) ? Item::kNumber : Item::kError;
+  if (c == '"') return ReadString(string) ? Item::kString : Item::kError;
+  if (c == '-' || (c >= '0' && c <= '9')) return ReadNumber(number) ? Item::kNumber : Item::kError;
   return Item::kError;
 }
 
-void JsArrayReader::skipBlanks() {
+void JsArrayReader::SkipBlanks() {
   while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\r' ||
                                  text_[pos_] == '\n')) {
     ++pos_;
   }
 }
 
-bool JsArrayReader::readNumber(long* number) {
+bool JsArrayReader::ReadNumber(long* number) {
   const bool negative = text_[pos_] == '-';
   if (negative) ++pos_;
   const std::size_t start = pos_;
@@ -47,7 +47,7 @@ bool JsArrayReader::readNumber(long* number) {
   return pos_ > start;
 }
 
-bool JsArrayReader::readHex(std::size_t count, uint32_t* value) {
+bool JsArrayReader::ReadHex(std::size_t count, uint32_t* value) {
   if (text_.size() - pos_ < count) return false;
   *value = 0;
   for (std::size_t i = 0; i < count; ++i) {
@@ -65,32 +65,32 @@ bool JsArrayReader::readHex(std::size_t count, uint32_t* value) {
 
 // \uXXXX, a surrogate pair of them, or \u{X...}; a lone surrogate becomes
 // U+FFFD, as the browser encodes it.
-bool JsArrayReader::readUnicodeEscape(std::string& out) {
+bool JsArrayReader::ReadUnicodeEscape(std::string& out) {
   uint32_t code = 0;
   if (pos_ < text_.size() && text_[pos_] == '{') {
     const std::size_t close = text_.find('}', pos_);
     if (close == std::string_view::npos || close == pos_ + 1 || close - pos_ > 7) return false;
     ++pos_;
-    if (!readHex(close - pos_, &code) || code > 0x10FFFF) return false;
+    if (!ReadHex(close - pos_, &code) || code > 0x10FFFF) return false;
     ++pos_;
-  } else if (!readHex(4, &code)) {
+  } else if (!ReadHex(4, &code)) {
     return false;
   }
   if (code >= 0xD800 && code <= 0xDBFF && text_.substr(pos_, 2) == "\\u") {
     const std::size_t save = pos_;
     pos_ += 2;
     uint32_t low = 0;
-    if (readHex(4, &low) && low >= 0xDC00 && low <= 0xDFFF) {
-      appendUtf8(out, 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00));
+    if (ReadHex(4, &low) && low >= 0xDC00 && low <= 0xDFFF) {
+      AppendUtf8(out, 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00));
       return true;
     }
     pos_ = save;
   }
-  appendUtf8(out, code);
+  AppendUtf8(out, code);
   return true;
 }
 
-bool JsArrayReader::readString(std::string* out) {
+bool JsArrayReader::ReadString(std::string* out) {
   out->clear();
   ++pos_;
   while (pos_ < text_.size()) {
@@ -127,11 +127,11 @@ bool JsArrayReader::readString(std::string* out) {
         *out += '\0';
         break;
       case 'x':
-        if (!readHex(2, &code)) return false;
-        appendUtf8(*out, code);
+        if (!ReadHex(2, &code)) return false;
+        AppendUtf8(*out, code);
         break;
       case 'u':
-        if (!readUnicodeEscape(*out)) return false;
+        if (!ReadUnicodeEscape(*out)) return false;
         break;
       case '\r':  // a line continuation adds nothing
         if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;

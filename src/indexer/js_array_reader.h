@@ -19,21 +19,21 @@ class JsArrayReader {
 
   /// Moves past the first "[" at or after the current position. False when
   /// there is none.
-  bool openArray();
+  bool OpenArray();
 
   enum class Item { kString, kNumber, kEnd, kError };
 
   /// The next item of the array: a string in *string (escapes resolved), a
   /// number in *number, kEnd at the closing "]", kError on anything else,
   /// such as an unterminated string or a missing "]".
-  Item next(std::string* string, long* number);
+  Item Next(std::string* string, long* number);
 
  private:
-  void skipBlanks();
-  bool readNumber(long* number);
-  bool readHex(std::size_t count, uint32_t* value);
-  bool readUnicodeEscape(std::string& out);
-  bool readString(std::string* out);
+  void SkipBlanks();
+  bool ReadNumber(long* number);
+  bool ReadHex(std::size_t count, uint32_t* value);
+  bool ReadUnicodeEscape(std::string& out);
+  bool ReadString(std::string* out);
 
   std::string_view text_;
   std::size_t pos_ = 0;

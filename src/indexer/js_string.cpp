@@ -2,7 +2,7 @@
 
 namespace vossik {
 
-void appendJsStringContent(std::string& out, std::string_view text) {
+void AppendJsStringContent(std::string& out, std::string_view text) {
   std::size_t plain = 0;  // start of the run not yet copied
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char* escape = nullptr;
@@ -20,10 +20,10 @@ void appendJsStringContent(std::string& out, std::string_view text) {
   out.append(text, plain);
 }
 
-std::string jsStringContent(std::string_view text) {
+std::string JsStringContent(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  appendJsStringContent(out, text);
+  AppendJsStringContent(out, text);
   return out;
 }
 

@@ -11,9 +11,9 @@ namespace vossik {
 
 /// Appends `text` with every backslash doubled, every double quote written
 /// as backslash + quote, CR as "\r" and LF as "\n".
-void appendJsStringContent(std::string& out, std::string_view text);
+void AppendJsStringContent(std::string& out, std::string_view text);
 
 /// The same escaping as a new string.
-std::string jsStringContent(std::string_view text);
+std::string JsStringContent(std::string_view text);
 
 }  // namespace vossik

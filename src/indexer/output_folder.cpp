@@ -5,13 +5,13 @@
 
 namespace vossik {
 
-std::string targetWithSlashes(std::string_view target) {
+std::string TargetWithSlashes(std::string_view target) {
   std::string out(target);
   std::replace(out.begin(), out.end(), '\\', '/');
   return out;
 }
 
-std::string normaliseFolder(std::string_view path) {
+std::string NormaliseFolder(std::string_view path) {
   std::vector<std::string_view> kept;
   std::size_t begin = 0;
   while (begin <= path.size()) {
@@ -35,11 +35,11 @@ std::string normaliseFolder(std::string_view path) {
   return out;
 }
 
-std::string outputFolderFor(std::string_view source, std::string_view target) {
+std::string OutputFolderFor(std::string_view source, std::string_view target) {
   std::string joined(source);
   joined += '/';
-  joined += targetWithSlashes(target);
-  return normaliseFolder(joined);
+  joined += TargetWithSlashes(target);
+  return NormaliseFolder(joined);
 }
 
 }  // namespace vossik

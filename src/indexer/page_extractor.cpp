@@ -15,7 +15,7 @@ namespace vossik {
 
 namespace {
 
-constexpr std::size_t npos = std::string_view::npos;
+constexpr std::size_t kNpos = std::string_view::npos;
 
 // The white space that collapses: the C locale's set.
 constexpr std::array<bool, 256> kSpace = [] {
@@ -34,34 +34,34 @@ constexpr std::array<bool, 256> kSummaryBlank = [] {
 // The text between the first `open` and the last `close`, from the start
 // or to the end where one is missing; empty when the close does not lie
 // after the open.
-std::string_view between(std::string_view text, std::string_view open, std::string_view close) {
-  const std::size_t openAt = text.find(open);
-  const std::size_t begin = openAt == npos ? 0 : openAt + open.size();
-  const std::size_t closeAt = findLast(text, close);
-  const std::size_t end = closeAt == npos ? text.size() : closeAt;
+std::string_view Between(std::string_view text, std::string_view open, std::string_view close) {
+  const std::size_t open_at = text.find(open);
+  const std::size_t begin = open_at == kNpos ? 0 : open_at + open.size();
+  const std::size_t close_at = FindLast(text, close);
+  const std::size_t end = close_at == kNpos ? text.size() : close_at;
   if (end <= begin) return {};
   return text.substr(begin, end - begin);
 }
 
-std::string titleOf(std::string_view content) {
-  if (findIgnoringCase(content, 0, "<title") == npos) return {};
-  std::string_view title = between(content, "<title>", "</title");
-  title = between(title, "<TITLE>", "</TITLE");
+std::string TitleOf(std::string_view content) {
+  if (FindIgnoringCase(content, 0, "<title") == kNpos) return {};
+  std::string_view title = Between(content, "<title>", "</title");
+  title = Between(title, "<TITLE>", "</TITLE");
   return std::string(title.substr(0, title.find_first_of("\r\n\t")));
 }
 
 // Blanks every region from `open` to the following `close`, both found
 // ignoring case. A region starts at the last `open` before its `close`.
 // REQUIRES: both markers as findIgnoringCase requires.
-void fillRegions(std::string& text, std::string_view open, std::string_view close) {
+void FillRegions(std::string& text, std::string_view open, std::string_view close) {
   const std::string_view view = text;
   std::size_t from = 0;
-  for (std::size_t start; (start = findIgnoringCase(view, from, open)) != npos;) {
-    const std::size_t closeAt = findIgnoringCase(view, start + open.size(), close);
-    if (closeAt == npos) return;
-    const std::size_t again = findLastIgnoringCase(view, start + 1, closeAt, open);
-    if (again != npos) start = again;
-    const std::size_t end = closeAt + close.size();
+  for (std::size_t start; (start = FindIgnoringCase(view, from, open)) != kNpos;) {
+    const std::size_t close_at = FindIgnoringCase(view, start + open.size(), close);
+    if (close_at == kNpos) return;
+    const std::size_t again = FindLastIgnoringCase(view, start + 1, close_at, open);
+    if (again != kNpos) start = again;
+    const std::size_t end = close_at + close.size();
     std::memset(text.data() + start, ' ', end - start);
     from = end;
   }
@@ -70,22 +70,22 @@ void fillRegions(std::string& text, std::string_view open, std::string_view clos
 // fillRegions for "<" and ">", the pair met at every tag, in one pass: a
 // tag runs from the last "<" before a ">", so in "a < b <i>" only "<i>" is
 // blanked, and a "<" never closed stays.
-void fillTags(std::string& text) {
+void FillTags(std::string& text) {
   char* base = text.data();
   const std::size_t size = text.size();
-  std::size_t open = npos;
+  std::size_t open = kNpos;
   auto visit = [&](std::size_t at) {
     if (base[at] == '<') {
       open = at;
-    } else if (open != npos) {
+    } else if (open != kNpos) {
       std::memset(base + open, ' ', at + 1 - open);
-      open = npos;
+      open = kNpos;
     }
   };
   std::size_t at = 0;
   for (; at + 16 <= size; at += 16) {
-    const Bytes16 block = load16(base + at);
-    for (uint32_t mask = laneMask((block == '<') | (block == '>')); mask != 0; mask &= mask - 1) {
+    const Bytes16 block = Load16(base + at);
+    for (uint32_t mask = LaneMask((block == '<') | (block == '>')); mask != 0; mask &= mask - 1) {
       visit(at + static_cast<std::size_t>(std::countr_zero(mask)));
     }
   }
@@ -96,7 +96,7 @@ void fillTags(std::string& text) {
 
 // "&nbsp;" and "&NBSP;" (only these spellings) become one blank each, in a
 // single pass that moves the text down over the removed bytes.
-void replaceNbsp(std::string& text) {
+void ReplaceNbsp(std::string& text) {
   char* data = text.data();
   const std::size_t size = text.size();
   std::size_t read = 0;   // first byte not yet moved
@@ -119,16 +119,16 @@ void replaceNbsp(std::string& text) {
   text.resize(write + size - read);
 }
 
-void blankMarkup(std::string& content) {
-  fillRegions(content, "<!--vk_noindex-->", "<!--/vk_noindex-->");
-  replaceNbsp(content);
-  fillRegions(content, "<form", "/form>");
-  fillRegions(content, "<script", "/script>");
-  fillRegions(content, "<?", "?>");
-  fillRegions(content, "<%", "%>");
-  fillRegions(content, "<title", "/title>");
-  fillRegions(content, "<style", "/style>");
-  fillTags(content);
+void BlankMarkup(std::string& content) {
+  FillRegions(content, "<!--vk_noindex-->", "<!--/vk_noindex-->");
+  ReplaceNbsp(content);
+  FillRegions(content, "<form", "/form>");
+  FillRegions(content, "<script", "/script>");
+  FillRegions(content, "<?", "?>");
+  FillRegions(content, "<%", "%>");
+  FillRegions(content, "<title", "/title>");
+  FillRegions(content, "<style", "/style>");
+  FillTags(content);
 }
 
 // Each byte as the word text has it: white space as a blank, A to Z in
@@ -136,7 +136,7 @@ void blankMarkup(std::string& content) {
 constexpr std::array<char, 256> kWordByte = [] {
   std::array<char, 256> table{};
   for (int c = 0; c < 256; ++c) {
-    table[static_cast<std::size_t>(c)] = kSpace[static_cast<std::size_t>(c)] ? ' ' : asciiLower(static_cast<char>(c));
+    table[static_cast<std::size_t>(c)] = kSpace[static_cast<std::size_t>(c)] ? ' ' : AsciiLower(static_cast<char>(c));
   }
   return table;
 }();
@@ -145,21 +145,21 @@ constexpr std::array<char, 256> kWordByte = [] {
 // A to Z to lower case) as a whole, then stored as a whole unless it holds
 // white space following white space (or the start), whose bytes are left
 // out one by one.
-std::string wordTextOf(std::string_view blanked) {
+std::string WordTextOf(std::string_view blanked) {
   std::string words(blanked.size(), ' ');
   char* out = words.data();
   std::size_t length = 0;
-  bool afterSpace = true;
+  bool after_space = true;
   const char* in = blanked.data();
   std::size_t at = 0;
   for (; at + 16 <= blanked.size(); at += 16) {
-    const Bytes16 block = load16(in + at);
+    const Bytes16 block = Load16(in + at);
     const auto space = reinterpret_cast<Bytes16>((block == ' ') | ((block >= '\t') & (block <= '\r')));
     const auto upper = reinterpret_cast<Bytes16>((block >= 'A') & (block <= 'Z'));
     const Bytes16 mapped = ((block | (upper & 0x20)) & ~space) | (space & ' ');
-    const uint32_t spaces = laneMask(space);
-    const uint32_t keep = ~(spaces & ((spaces << 1) | (afterSpace ? 1u : 0u))) & 0xFFFF;
-    afterSpace = (spaces >> 15) != 0;
+    const uint32_t spaces = LaneMask(space);
+    const uint32_t keep = ~(spaces & ((spaces << 1) | (after_space ? 1u : 0u))) & 0xFFFF;
+    after_space = (spaces >> 15) != 0;
     if (keep == 0xFFFF) {
       std::memcpy(out + length, &mapped, 16);  // length <= at, so this stays inside
       length += 16;
@@ -175,53 +175,53 @@ std::string wordTextOf(std::string_view blanked) {
     const auto byte = static_cast<unsigned char>(in[at]);
     const bool space = kSpace[byte];
     out[length] = kWordByte[byte];
-    length += !(space && afterSpace);
-    afterSpace = space;
+    length += !(space && after_space);
+    after_space = space;
   }
   words.resize(length);
   return words;
 }
 
 // The file name of the path as words: "docs/intro.html" gives " intro".
-std::string fallbackTitle(std::string_view path) {
+std::string FallbackTitle(std::string_view path) {
   const std::size_t slash = path.find_last_of("/\\");
-  std::string title(slash == npos ? path : path.substr(slash));
+  std::string title(slash == kNpos ? path : path.substr(slash));
   title += ' ';
   std::replace(title.begin(), title.end(), '/', ' ');
   std::replace(title.begin(), title.end(), '\\', ' ');
   const std::size_t htm = title.find(".htm");
-  if (htm != npos) title.resize(htm);
+  if (htm != kNpos) title.resize(htm);
   std::replace(title.begin(), title.end(), '.', ' ');
   return title;
 }
 
 }  // namespace
 
-std::string makeSummary(std::string_view blanked, int summaryLength) {
-  const std::size_t keep = static_cast<std::size_t>(std::max(summaryLength, 0));
+std::string MakeSummary(std::string_view blanked, int summary_length) {
+  const std::size_t keep = static_cast<std::size_t>(std::max(summary_length, 0));
   // Collapsing comes before the cut, so only as much text is needed as
   // makes one byte more than the summary may hold.
   std::string summary;
   summary.reserve(std::min(blanked.size() * 2, keep + 2) + 3);
-  bool blankPending = false;
+  bool blank_pending = false;
   for (char c : blanked) {
     if (summary.size() > keep) break;
     if (kSummaryBlank[static_cast<unsigned char>(c)]) {
-      blankPending = !summary.empty();
+      blank_pending = !summary.empty();
       continue;
     }
-    if (blankPending) {
+    if (blank_pending) {
       summary += ' ';
-      blankPending = false;
+      blank_pending = false;
     }
     if (c == '\\' || c == '"') summary += '\\';
     summary += c;
   }
-  if (blankPending) summary += ' ';
+  if (blank_pending) summary += ' ';
   if (summary.size() > keep) {
     summary.resize(keep);
-    const std::size_t lastBlank = summary.rfind(' ');
-    if (lastBlank != npos) summary.resize(lastBlank);
+    const std::size_t last_blank = summary.rfind(' ');
+    if (last_blank != kNpos) summary.resize(last_blank);
   } else if (!summary.empty() && summary.back() == ' ') {
     summary.pop_back();
   }
@@ -230,24 +230,24 @@ std::string makeSummary(std::string_view blanked, int summaryLength) {
 }
 
 ExtractedPage extractPage(const std::string& path, std::string& content,
-                          const std::string& sourceFolder, int summaryLength,
-                          const std::string& siteMapFile) {
+                          const std::string& source_folder, int summary_length,
+                          const std::string& site_map_file) {
   ExtractedPage page;
-  page.url = urlBelow(path, sourceFolder);
-  page.siteMapTitle = titleOf(content);
-  if (!siteMapFile.empty()) appendSiteMapLink(siteMapFile, page.url, page.siteMapTitle);
-  blankMarkup(content);
-  page.summary = makeSummary(content, summaryLength);
-  page.wordText = wordTextOf(content);
-  page.title = page.siteMapTitle.empty() ? fallbackTitle(path) : page.siteMapTitle;
+  page.url = UrlBelow(path, source_folder);
+  page.site_map_title = TitleOf(content);
+  if (!site_map_file.empty()) appendSiteMapLink(site_map_file, page.url, page.site_map_title);
+  BlankMarkup(content);
+  page.summary = MakeSummary(content, summary_length);
+  page.word_text = WordTextOf(content);
+  page.title = page.site_map_title.empty() ? FallbackTitle(path) : page.site_map_title;
   return page;
 }
 
-void appendPageEntry(std::string& entries, const ExtractedPage& page) {
+void AppendPageEntry(std::string& entries, const ExtractedPage& page) {
   entries += '"';
-  appendJsStringContent(entries, page.title);
+  AppendJsStringContent(entries, page.title);
   entries += "\",\"";
-  appendJsStringContent(entries, page.url);
+  AppendJsStringContent(entries, page.url);
   entries += "\",\"";
   entries += page.summary;
   entries += "\",";

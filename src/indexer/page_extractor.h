@@ -15,9 +15,9 @@ namespace vossik {
 struct ExtractedPage {
   std::string url;           // relative to the source folder, with "/"
   std::string title;         // never empty: falls back to the file name
-  std::string siteMapTitle;  // as found in the page, possibly empty
+  std::string site_map_title;  // as found in the page, possibly empty
   std::string summary;       // JavaScript string content, ends in "..."
-  std::string wordText;      // lower-cased text, white space collapsed
+  std::string word_text;      // lower-cased text, white space collapsed
 };
 
 /// Extracts the page at `path` from its `content`, which is left with its
@@ -26,18 +26,18 @@ struct ExtractedPage {
 /// `summaryLength` bytes before its "...". When `siteMapFile` is not empty,
 /// the page's link is appended to it.
 ExtractedPage extractPage(const std::string& path, std::string& content,
-                          const std::string& sourceFolder, int summaryLength,
-                          const std::string& siteMapFile);
+                          const std::string& source_folder, int summary_length,
+                          const std::string& site_map_file);
 
 /// Appends the page's entry for the page list: title, URL and summary, each
 /// in double quotes and followed by a comma. Title and URL are escaped as
 /// JavaScript string content; the summary is escaped already.
-void appendPageEntry(std::string& entries, const ExtractedPage& page);
+void AppendPageEntry(std::string& entries, const ExtractedPage& page);
 
 /// The summary of blanked page text: quotes and backslashes escaped,
 /// brackets and white space collapsed into single blanks, and when longer
 /// than `summaryLength` cut there and then back to the last whole word;
 /// always ends in "...".
-std::string makeSummary(std::string_view blanked, int summaryLength);
+std::string MakeSummary(std::string_view blanked, int summary_length);
 
 }  // namespace vossik

@@ -7,12 +7,12 @@ namespace vossik {
 namespace {
 
 // Lets a wildcard item match anywhere in a path: "*.htm" becomes "*.htm*".
-void widen(std::string& item) {
+void Widen(std::string& item) {
   if (item.back() != '*') item.push_back('*');
   if (item.front() != '*') item.insert(item.begin(), '*');
 }
 
-std::vector<std::string> splitParts(const std::string& item) {
+std::vector<std::string> SplitParts(const std::string& item) {
   static constexpr std::string_view kJoin = " + ";
   std::vector<std::string> parts;
   std::size_t begin = 0;
@@ -29,11 +29,11 @@ PatternList::PatternList(const std::vector<std::string>& items) {
   items_.reserve(items.size());
   for (const std::string& raw : items) {
     std::string item = raw;
-    for (char& c : item) c = asciiLower(c);
+    for (char& c : item) c = AsciiLower(c);
     const int index = static_cast<int>(items_.size());
     if (item.find_first_of("*?") != std::string::npos) {
-      widen(item);
-      wildcards_.push_back({index, splitParts(item)});
+      Widen(item);
+      wildcards_.push_back({index, SplitParts(item)});
     } else if (!item.empty()) {
       plain_.push_back(index);
     }
@@ -41,15 +41,15 @@ PatternList::PatternList(const std::vector<std::string>& items) {
   }
 }
 
-int PatternList::match(std::string_view text) const {
+int PatternList::Match(std::string_view text) const {
   if (text.empty()) return -1;
   for (int index : plain_) {
-    if (startsWithIgnoringCase(text, items_[index])) return index;
+    if (StartsWithIgnoringCase(text, items_[index])) return index;
   }
   for (const Wildcard& wildcard : wildcards_) {
     bool all = true;
     for (const std::string& part : wildcard.parts) {
-      if (!matches(part, text, false)) {
+      if (!Matches(part, text, false)) {
         all = false;
         break;
       }

@@ -22,12 +22,12 @@ class PatternList {
   /// in list order, as prefixes ignoring case (empty ones never match);
   /// then wildcard items, in list order, against the whole text ignoring
   /// case. An empty text matches nothing.
-  int match(std::string_view text) const;
+  int Match(std::string_view text) const;
 
-  bool empty() const { return items_.empty(); }
+  bool Empty() const { return items_.empty(); }
 
   /// The items as matched: lower-cased, wildcard items widened.
-  const std::vector<std::string>& items() const { return items_; }
+  const std::vector<std::string>& Items() const { return items_; }
 
  private:
   struct Wildcard {

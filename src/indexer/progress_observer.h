@@ -15,7 +15,7 @@ class ProgressObserver {
 
   /// Called on the worker thread. Must only queue the report for the
   /// receiver's own thread and return at once. `status` may be null.
-  virtual void postProgress(int percent, std::unique_ptr<std::string> status) = 0;
+  virtual void PostProgress(int percent, std::unique_ptr<std::string> status) = 0;
 };
 
 }  // namespace vossik

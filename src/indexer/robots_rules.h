@@ -21,22 +21,22 @@ class RobotsRules {
   /// Reads sourceFolder + "/robots.txt" whole and, when it has content,
   /// takes `robotName` and collects its rules. Reports progress on `log`
   /// (message type, general level) when one is given.
-  void read(const std::string& sourceFolder, const std::string& robotName, Log* log);
+  void Read(const std::string& source_folder, const std::string& robot_name, Log* log);
 
   /// The robot whose rules collect() gathers; empty for none.
-  void setRobotName(std::string robotName) { robot_name_ = std::move(robotName); }
-  const std::string& robotName() const { return robot_name_; }
+  void SetRobotName(std::string robot_name) { robot_name_ = std::move(robot_name); }
+  const std::string& RobotName() const { return robot_name_; }
 
   /// Replaces the disallowed paths by those of the robots.txt `text`.
-  void collect(std::string_view text);
+  void Collect(std::string_view text);
 
   /// Whether `urlPath` ("/" + page URL) starts with a disallowed path. In a
   /// path "*" matches any run of bytes and a final "$" anchors the end;
   /// bytes compare exactly. An empty path disallows nothing.
-  bool disallows(std::string_view urlPath) const;
+  bool Disallows(std::string_view url_path) const;
 
   /// Every path collected, in file order, empty ones included.
-  const std::vector<std::string>& disallowedPaths() const { return paths_; }
+  const std::vector<std::string>& DisallowedPaths() const { return paths_; }
 
  private:
   std::string robot_name_;

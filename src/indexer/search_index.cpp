@@ -17,7 +17,7 @@ namespace {
 
 using WordSet = std::vector<std::string>;  // sorted, distinct
 
-std::optional<std::string> readWhole(const std::string& file) {
+std::optional<std::string> ReadWhole(const std::string& file) {
   std::string bytes;
   if (!ReadWholeFile(file, &bytes)) return std::nullopt;
   return bytes;
@@ -25,7 +25,7 @@ std::optional<std::string> readWhole(const std::string& file) {
 
 // The words of a text as the build takes them from page text: lower-cased,
 // cut at the separators, normalised; in order, repeats kept.
-std::vector<std::string> sequence(std::string_view text, const WordRules& rules) {
+std::vector<std::string> Sequence(std::string_view text, const WordRules& rules) {
   std::string lowered(text);
   for (char& c : lowered) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -34,11 +34,11 @@ std::vector<std::string> sequence(std::string_view text, const WordRules& rules)
   std::string word;
   std::size_t i = 0;
   while (i < lowered.size()) {
-    while (i < lowered.size() && isSeparator(static_cast<unsigned char>(lowered[i]))) ++i;
+    while (i < lowered.size() && IsSeparator(static_cast<unsigned char>(lowered[i]))) ++i;
     const std::size_t start = i;
-    while (i < lowered.size() && !isSeparator(static_cast<unsigned char>(lowered[i]))) ++i;
+    while (i < lowered.size() && !IsSeparator(static_cast<unsigned char>(lowered[i]))) ++i;
     if (i == start) break;
-    if (!normaliseToken(std::string_view(lowered).substr(start, i - start), rules, &word)) continue;
+    if (!NormaliseToken(std::string_view(lowered).substr(start, i - start), rules, &word)) continue;
     for (char& c : word) {
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
@@ -47,21 +47,21 @@ std::vector<std::string> sequence(std::string_view text, const WordRules& rules)
   return words;
 }
 
-WordSet setOf(std::vector<std::string> words) {
+WordSet SetOf(std::vector<std::string> words) {
   std::sort(words.begin(), words.end());
   words.erase(std::unique(words.begin(), words.end()), words.end());
   return words;
 }
 
-bool holds(const WordSet& set, const std::string& word) {
+bool Holds(const WordSet& set, const std::string& word) {
   return std::binary_search(set.begin(), set.end(), word);
 }
 
-int count(const std::vector<std::string>& words, const std::string& word) {
+int Count(const std::vector<std::string>& words, const std::string& word) {
   return static_cast<int>(std::count(words.begin(), words.end(), word));
 }
 
-bool adjacent(const std::vector<std::string>& words, const std::string& a, const std::string& b) {
+bool Adjacent(const std::vector<std::string>& words, const std::string& a, const std::string& b) {
   for (std::size_t i = 0; i + 1 < words.size(); ++i) {
     if (words[i] == a && words[i + 1] == b) return true;
   }
@@ -74,26 +74,26 @@ bool adjacent(const std::vector<std::string>& words, const std::string& a, const
 // join words with them.
 struct PageWords {
   WordSet title, url;
-  std::vector<std::string> titleInOrder, fileName;
-  std::optional<std::vector<std::string>> summaryInOrder;  // read once the page is a hit
+  std::vector<std::string> title_in_order, file_name;
+  std::optional<std::vector<std::string>> summary_in_order;  // read once the page is a hit
 
-  PageWords(const std::string& titleText, std::string_view urlText, const WordRules& rules) {
-    std::string_view name = urlText.substr(urlText.rfind('/') + 1);
+  PageWords(const std::string& title_text, std::string_view url_text, const WordRules& rules) {
+    std::string_view name = url_text.substr(url_text.rfind('/') + 1);
     const std::size_t dot = name.rfind('.');
     if (dot != std::string_view::npos) {
-      urlText.remove_suffix(name.size() - dot);
+      url_text.remove_suffix(name.size() - dot);
       name = name.substr(0, dot);
     }
-    titleInOrder = sequence(titleText, rules);
-    title = setOf(titleInOrder);
-    std::vector<std::string> urlWords = sequence(urlText, rules);
-    for (std::string& word : sequence(blankJoiners(urlText), rules))
-      urlWords.push_back(std::move(word));
-    url = setOf(std::move(urlWords));
-    fileName = sequence(blankJoiners(name), rules);
+    title_in_order = Sequence(title_text, rules);
+    title = SetOf(title_in_order);
+    std::vector<std::string> url_words = Sequence(url_text, rules);
+    for (std::string& word : Sequence(BlankJoiners(url_text), rules))
+      url_words.push_back(std::move(word));
+    url = SetOf(std::move(url_words));
+    file_name = Sequence(BlankJoiners(name), rules);
   }
 
-  static std::string blankJoiners(std::string_view text) {
+  static std::string BlankJoiners(std::string_view text) {
     std::string out(text);
     std::replace(out.begin(), out.end(), '-', ' ');
     std::replace(out.begin(), out.end(), '_', ' ');
@@ -104,21 +104,21 @@ struct PageWords {
 // Adds the page lists of `wanted` from the index file of one bucket. A file
 // that does not end its array properly adds nothing: the browser cannot
 // run it either.
-void readBucket(const std::string& file, const std::vector<std::string>& wanted,
+void ReadBucket(const std::string& file, const std::vector<std::string>& wanted,
                 std::map<std::string, std::vector<long>>& lists) {
-  const std::optional<std::string> text = readWhole(file);
+  const std::optional<std::string> text = ReadWhole(file);
   if (!text) return;
   JsArrayReader reader(*text);
-  if (!reader.openArray()) return;
+  if (!reader.OpenArray()) return;
   std::map<std::string, std::vector<long>> found;
   std::string item;
   long number = 0;
   std::vector<long>* current = nullptr;
   for (;;) {
-    switch (reader.next(&item, &number)) {
+    switch (reader.Next(&item, &number)) {
       case JsArrayReader::Item::kString: {
-        const bool isWanted = std::find(wanted.begin(), wanted.end(), item) != wanted.end();
-        current = isWanted ? &found[item] : nullptr;
+        const bool is_wanted = std::find(wanted.begin(), wanted.end(), item) != wanted.end();
+        current = is_wanted ? &found[item] : nullptr;
         if (current != nullptr) current->clear();  // a repeated word starts over, as in the browser
         break;
       }
@@ -136,20 +136,20 @@ void readBucket(const std::string& file, const std::vector<std::string>& wanted,
 
 }  // namespace
 
-std::vector<std::string> queryWords(std::string_view query, const WordTable* stopWords) {
+std::vector<std::string> QueryWords(std::string_view query, const WordTable* stop_words) {
   WordRules rules;
-  rules.stopWords = stopWords;
+  rules.stop_words = stop_words;
   std::vector<std::string> words;
-  for (std::string& word : sequence(query, rules)) {
+  for (std::string& word : Sequence(query, rules)) {
     if (std::find(words.begin(), words.end(), word) == words.end())
       words.push_back(std::move(word));
   }
   return words;
 }
 
-bool SearchIndex::open(const std::string& outputFolder, std::string* error) {
-  const std::string file = outputFolder + "/sitemap.js";
-  const std::optional<std::string> text = readWhole(file);
+bool SearchIndex::Open(const std::string& output_folder, std::string* error) {
+  const std::string file = output_folder + "/sitemap.js";
+  const std::optional<std::string> text = ReadWhole(file);
   if (!text) {
     *error = "Cannot read " + file;
     return false;
@@ -157,7 +157,7 @@ bool SearchIndex::open(const std::string& outputFolder, std::string* error) {
   const std::size_t start = text->find_first_not_of(" \t\r\n");
   JsArrayReader reader(*text);
   if (start == std::string::npos || text->compare(start, 9, "g_asPages") != 0 ||
-      !reader.openArray()) {
+      !reader.OpenArray()) {
     *error = file + " is not a page list";
     return false;
   }
@@ -166,7 +166,7 @@ bool SearchIndex::open(const std::string& outputFolder, std::string* error) {
   std::string item;
   long number = 0;
   for (;;) {
-    const JsArrayReader::Item kind = reader.next(&item, &number);
+    const JsArrayReader::Item kind = reader.Next(&item, &number);
     if (kind == JsArrayReader::Item::kEnd) break;
     if (kind != JsArrayReader::Item::kString) {
       *error = file + " is not a page list";
@@ -175,7 +175,7 @@ bool SearchIndex::open(const std::string& outputFolder, std::string* error) {
     strings.push_back(item);
   }
 
-  folder_ = outputFolder;
+  folder_ = output_folder;
   pages_.clear();
   for (std::size_t i = 0; i + 2 < strings.size(); i += 3) {
     pages_.push_back({std::move(strings[i]), std::move(strings[i + 1]), std::move(strings[i + 2])});
@@ -183,22 +183,22 @@ bool SearchIndex::open(const std::string& outputFolder, std::string* error) {
   return true;
 }
 
-std::vector<SearchHit> SearchIndex::search(std::string_view query,
-                                           std::string_view stopListSetting) const {
-  const StopList stopList = buildStopList(stopListSetting);
+std::vector<SearchHit> SearchIndex::Search(std::string_view query,
+                                           std::string_view stop_list_setting) const {
+  const StopList stop_list = buildStopList(stop_list_setting);
   WordRules rules;
-  rules.stopWords = stopList.words.get();
-  const std::vector<std::string> words = queryWords(query, rules.stopWords);
+  rules.stop_words = stop_list.words.get();
+  const std::vector<std::string> words = QueryWords(query, rules.stop_words);
   if (words.empty() || pages_.empty()) return {};
-  const WordSet querySet = setOf(words);
+  const WordSet query_set = SetOf(words);
 
   std::map<std::string, std::vector<long>> lists;
-  std::vector<int> bucketsRead;
+  std::vector<int> buckets_read;
   for (const std::string& word : words) {
     const int bucket = bucketOf(word);
-    if (std::find(bucketsRead.begin(), bucketsRead.end(), bucket) != bucketsRead.end()) continue;
-    bucketsRead.push_back(bucket);
-    readBucket(indexFileName(folder_, bucket), words, lists);
+    if (std::find(buckets_read.begin(), buckets_read.end(), bucket) != buckets_read.end()) continue;
+    buckets_read.push_back(bucket);
+    ReadBucket(IndexFileName(folder_, bucket), words, lists);
   }
 
   const std::size_t n = pages_.size();
@@ -210,7 +210,7 @@ std::vector<SearchHit> SearchIndex::search(std::string_view query,
   // The steps and their order, down to the floating-point sums, are those
   // of rank() in the search script: both must give the same order.
   std::vector<SearchHit> hits;
-  std::vector<int> hitOf(n + 1, -1);
+  std::vector<int> hit_of(n + 1, -1);
   std::vector<std::vector<char>> has(n + 1);
   std::vector<double> rarity(words.size(), 0);
   for (std::size_t q = 0; q < words.size(); ++q) {
@@ -221,7 +221,7 @@ std::vector<SearchHit> SearchIndex::search(std::string_view query,
     }
     std::size_t matching = 0;
     for (std::size_t p = 1; p <= n; ++p) {
-      if (holds(pages[p].title, word) || holds(pages[p].url, word)) on[p] = 1;
+      if (Holds(pages[p].title, word) || Holds(pages[p].url, word)) on[p] = 1;
       matching += static_cast<std::size_t>(on[p]);
     }
     if (matching == 0) continue;
@@ -230,22 +230,22 @@ std::vector<SearchHit> SearchIndex::search(std::string_view query,
     for (std::size_t p = 1; p <= n; ++p) {
       if (!on[p]) continue;
       PageWords& f = pages[p];
-      if (hitOf[p] < 0) {
-        hitOf[p] = static_cast<int>(hits.size());
+      if (hit_of[p] < 0) {
+        hit_of[p] = static_cast<int>(hits.size());
         hits.push_back({static_cast<int>(p), pages_[p - 1].title, pages_[p - 1].url,
                         pages_[p - 1].summary, 0.0, 0});
         has[p].assign(words.size(), 0);
       }
-      if (!f.summaryInOrder) f.summaryInOrder = sequence(pages_[p - 1].summary, rules);
-      const bool named = !f.fileName.empty() &&
-                         std::all_of(f.fileName.begin(), f.fileName.end(),
-                                     [&](const std::string& w) { return holds(querySet, w); });
-      SearchHit& hit = hits[static_cast<std::size_t>(hitOf[p])];
+      if (!f.summary_in_order) f.summary_in_order = Sequence(pages_[p - 1].summary, rules);
+      const bool named = !f.file_name.empty() &&
+                         std::all_of(f.file_name.begin(), f.file_name.end(),
+                                     [&](const std::string& w) { return Holds(query_set, w); });
+      SearchHit& hit = hits[static_cast<std::size_t>(hit_of[p])];
       ++hit.matched;
       has[p][q] = 1;
       hit.score +=
-          rarity[q] * (1 + (holds(f.title, word) ? 2 : 0) + (holds(f.url, word) ? 1.5 : 0) +
-                       0.5 * std::min(3, count(*f.summaryInOrder, word)) + (named ? 1 : 0));
+          rarity[q] * (1 + (Holds(f.title, word) ? 2 : 0) + (Holds(f.url, word) ? 1.5 : 0) +
+                       0.5 * std::min(3, Count(*f.summary_in_order, word)) + (named ? 1 : 0));
     }
   }
 
@@ -256,7 +256,7 @@ std::vector<SearchHit> SearchIndex::search(std::string_view query,
       const std::string& a = words[q];
       const std::string& b = words[q + 1];
       if (has[p][q] && has[p][q + 1] &&
-          (adjacent(f.titleInOrder, a, b) || adjacent(*f.summaryInOrder, a, b))) {
+          (Adjacent(f.title_in_order, a, b) || Adjacent(*f.summary_in_order, a, b))) {
         hit.score += rarity[q] + rarity[q + 1];
       }
     }
@@ -274,7 +274,7 @@ namespace {
 
 // The character a reference such as "#8212", "#x2014" or "amp" stands
 // for; false for a name this list does not know.
-bool referencedCharacter(std::string_view name, uint32_t* code) {
+bool ReferencedCharacter(std::string_view name, uint32_t* code) {
   static constexpr std::pair<std::string_view, uint32_t> kNamed[] = {
       {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", 0xA0}};
   if (name.size() >= 2 && name[0] == '#') {
@@ -305,16 +305,16 @@ bool referencedCharacter(std::string_view name, uint32_t* code) {
 
 }  // namespace
 
-std::string displayText(std::string_view text) {
+std::string DisplayText(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const std::size_t semicolon = text[i] == '&' ? text.find(';', i + 1) : std::string_view::npos;
     uint32_t code = 0;
     if (semicolon != std::string_view::npos && semicolon - i <= 10 &&
-        referencedCharacter(text.substr(i + 1, semicolon - i - 1), &code)) {
+        ReferencedCharacter(text.substr(i + 1, semicolon - i - 1), &code)) {
       // "&#0;" reads as U+FFFD, as browsers read it.
-      appendUtf8(out, code == 0 ? 0xFFFD : code);
+      AppendUtf8(out, code == 0 ? 0xFFFD : code);
       i = semicolon;
     } else {
       out += text[i];

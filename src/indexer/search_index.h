@@ -31,26 +31,26 @@ struct SearchHit {
 /// build's default rules (minimum length 2, mixed numbers kept) and
 /// `stopWords` (may be null). The builder uses the same rules, so a word it
 /// left out finds nothing.
-std::vector<std::string> queryWords(std::string_view query, const WordTable* stopWords);
+std::vector<std::string> QueryWords(std::string_view query, const WordTable* stop_words);
 
 /// A title or summary as a reader should see it: the HTML character
 /// references that pages carry into their text ("&amp;", "&#8212;",
 /// "&#x2014;", "&nbsp;" and the like) turned into the characters, in UTF-8.
 /// Only for showing: ranking reads the text as the page list holds it.
-std::string displayText(std::string_view text);
+std::string DisplayText(std::string_view text);
 
 class SearchIndex {
  public:
   /// Reads outputFolder + "/sitemap.js". False, with a message in *error,
   /// when it is missing or is not a page list.
-  bool open(const std::string& outputFolder, std::string* error);
+  bool Open(const std::string& output_folder, std::string* error);
 
-  int pageCount() const { return static_cast<int>(pages_.size()); }
+  int PageCount() const { return static_cast<int>(pages_.size()); }
 
   /// Every page that matches at least one query word, best first. The stop
   /// words come from `stopListSetting` (the text of index:stoplist). Index
   /// files that are missing or unreadable count as holding no words.
-  std::vector<SearchHit> search(std::string_view query, std::string_view stopListSetting) const;
+  std::vector<SearchHit> Search(std::string_view query, std::string_view stop_list_setting) const;
 
  private:
   struct Page {

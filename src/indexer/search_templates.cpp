@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 namespace vossik {
 namespace {
 
-void replaceAll(std::string& text, std::string_view placeholder, std::string_view value) {
+void ReplaceAll(std::string& text, std::string_view placeholder, std::string_view value) {
   std::string out;
   std::size_t from = 0;
   std::size_t at = text.find(placeholder);
@@ -31,42 +31,42 @@ void replaceAll(std::string& text, std::string_view placeholder, std::string_vie
 
 }  // namespace
 
-bool instantiateTemplate(const fs::path& templatesDir, const std::string& templateName,
-                         const std::string& outputFolder, const TemplateValues& values,
-                         const std::string& outputName, const std::string& offlinePath) {
+bool instantiateTemplate(const fs::path& templates_dir, const std::string& template_name,
+                         const std::string& output_folder, const TemplateValues& values,
+                         const std::string& output_name, const std::string& offline_path) {
   std::string text;
-  if (!ReadWholeFile(templatesDir / templateName, &text) || text.empty()) return false;
+  if (!ReadWholeFile(templates_dir / template_name, &text) || text.empty()) return false;
 
-  std::string indexDir = values.indexDir;
-  std::replace(indexDir.begin(), indexDir.end(), '\\', '/');
-  const std::string indexPath = offlinePath.empty() ? "./" : jsStringContent(offlinePath) + "/";
+  std::string index_dir = values.index_dir;
+  std::replace(index_dir.begin(), index_dir.end(), '\\', '/');
+  const std::string index_path = offline_path.empty() ? "./" : JsStringContent(offline_path) + "/";
 
   const std::pair<std::string_view, std::string_view> replacements[] = {
-      {"$indexdir$", indexDir},
+      {"$indexdir$", index_dir},
       {"$indexjoinfunction$", "fnIJ"},
       {"$indexfileprefix$", "vkindex"},
       {"$indexstems$", values.stems},
-      {"$indexstoplist$", values.stopList},
+      {"$indexstoplist$", values.stop_list},
       {"$indexhashcode$", "131"},
       {"$indexhashoverflow$", "1024*1024"},
       {"$indexhashmod$", "256"},
       {"$indexofflineprefix$", "../"},
-      {"$indexpath$", indexPath},
+      {"$indexpath$", index_path},
   };
-  for (const auto& [placeholder, value] : replacements) replaceAll(text, placeholder, value);
+  for (const auto& [placeholder, value] : replacements) ReplaceAll(text, placeholder, value);
 
-  const std::string& name = outputName.empty() ? templateName : outputName;
-  return ReplaceFileAtomically(outputFolder + "/" + name, text);
+  const std::string& name = output_name.empty() ? template_name : output_name;
+  return ReplaceFileAtomically(output_folder + "/" + name, text);
 }
 
-bool copyBulletImage(const fs::path& templatesDir, const std::string& outputFolder) {
+bool copyBulletImage(const fs::path& templates_dir, const std::string& output_folder) {
   std::error_code error;
-  if (!fs::is_directory(outputFolder, error)) createFolderPath(outputFolder);
-  const fs::path destination = outputFolder + "/bullet.gif";
+  if (!fs::is_directory(output_folder, error)) CreateFolderPath(output_folder);
+  const fs::path destination = output_folder + "/bullet.gif";
   if (fs::exists(destination, error)) {
     fs::permissions(destination, fs::perms::owner_write, fs::perm_options::add, error);
   }
-  return fs::copy_file(templatesDir / "bullet.gif", destination,
+  return fs::copy_file(templates_dir / "bullet.gif", destination,
                        fs::copy_options::overwrite_existing, error);
 }
 

@@ -12,9 +12,9 @@
 namespace vossik {
 
 struct TemplateValues {
-  std::string indexDir;  // the target folder; backslashes become "/"
+  std::string index_dir;  // the target folder; backslashes become "/"
   std::string stems;     // buildStems()
-  std::string stopList;  // StopList::text; empty without stop words
+  std::string stop_list;  // StopList::text; empty without stop words
 };
 
 /// Reads templatesDir/templateName whole, replaces the placeholders in this
@@ -28,12 +28,12 @@ struct TemplateValues {
 /// that path as JavaScript string content followed by "/". The output
 /// folder is not created. False, and no output, when the template is
 /// missing or empty or the output cannot be written.
-bool instantiateTemplate(const std::filesystem::path& templatesDir, const std::string& templateName,
-                         const std::string& outputFolder, const TemplateValues& values,
-                         const std::string& outputName = {}, const std::string& offlinePath = {});
+bool instantiateTemplate(const std::filesystem::path& templates_dir, const std::string& template_name,
+                         const std::string& output_folder, const TemplateValues& values,
+                         const std::string& output_name = {}, const std::string& offline_path = {});
 
 /// Copies templatesDir/bullet.gif to outputFolder + "/bullet.gif", creating
 /// the folder with its parents when missing and replacing a read-only copy.
-bool copyBulletImage(const std::filesystem::path& templatesDir, const std::string& outputFolder);
+bool copyBulletImage(const std::filesystem::path& templates_dir, const std::string& output_folder);
 
 }  // namespace vossik

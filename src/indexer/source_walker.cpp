@@ -13,9 +13,9 @@ namespace vossik {
 
 namespace {
 
-bool isSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-std::string joined(const std::string& folder, std::string_view name) {
+std::string Joined(const std::string& folder, std::string_view name) {
   std::string path = folder;
   if (!path.empty() && path.back() != '/') path += '/';
   path += name;
@@ -24,57 +24,57 @@ std::string joined(const std::string& folder, std::string_view name) {
 
 // One spelling per folder, so that "site//search/" and "site/./search"
 // compare equal to "site/search".
-std::string comparableFolder(std::string_view path) {
+std::string ComparableFolder(std::string_view path) {
   std::string single;
   single.reserve(path.size());
   for (char c : path) {
     if (c != '/' || single.empty() || single.back() != '/') single += c;
   }
-  std::string normal = normaliseFolder(single);
+  std::string normal = NormaliseFolder(single);
   while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
   return normal;
 }
 
 // The part of `path` after the first occurrence of the source folder, with
 // leading separators skipped; all of `path` when the folder is not in it.
-std::string_view pathBelow(std::string_view path, std::string_view sourceFolder) {
-  const std::size_t at = path.find(sourceFolder);
+std::string_view PathBelow(std::string_view path, std::string_view source_folder) {
+  const std::size_t at = path.find(source_folder);
   if (at == std::string_view::npos) return path;
-  path.remove_prefix(at + sourceFolder.size());
-  while (!path.empty() && isSeparator(path.front())) path.remove_prefix(1);
+  path.remove_prefix(at + source_folder.size());
+  while (!path.empty() && IsSeparator(path.front())) path.remove_prefix(1);
   return path;
 }
 
 // The built-in exclusions see "/" + the path below the source folder, so
 // that a source folder such as ".../index-site" or ".../vkindex-test" does
 // not exclude itself.
-std::string rootedBelowSource(std::string_view path, std::string_view sourceFolder) {
+std::string RootedBelowSource(std::string_view path, std::string_view source_folder) {
   std::string rooted = "/";
-  rooted += pathBelow(path, sourceFolder);
+  rooted += PathBelow(path, source_folder);
   return rooted;
 }
 
-bool listFilters(const std::optional<PatternList>& list) { return list && !list->empty(); }
+bool ListFilters(const std::optional<PatternList>& list) { return list && !list->Empty(); }
 
 }  // namespace
 
 SourceEntry::~SourceEntry() = default;
 
-FileEntry::~FileEntry() { close(); }
+FileEntry::~FileEntry() { Close(); }
 
-uint64_t FileEntry::size() const {
+uint64_t FileEntry::Size() const {
   std::error_code error;
-  const std::uintmax_t bytes = std::filesystem::file_size(path(), error);
+  const std::uintmax_t bytes = std::filesystem::file_size(Path(), error);
   return error ? 0 : bytes;
 }
 
-bool FileEntry::open() {
-  close();
-  file_ = std::fopen(path().c_str(), "rb");
+bool FileEntry::Open() {
+  Close();
+  file_ = std::fopen(Path().c_str(), "rb");
   return file_ != nullptr;
 }
 
-bool FileEntry::readWhole(std::string* content) {
+bool FileEntry::ReadWhole(std::string* content) {
   content->clear();
   if (file_ == nullptr) return false;
   struct stat info;
@@ -95,7 +95,7 @@ bool FileEntry::readWhole(std::string* content) {
   return std::ferror(file_) == 0;
 }
 
-void FileEntry::close() {
+void FileEntry::Close() {
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
 }
@@ -104,13 +104,13 @@ std::unique_ptr<SourceEntry> FolderListing::firstEntry() {
   children_.clear();
   next_ = 0;
   std::error_code error;
-  std::filesystem::directory_iterator it(path(), error);
+  std::filesystem::directory_iterator it(Path(), error);
   for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
     std::string name = it->path().filename().string();
-    std::error_code typeError;
-    if (it->is_directory(typeError)) {
+    std::error_code type_error;
+    if (it->is_directory(type_error)) {
       children_.push_back({std::move(name), true});
-    } else if (it->is_regular_file(typeError) && name.find('.') != std::string::npos) {
+    } else if (it->is_regular_file(type_error) && name.find('.') != std::string::npos) {
       // Only regular files: reading a pipe or device could block the build.
       children_.push_back({std::move(name), false});
     }
@@ -128,58 +128,58 @@ std::unique_ptr<SourceEntry> FolderListing::nextEntry() {
     return nullptr;
   }
   const Child& child = children_[next_++];
-  std::string childPath = joined(path(), child.name);
-  if (child.folder) return std::make_unique<FolderListing>(std::move(childPath));
-  return std::make_unique<FileEntry>(std::move(childPath));
+  std::string child_path = Joined(Path(), child.name);
+  if (child.folder) return std::make_unique<FolderListing>(std::move(child_path));
+  return std::make_unique<FileEntry>(std::move(child_path));
 }
 
 SourceWalker::SourceWalker(WalkRules rules)
-    : rules_(std::move(rules)), output_(comparableFolder(rules_.outputFolder)) {}
+    : rules_(std::move(rules)), output_(ComparableFolder(rules_.output_folder)) {}
 
-bool SourceWalker::shouldDescend(const std::string& folderPath) const {
+bool SourceWalker::ShouldDescend(const std::string& folder_path) const {
   if (!rules_.recurse) return false;
-  const std::string below = rootedBelowSource(folderPath, rules_.sourceFolder);
-  if (matches("*/vkindex*", below, false) || matches("*\\vkindex*", below, false)) return false;
-  if (!output_.empty() && comparableFolder(folderPath) == output_) return false;
-  const std::string asFolder =
-      folderPath.empty() || folderPath.back() != '/' ? folderPath + '/' : folderPath;
-  if (listFilters(rules_.matchInclude) && rules_.matchInclude->match(asFolder) < 0) return false;
-  if (listFilters(rules_.matchExclude) && rules_.matchExclude->match(asFolder) >= 0) return false;
+  const std::string below = RootedBelowSource(folder_path, rules_.source_folder);
+  if (Matches("*/vkindex*", below, false) || Matches("*\\vkindex*", below, false)) return false;
+  if (!output_.empty() && ComparableFolder(folder_path) == output_) return false;
+  const std::string as_folder =
+      folder_path.empty() || folder_path.back() != '/' ? folder_path + '/' : folder_path;
+  if (ListFilters(rules_.match_include) && rules_.match_include->Match(as_folder) < 0) return false;
+  if (ListFilters(rules_.match_exclude) && rules_.match_exclude->Match(as_folder) >= 0) return false;
   return true;
 }
 
-bool SourceWalker::accepts(const std::string& filePath) const {
-  if (listFilters(rules_.typeInclude) && rules_.typeInclude->match(filePath) < 0) return false;
-  if (listFilters(rules_.typeExclude) && rules_.typeExclude->match(filePath) >= 0) return false;
-  if (listFilters(rules_.matchInclude) && rules_.matchInclude->match(filePath) < 0) return false;
-  if (listFilters(rules_.matchExclude) && rules_.matchExclude->match(filePath) >= 0) return false;
-  const std::string below = rootedBelowSource(filePath, rules_.sourceFolder);
-  if (matches("*index*.js", below, false) || matches("*robots.txt", below, false)) return false;
-  if (isGeneratedOutput(filePath)) return false;
-  if (!rules_.robots.disallowedPaths().empty() &&
-      rules_.robots.disallows("/" + urlOf(filePath))) {
+bool SourceWalker::Accepts(const std::string& file_path) const {
+  if (ListFilters(rules_.type_include) && rules_.type_include->Match(file_path) < 0) return false;
+  if (ListFilters(rules_.type_exclude) && rules_.type_exclude->Match(file_path) >= 0) return false;
+  if (ListFilters(rules_.match_include) && rules_.match_include->Match(file_path) < 0) return false;
+  if (ListFilters(rules_.match_exclude) && rules_.match_exclude->Match(file_path) >= 0) return false;
+  const std::string below = RootedBelowSource(file_path, rules_.source_folder);
+  if (Matches("*index*.js", below, false) || Matches("*robots.txt", below, false)) return false;
+  if (IsGeneratedOutput(file_path)) return false;
+  if (!rules_.robots.DisallowedPaths().empty() &&
+      rules_.robots.Disallows("/" + UrlOf(file_path))) {
     return false;
   }
   return true;
 }
 
-bool SourceWalker::isGeneratedOutput(const std::string& filePath) const {
+bool SourceWalker::IsGeneratedOutput(const std::string& file_path) const {
   static constexpr std::array<std::string_view, 5> kGenerated = {
       "sitemap.js", "vkfunctions.js", "vkexample.html", "offlineexample.html", "bullet.gif"};
   if (output_.empty()) return false;
-  const std::size_t slash = filePath.rfind('/');
+  const std::size_t slash = file_path.rfind('/');
   if (slash == std::string::npos) return false;
-  const std::string_view name = std::string_view(filePath).substr(slash + 1);
+  const std::string_view name = std::string_view(file_path).substr(slash + 1);
   if (std::find(kGenerated.begin(), kGenerated.end(), name) == kGenerated.end()) return false;
-  return comparableFolder(std::string_view(filePath).substr(0, slash)) == output_;
+  return ComparableFolder(std::string_view(file_path).substr(0, slash)) == output_;
 }
 
-std::string SourceWalker::urlOf(const std::string& path) const {
-  return urlBelow(path, rules_.sourceFolder);
+std::string SourceWalker::UrlOf(const std::string& path) const {
+  return UrlBelow(path, rules_.source_folder);
 }
 
-std::string urlBelow(std::string_view path, std::string_view sourceFolder) {
-  std::string url(pathBelow(path, sourceFolder));
+std::string UrlBelow(std::string_view path, std::string_view source_folder) {
+  std::string url(PathBelow(path, source_folder));
   std::replace(url.begin(), url.end(), '\\', '/');
   return url;
 }

@@ -29,8 +29,8 @@ class SourceEntry {
   SourceEntry& operator=(const SourceEntry&) = delete;
 
   /// The full path, as built from the source folder.
-  const std::string& path() const { return path_; }
-  virtual bool isFolder() const = 0;
+  const std::string& Path() const { return path_; }
+  virtual bool IsFolder() const = 0;
 
  private:
   std::string path_;
@@ -42,14 +42,14 @@ class FileEntry : public SourceEntry {
   explicit FileEntry(std::string path) : SourceEntry(std::move(path)) {}
   ~FileEntry() override;
 
-  bool isFolder() const override { return false; }
+  bool IsFolder() const override { return false; }
   /// The size in bytes from the file system; 0 when it cannot be read.
-  uint64_t size() const;
-  bool open();
+  uint64_t Size() const;
+  bool Open();
   /// Replaces `content` by the whole rest of the open file. False when the
   /// file is not open or a read fails; `content` then holds what was read.
-  bool readWhole(std::string* content);
-  void close();
+  bool ReadWhole(std::string* content);
+  void Close();
 
  private:
   std::FILE* file_ = nullptr;
@@ -63,7 +63,7 @@ class FolderListing : public SourceEntry {
  public:
   explicit FolderListing(std::string path) : SourceEntry(std::move(path)) {}
 
-  bool isFolder() const override { return true; }
+  bool IsFolder() const override { return true; }
   /// Lists the folder afresh and returns its first child, or nullptr.
   std::unique_ptr<SourceEntry> firstEntry();
   /// The child after the one returned last, or nullptr when the listing has
@@ -81,13 +81,13 @@ class FolderListing : public SourceEntry {
 
 /// What the walk takes. An absent or empty pattern list does not filter.
 struct WalkRules {
-  std::string sourceFolder;
-  std::string outputFolder;  // where the index is written; never walked
+  std::string source_folder;
+  std::string output_folder;  // where the index is written; never walked
   bool recurse = false;
-  std::optional<PatternList> typeInclude;
-  std::optional<PatternList> typeExclude;
-  std::optional<PatternList> matchInclude;
-  std::optional<PatternList> matchExclude;
+  std::optional<PatternList> type_include;
+  std::optional<PatternList> type_exclude;
+  std::optional<PatternList> match_include;
+  std::optional<PatternList> match_exclude;
   RobotsRules robots;
 };
 
@@ -98,21 +98,21 @@ class SourceWalker {
   /// Whether the walk enters the folder at `folderPath`: only when recursing,
   /// never into a "vkindex" folder or the output folder, and only as the
   /// match lists allow for the path with a trailing "/".
-  bool shouldDescend(const std::string& folderPath) const;
+  bool ShouldDescend(const std::string& folder_path) const;
 
   /// Whether the file at `filePath` is indexed: the type and match lists
   /// allow it, it is none of the build's own files (index scripts,
   /// robots.txt, the generated search pages in the output folder), and
   /// robots.txt does not disallow its URL.
-  bool accepts(const std::string& filePath) const;
+  bool Accepts(const std::string& file_path) const;
 
   /// The page URL of `path` relative to the source folder.
-  std::string urlOf(const std::string& path) const;
+  std::string UrlOf(const std::string& path) const;
 
-  const WalkRules& rules() const { return rules_; }
+  const WalkRules& Rules() const { return rules_; }
 
  private:
-  bool isGeneratedOutput(const std::string& filePath) const;
+  bool IsGeneratedOutput(const std::string& file_path) const;
 
   WalkRules rules_;
   std::string output_;  // the output folder in comparable form
@@ -122,6 +122,6 @@ class SourceWalker {
 /// `sourceFolder`, without leading "/" or "\", with "\" turned into "/";
 /// the whole path (converted the same way) when the source folder is not in
 /// it.
-std::string urlBelow(std::string_view path, std::string_view sourceFolder);
+std::string UrlBelow(std::string_view path, std::string_view source_folder);
 
 }  // namespace vossik

@@ -2,7 +2,7 @@
 
 namespace vossik {
 
-void appendUtf8(std::string& out, uint32_t code) {
+void AppendUtf8(std::string& out, uint32_t code) {
   if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
   if (code < 0x80) {
     out += static_cast<char>(code);

@@ -9,6 +9,6 @@
 namespace vossik {
 
 /// Appends the UTF-8 bytes of `code` to `out`.
-void appendUtf8(std::string& out, uint32_t code);
+void AppendUtf8(std::string& out, uint32_t code);
 
 }  // namespace vossik

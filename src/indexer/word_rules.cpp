@@ -18,7 +18,7 @@ struct ByteInfo {
 
 // Bytes of 128 and above stand for letters of the code page; the browser
 // cannot know which, so both sides map them to capitals the same way.
-constexpr std::array<ByteInfo, 256> makeByteInfo() {
+constexpr std::array<ByteInfo, 256> MakeByteInfo() {
   std::array<ByteInfo, 256> info{};
   for (int b = 0; b < 256; ++b) {
     const int folded = b < 128 ? b : 'A' + b % 26;
@@ -36,14 +36,14 @@ constexpr std::array<ByteInfo, 256> makeByteInfo() {
   for (unsigned char c : {0xA3, 0x80, 0xAC}) info[c].classes = kSeparator;
   return info;
 }
-constexpr std::array<ByteInfo, 256> kBytes = makeByteInfo();
+constexpr std::array<ByteInfo, 256> kBytes = MakeByteInfo();
 
-inline const ByteInfo& infoOf(char c) { return kBytes[static_cast<unsigned char>(c)]; }
+inline const ByteInfo& InfoOf(char c) { return kBytes[static_cast<unsigned char>(c)]; }
 
 constexpr std::array<std::string_view, 10> kStems = {"ying", "ment", "ing", "ies", "ed",
                                                      "es",   "ly",   "s",   "y",   "e"};
 
-bool endsWith(const char* word, int length, std::string_view suffix) {
+bool EndsWith(const char* word, int length, std::string_view suffix) {
   const int size = static_cast<int>(suffix.size());
   if (size > length) return false;
   for (int i = 0; i < size; ++i) {
@@ -55,18 +55,18 @@ bool endsWith(const char* word, int length, std::string_view suffix) {
 // The length of the first suffix of kStems that the word ends with, or 0.
 // Suffixes are told apart by their last byte first, which keeps their order
 // within each group and skips the others.
-int stemLength(const char* word, int length) {
+int StemLength(const char* word, int length) {
   if (length == 0) return 0;
   switch (word[length - 1]) {
     case 'g':
-      if (endsWith(word, length, "ying")) return 4;
-      return endsWith(word, length, "ing") ? 3 : 0;
-    case 't': return endsWith(word, length, "ment") ? 4 : 0;
+      if (EndsWith(word, length, "ying")) return 4;
+      return EndsWith(word, length, "ing") ? 3 : 0;
+    case 't': return EndsWith(word, length, "ment") ? 4 : 0;
     case 's':
-      if (endsWith(word, length, "ies")) return 3;
-      return endsWith(word, length, "es") ? 2 : 1;
-    case 'd': return endsWith(word, length, "ed") ? 2 : 0;
-    case 'y': return endsWith(word, length, "ly") ? 2 : 1;
+      if (EndsWith(word, length, "ies")) return 3;
+      return EndsWith(word, length, "es") ? 2 : 1;
+    case 'd': return EndsWith(word, length, "ed") ? 2 : 0;
+    case 'y': return EndsWith(word, length, "ly") ? 2 : 1;
     case 'e': return 1;
     default: return 0;
   }
@@ -77,12 +77,12 @@ int stemLength(const char* word, int length) {
 // that the word's hash needs no second pass after stemming.
 class Token {
  public:
-  void reset() {
+  void Reset() {
     length_ = 0;
     classes_ = 0;
   }
 
-  void push(const ByteInfo& byte) {
+  void Push(const ByteInfo& byte) {
     if (length_ == kMaxWordLength) return;  // the rest is cut
     bytes_[length_] = byte.folded;
     classes_ |= byte.classes;
@@ -95,28 +95,28 @@ class Token {
   // hold the word.
   bool finish(const WordRules& rules) {
     const int length = static_cast<int>(length_);
-    if (length < rules.minWordLength) return false;
-    if ((classes_ & kDigit) && (!(classes_ & kLetter) || !rules.includeMixedNumbers)) return false;
+    if (length < rules.min_word_length) return false;
+    if ((classes_ & kDigit) && (!(classes_ & kLetter) || !rules.include_mixed_numbers)) return false;
     const std::string_view cut(bytes_.data(), length_);
-    if (rules.stopWords != nullptr && rules.stopWords->find(cut, prefixHash_[length_]) != nullptr) {
+    if (rules.stop_words != nullptr && rules.stop_words->find(cut, prefixHash_[length_]) != nullptr) {
       return false;
     }
-    const auto stemmed = static_cast<std::size_t>(length - stemLength(bytes_.data(), length));
+    const auto stemmed = static_cast<std::size_t>(length - StemLength(bytes_.data(), length));
     wordLength_ = stemmed;
     hash_ = prefixHash_[stemmed];
-    if (classes_ & kJoiner) dropJoiners(stemmed);
+    if (classes_ & kJoiner) DropJoiners(stemmed);
     return true;
   }
 
-  std::string_view word() const { return {bytes_.data(), wordLength_}; }
-  uint32_t hash() const { return hash_; }
+  std::string_view Word() const { return {bytes_.data(), wordLength_}; }
+  uint32_t Hash() const { return hash_; }
 
  private:
-  void dropJoiners(std::size_t length) {
+  void DropJoiners(std::size_t length) {
     std::size_t kept = 0;
     uint32_t hash = 0;
     for (std::size_t i = 0; i < length; ++i) {
-      const ByteInfo& byte = infoOf(bytes_[i]);
+      const ByteInfo& byte = InfoOf(bytes_[i]);
       if (byte.classes == kJoiner) continue;
       bytes_[kept++] = bytes_[i];
       hash = byte.lowered + 131u * hash;
@@ -135,7 +135,7 @@ class Token {
 
 }  // namespace
 
-bool isSeparator(unsigned char byte) { return kBytes[byte].classes == kSeparator; }
+bool IsSeparator(unsigned char byte) { return kBytes[byte].classes == kSeparator; }
 
 int bucketOf(std::string_view word) {
   uint32_t h = 0;
@@ -146,46 +146,46 @@ int bucketOf(std::string_view word) {
   return static_cast<int>((h + 1) % kBucketCount);
 }
 
-bool normaliseToken(std::string_view token, const WordRules& rules, std::string* word) {
+bool NormaliseToken(std::string_view token, const WordRules& rules, std::string* word) {
   Token normalised;
-  for (char c : token) normalised.push(infoOf(c));
+  for (char c : token) normalised.Push(InfoOf(c));
   if (!normalised.finish(rules)) return false;
-  word->assign(normalised.word());
+  word->assign(normalised.Word());
   return true;
 }
 
-void collectWords(std::string_view wordText, const WordRules& rules, WordTable& pageWords) {
+void collectWords(std::string_view word_text, const WordRules& rules, WordTable& page_words) {
   Token token;
-  const char* p = wordText.data();
-  const char* const end = p + wordText.size();
+  const char* p = word_text.data();
+  const char* const end = p + word_text.size();
   while (true) {
-    while (p != end && infoOf(*p).classes == kSeparator) ++p;
+    while (p != end && InfoOf(*p).classes == kSeparator) ++p;
     if (p == end) break;
-    token.reset();
+    token.Reset();
     for (; p != end; ++p) {
-      const ByteInfo& byte = infoOf(*p);
+      const ByteInfo& byte = InfoOf(*p);
       if (byte.classes == kSeparator) break;
-      token.push(byte);
+      token.Push(byte);
     }
     if (!token.finish(rules)) continue;
     // 2^32 is a multiple of 256, so the table's wrapping hash gives the
     // same bucket as bucketOf's 1024*1024 arithmetic.
-    if (pageWords.find(token.word(), token.hash()) == nullptr) {
-      pageWords.add(token.word(), static_cast<int>((token.hash() + 1) % kBucketCount),
-                    token.hash());
+    if (page_words.find(token.Word(), token.Hash()) == nullptr) {
+      page_words.add(token.Word(), static_cast<int>((token.Hash() + 1) % kBucketCount),
+                    token.Hash());
     }
   }
 }
 
-void mergePage(WordTable& pageWords, int32_t pageNumber, std::vector<WordTable>& indexTables) {
-  for (const WordEntry& word : pageWords) {
-    WordTable& table = indexTables[static_cast<std::size_t>(word.bucket)];
-    const uint32_t hash = WordTable::hashOf(word.text);
+void mergePage(WordTable& page_words, int32_t page_number, std::vector<WordTable>& index_tables) {
+  for (const WordEntry& word : page_words) {
+    WordTable& table = index_tables[static_cast<std::size_t>(word.bucket)];
+    const uint32_t hash = WordTable::HashOf(word.text);
     WordEntry* entry = table.find(word.text, hash);
     if (entry == nullptr) entry = &table.add(word.text, word.bucket, hash);
-    entry->pages.push_back(pageNumber);
+    entry->pages.push_back(page_number);
   }
-  pageWords.clear();
+  page_words.clear();
 }
 
 StopList buildStopList(std::string_view setting) {
@@ -210,7 +210,7 @@ StopList buildStopList(std::string_view setting) {
   for (const WordEntry& word : *list.words) {
     if (!list.text.empty()) list.text += ',';
     list.text += '"';
-    appendJsStringContent(list.text, word.text);
+    AppendJsStringContent(list.text, word.text);
     list.text += '"';
   }
   return list;

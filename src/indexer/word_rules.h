@@ -23,14 +23,14 @@ inline constexpr std::size_t kMaxWordLength = 32;
 inline constexpr int kBucketCount = 256;
 
 struct WordRules {
-  int minWordLength = 2;                 // shorter tokens are dropped
-  bool includeMixedNumbers = true;       // keep tokens mixing digits and letters
-  const WordTable* stopWords = nullptr;  // not owned; none when null
+  int min_word_length = 2;                 // shorter tokens are dropped
+  bool include_mixed_numbers = true;       // keep tokens mixing digits and letters
+  const WordTable* stop_words = nullptr;  // not owned; none when null
 };
 
 /// True for the 36 bytes that end a token: . ? ! " ' ` 0xA3 0x80 $ ; : ,
 /// ( ) { } [ ] < > 0xAC % ^ * + = @ ~ # / | \ blank CR LF TAB.
-bool isSeparator(unsigned char byte);
+bool IsSeparator(unsigned char byte);
 
 /// The index file of a word: h := (lower(b) + 131 h) mod 1024*1024 over its
 /// bytes, then (h + 1) mod 256. The empty word is in bucket 1.
@@ -41,17 +41,17 @@ int bucketOf(std::string_view word);
 /// when not wanted, or a stop word: dropped (false, `word` untouched);
 /// then the first matching suffix of buildStems() is cut (exact case) and
 /// "-" and "_" are removed. The result keeps its case; tables lower-case it.
-bool normaliseToken(std::string_view token, const WordRules& rules, std::string* word);
+bool NormaliseToken(std::string_view token, const WordRules& rules, std::string* word);
 
 /// Splits `wordText` at the separators and adds each normalised word not
 /// yet held to `pageWords` with its bucket. The empty word counts as a word.
-void collectWords(std::string_view wordText, const WordRules& rules, WordTable& pageWords);
+void collectWords(std::string_view word_text, const WordRules& rules, WordTable& page_words);
 
 /// Appends `pageNumber` to the page list of every word of `pageWords` in its
 /// bucket's table, adding the words not met before at the end of that
 /// table, then clears `pageWords`. REQUIRES: indexTables.size() == 256 and
 /// page numbers given in ascending order, so every page list ascends.
-void mergePage(WordTable& pageWords, int32_t pageNumber, std::vector<WordTable>& indexTables);
+void mergePage(WordTable& page_words, int32_t page_number, std::vector<WordTable>& index_tables);
 
 struct StopList {
   std::unique_ptr<WordTable> words;  // null when the setting names no word

@@ -5,14 +5,14 @@
 namespace vossik {
 namespace {
 
-inline unsigned char lower(unsigned char b) {
+inline unsigned char Lower(unsigned char b) {
   return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + ('a' - 'A')) : b;
 }
 
-bool equalsLowered(std::string_view key, const std::string& stored) {
+bool EqualsLowered(std::string_view key, const std::string& stored) {
   if (key.size() != stored.size()) return false;
   for (std::size_t i = 0; i < key.size(); ++i) {
-    if (lower(static_cast<unsigned char>(key[i])) != static_cast<unsigned char>(stored[i])) {
+    if (Lower(static_cast<unsigned char>(key[i])) != static_cast<unsigned char>(stored[i])) {
       return false;
     }
   }
@@ -32,49 +32,49 @@ WordTable::WordTable(std::size_t chains) {
   shift_ = 32 - bits;
 }
 
-uint32_t WordTable::hashOf(std::string_view text) {
+uint32_t WordTable::HashOf(std::string_view text) {
   uint32_t k = 0;
-  for (unsigned char b : text) k = lower(b) + 131u * k;
+  for (unsigned char b : text) k = Lower(b) + 131u * k;
   return k;
 }
 
 // The words of one index table all share (hash + 1) mod 256, so the low bits
 // of the hash cannot pick a chain; the multiplication spreads every bit of it
 // into the top bits that are used.
-std::size_t WordTable::chainOf(uint32_t hash) const {
+std::size_t WordTable::ChainOf(uint32_t hash) const {
   return static_cast<std::size_t>((hash * 0x9E3779B1u) >> shift_);
 }
 
-int32_t WordTable::indexOf(std::string_view text, uint32_t hash) const {
-  int32_t i = newest_[chainOf(hash)];
+int32_t WordTable::IndexOf(std::string_view text, uint32_t hash) const {
+  int32_t i = newest_[ChainOf(hash)];
   while (i >= 0) {
     const auto index = static_cast<std::size_t>(i);
-    if (links_[index].hash == hash && equalsLowered(text, entries_[index].text)) break;
+    if (links_[index].hash == hash && EqualsLowered(text, entries_[index].text)) break;
     i = links_[index].older;
   }
   return i;
 }
 
 WordEntry* WordTable::find(std::string_view text, uint32_t hash) {
-  const int32_t i = indexOf(text, hash);
+  const int32_t i = IndexOf(text, hash);
   return i < 0 ? nullptr : &entries_[static_cast<std::size_t>(i)];
 }
 
-WordEntry* WordTable::find(std::string_view text) { return find(text, hashOf(text)); }
+WordEntry* WordTable::find(std::string_view text) { return find(text, HashOf(text)); }
 
-const WordEntry* WordTable::find(std::string_view text) const { return find(text, hashOf(text)); }
+const WordEntry* WordTable::find(std::string_view text) const { return find(text, HashOf(text)); }
 
 const WordEntry* WordTable::find(std::string_view text, uint32_t hash) const {
-  const int32_t i = indexOf(text, hash);
+  const int32_t i = IndexOf(text, hash);
   return i < 0 ? nullptr : &entries_[static_cast<std::size_t>(i)];
 }
 
 WordEntry& WordTable::add(std::string_view text, int bucket) {
-  return add(text, bucket, hashOf(text));
+  return add(text, bucket, HashOf(text));
 }
 
 WordEntry& WordTable::add(std::string_view text, int bucket, uint32_t hash) {
-  if (size_ >= newest_.size()) grow();
+  if (size_ >= newest_.size()) Grow();
   if (size_ == entries_.size()) {
     entries_.emplace_back();
     links_.push_back({});
@@ -83,12 +83,12 @@ WordEntry& WordTable::add(std::string_view text, int bucket, uint32_t hash) {
   entry.text.resize(text.size());  // reuses the memory of a cleared entry
   char* lowered = entry.text.data();
   for (std::size_t i = 0; i < text.size(); ++i) {
-    lowered[i] = static_cast<char>(lower(static_cast<unsigned char>(text[i])));
+    lowered[i] = static_cast<char>(Lower(static_cast<unsigned char>(text[i])));
   }
   entry.bucket = bucket;
   entry.pages.clear();
 
-  int32_t& newest = newest_[chainOf(hash)];
+  int32_t& newest = newest_[ChainOf(hash)];
   links_[size_] = {hash, newest};
   newest = static_cast<int32_t>(size_);
   ++size_;
@@ -101,11 +101,11 @@ void WordTable::clear() {
 }
 
 // Relinking in insertion order keeps every chain newest-first.
-void WordTable::grow() {
+void WordTable::Grow() {
   newest_.assign(newest_.size() * 2, -1);
   --shift_;
   for (std::size_t i = 0; i < size_; ++i) {
-    int32_t& newest = newest_[chainOf(links_[i].hash)];
+    int32_t& newest = newest_[ChainOf(links_[i].hash)];
     links_[i].older = newest;
     newest = static_cast<int32_t>(i);
   }

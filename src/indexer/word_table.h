@@ -27,7 +27,7 @@ struct WordEntry {
 
 class WordTable {
  public:
-  using const_iterator = std::deque<WordEntry>::const_iterator;
+  using ConstIterator = std::deque<WordEntry>::const_iterator;
 
   /// `chains` is the expected number of words; the table grows past it.
   explicit WordTable(std::size_t chains);
@@ -45,12 +45,12 @@ class WordTable {
   const WordEntry* find(std::string_view text, uint32_t hash) const;
   WordEntry& add(std::string_view text, int bucket, uint32_t hash);
 
-  std::size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
+  std::size_t Size() const { return size_; }
+  bool Empty() const { return size_ == 0; }
 
   /// The entries in the order they were added.
-  const_iterator begin() const { return entries_.begin(); }
-  const_iterator end() const { return entries_.begin() + static_cast<std::ptrdiff_t>(size_); }
+  ConstIterator begin() const { return entries_.begin(); }
+  ConstIterator end() const { return entries_.begin() + static_cast<std::ptrdiff_t>(size_); }
 
   /// Removes every entry. The memory is kept for the next words: the page
   /// word set is filled and cleared once per page.
@@ -58,7 +58,7 @@ class WordTable {
 
   /// k := lower(b) + 131 * k over the bytes, wrapping at 2^32. The bucket of
   /// a word is (hashOf(word) + 1) mod 256.
-  static uint32_t hashOf(std::string_view text);
+  static uint32_t HashOf(std::string_view text);
 
  private:
   struct Link {
@@ -66,9 +66,9 @@ class WordTable {
     int32_t older;  // the previous entry of the same chain, or -1
   };
 
-  std::size_t chainOf(uint32_t hash) const;
-  int32_t indexOf(std::string_view text, uint32_t hash) const;  // -1 when absent
-  void grow();
+  std::size_t ChainOf(uint32_t hash) const;
+  int32_t IndexOf(std::string_view text, uint32_t hash) const;  // -1 when absent
+  void Grow();
 
   std::deque<WordEntry> entries_;  // [0, size_) in use; the rest kept for reuse
   std::vector<Link> links_;        // parallel to entries_

@@ -5,7 +5,7 @@
 namespace vossik {
 namespace {
 
-void sleepMs(int ms) {
+void SleepMs(int ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
@@ -14,22 +14,22 @@ constexpr int kPausedSleepMs = 100;
 
 }  // namespace
 
-WorkerThread::~WorkerThread() { stopAndJoin(); }
+WorkerThread::~WorkerThread() { StopAndJoin(); }
 
-void WorkerThread::start(long argument, int initialDelayMs) {
-  stopAndJoin();
+void WorkerThread::start(long argument, int initial_delay_ms) {
+  StopAndJoin();
   {
     std::lock_guard<std::mutex> guard(lock_);
     finished_ = false;
     stop_requested_ = false;
     argument_ = argument;
   }
-  thread_ = std::thread([this, initialDelayMs] { run(initialDelayMs); });
+  thread_ = std::thread([this, initial_delay_ms] { Run(initial_delay_ms); });
 }
 
-void WorkerThread::run(int initialDelayMs) {
+void WorkerThread::Run(int initial_delay_ms) {
   if (canRun()) {
-    sleepMs(initialDelayMs);
+    SleepMs(initial_delay_ms);
     while (!stopRequested() && tick()) {
     }
   }
@@ -47,39 +47,39 @@ bool WorkerThread::stopRequested() {
   return stop_requested_;
 }
 
-bool WorkerThread::finished() {
+bool WorkerThread::Finished() {
   std::lock_guard<std::mutex> guard(lock_);
   return finished_;
 }
 
-void WorkerThread::stopAndJoin() {
+void WorkerThread::StopAndJoin() {
   if (!thread_.joinable()) return;
   requestStop();
   thread_.join();
 }
 
 int ProgressTask::tick() {
-  sleepMs(tick_pause_ms_);
+  SleepMs(tick_pause_ms_);
   if (stopRequested()) return 0;
   if (isPaused()) {
-    sleepMs(kPausedSleepMs);
+    SleepMs(kPausedSleepMs);
     return 1;
   }
-  postIfChanged();
+  PostIfChanged();
   if (progress_ != 100) {
     std::lock_guard<std::mutex> guard(lock_);
-    return stopRequestedLocked() ? 0 : step();
+    return StopRequestedLocked() ? 0 : step();
   }
   {
     std::lock_guard<std::mutex> guard(lock_);
-    if (stopRequestedLocked()) return 0;
+    if (StopRequestedLocked()) return 0;
     finish();
   }
-  postIfChanged();
+  PostIfChanged();
   return 0;
 }
 
-void ProgressTask::postIfChanged() {
+void ProgressTask::PostIfChanged() {
   if (progress_ == last_posted_progress_ && !last_posted_status_.empty() &&
       status_ == last_posted_status_) {
     return;
@@ -87,7 +87,7 @@ void ProgressTask::postIfChanged() {
   last_posted_progress_ = progress_;
   last_posted_status_ = status_;
   if (observer_ != nullptr && !stopRequested()) {
-    observer_->postProgress(progress_, std::make_unique<std::string>(status_));
+    observer_->PostProgress(progress_, std::make_unique<std::string>(status_));
   }
 }
 
@@ -98,7 +98,7 @@ void ProgressTask::pause(bool on) {
 
 bool ProgressTask::isPaused() {
   std::lock_guard<std::mutex> guard(lock_);
-  return paused_ && !stopRequestedLocked();
+  return paused_ && !StopRequestedLocked();
 }
 
 void ProgressTask::setProgress(int percent, std::string_view text) {

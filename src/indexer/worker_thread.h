@@ -28,7 +28,7 @@ class WorkerThread {
 
   /// Starts the thread: sleeps `initialDelayMs` (when canRun() allows the
   /// run), then calls tick() until it returns 0 or a stop is requested.
-  virtual void start(long argument, int initialDelayMs);
+  virtual void start(long argument, int initial_delay_ms);
   /// 1 unless a task overrides it.
   virtual int canRun() { return 1; }
   /// One unit of work; nonzero to be called again.
@@ -37,20 +37,20 @@ class WorkerThread {
   void requestStop();
   bool stopRequested();
   /// True once the thread has ended its loop.
-  bool finished();
+  bool Finished();
   /// Requests a stop and waits for the thread to end. Safe to call twice.
-  void stopAndJoin();
+  void StopAndJoin();
 
-  long argument() const { return argument_; }
+  long Argument() const { return argument_; }
 
  protected:
   /// Held by every step of the task and by every stop and pause request.
   std::mutex lock_;
   /// REQUIRES: lock_ is held.
-  bool stopRequestedLocked() const { return stop_requested_; }
+  bool StopRequestedLocked() const { return stop_requested_; }
 
  private:
-  void run(int initialDelayMs);
+  void Run(int initial_delay_ms);
 
   bool stop_requested_ = false;  // under lock_
   bool finished_ = false;        // under lock_
@@ -62,10 +62,10 @@ class ProgressTask : public WorkerThread {
  public:
   /// `tickPauseMs` is the sleep before every tick: 100 for a build behind a
   /// window, 0 for a batch build that runs as fast as the machine allows.
-  explicit ProgressTask(int tickPauseMs = 100) : tick_pause_ms_(tickPauseMs) {}
+  explicit ProgressTask(int tick_pause_ms = 100) : tick_pause_ms_(tick_pause_ms) {}
 
   /// The observer must outlive the task's thread. May be null.
-  void setObserver(ProgressObserver* observer) { observer_ = observer; }
+  void SetObserver(ProgressObserver* observer) { observer_ = observer; }
 
   int tick() override;
   /// The task's work, under the lock; nonzero to go on. Progress 100 ends it.
@@ -80,12 +80,12 @@ class ProgressTask : public WorkerThread {
   /// Stores the percentage and a copy of the text, then yields (unless the
   /// task runs without pauses).
   void setProgress(int percent, std::string_view text);
-  int progress() const { return progress_; }
-  const std::string& statusText() const { return status_; }
-  int tickPauseMs() const { return tick_pause_ms_; }
+  int Progress() const { return progress_; }
+  const std::string& StatusText() const { return status_; }
+  int TickPauseMs() const { return tick_pause_ms_; }
 
  private:
-  void postIfChanged();
+  void PostIfChanged();
 
   int tick_pause_ms_;
   ProgressObserver* observer_ = nullptr;

@@ -68,8 +68,8 @@ class SystemClock final : public LogClock {
 }  // namespace
 
 const LogClock& SystemLogClock() {
-  static const SystemClock clock;
-  return clock;
+  static const SystemClock kClock;
+  return kClock;
 }
 
 Log::Log(std::string name, bool plain_name, bool start_end_lines, const LogClock& clock)

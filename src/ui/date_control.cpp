@@ -31,9 +31,9 @@ QDate ParseStoredDate(const std::string& text) {
   // The control's own form is read here rather than by ParseDate, which
   // takes a first number of 12 or less as the month: it would swap day and
   // month of every date early in a month on each load and save.
-  static const std::regex own_form(R"(\s*(\d{1,2})/(\d{1,2})/(\d{1,4})\s*)");
+  static const std::regex kOwnForm(R"(\s*(\d{1,2})/(\d{1,2})/(\d{1,4})\s*)");
   std::smatch match;
-  if (std::regex_match(text, match, own_form)) {
+  if (std::regex_match(text, match, kOwnForm)) {
     int year = std::stoi(match[3].str());
     if (match[3].length() <= 2) year += year < 70 ? 2000 : 1900;
     const QDate date(year, std::stoi(match[2].str()), std::stoi(match[1].str()));

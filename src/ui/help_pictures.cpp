@@ -53,7 +53,7 @@ class ImageWriter {
     }
   }
 
-  const std::string& failures() const { return failures_; }
+  const std::string& Failures() const { return failures_; }
 
  private:
   std::filesystem::path folder_;
@@ -87,8 +87,8 @@ bool WriteHelpImages(const XmlNode* root, const std::filesystem::path& folder, s
   SettingsStore defaults;
   ImageWriter writer(folder);
   for (const XmlNode* page : DocumentedPages(root)) DrawPage(page, root, &defaults, &writer);
-  if (writer.failures().empty()) return true;
-  if (error != nullptr) *error = writer.failures();
+  if (writer.Failures().empty()) return true;
+  if (error != nullptr) *error = writer.Failures();
   return false;
 }
 

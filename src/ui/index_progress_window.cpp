@@ -42,15 +42,15 @@ class ProgressEvent : public QEvent {
  public:
   ProgressEvent(int percent, std::unique_ptr<std::string> status)
       : QEvent(kProgressEvent), percent_(percent), status_(std::move(status)) {}
-  int percent() const { return percent_; }
-  const std::string* status() const { return status_.get(); }
+  int Percent() const { return percent_; }
+  const std::string* Status() const { return status_.get(); }
 
  private:
   int percent_;
   std::unique_ptr<std::string> status_;
 };
 
-int countLineEnds(std::string_view text) {
+int CountLineEnds(std::string_view text) {
   int count = 0;
   for (std::size_t at = text.find("\r\n"); at != std::string_view::npos;
        at = text.find("\r\n", at + 2)) {
@@ -59,7 +59,7 @@ int countLineEnds(std::string_view text) {
   return count;
 }
 
-void setBoxBackground(QWidget* box) {
+void SetBoxBackground(QWidget* box) {
   QPalette colours = box->palette();
   colours.setColor(QPalette::Base, kBoxGrey);
   box->setPalette(colours);
@@ -70,20 +70,20 @@ void setBoxBackground(QWidget* box) {
 // on its other sides, whatever frame the window system draws.
 constexpr int kClassicFrameHeight = 30;
 
-void showWarningBox(QWidget* owner, const QString& caption, const QString& text) {
+void ShowWarningBox(QWidget* owner, const QString& caption, const QString& text) {
   QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, owner);
   box.exec();
 }
 
 }  // namespace
 
-ProgressWindowLayout layoutProgressWindow(int clientWidth, std::string_view description,
-                                          int frameHeight) {
+ProgressWindowLayout LayoutProgressWindow(int client_width, std::string_view description,
+                                          int frame_height) {
   ProgressWindowLayout layout;
-  const int width = clientWidth - 2 * kInset;
+  const int width = client_width - 2 * kInset;
   int top = kInset;
   if (!description.empty()) {
-    const int height = kDescriptionLineHeight * countLineEnds(description) + kDescriptionLineHeight;
+    const int height = kDescriptionLineHeight * CountLineEnds(description) + kDescriptionLineHeight;
     layout.description = QRect(kInset, top, width, height);
     top += height + kDescriptionGap;
   }
@@ -91,11 +91,11 @@ ProgressWindowLayout layoutProgressWindow(int clientWidth, std::string_view desc
   top += kRowPitch;
   layout.status = QRect(kInset, top, width, kRowHeight);
   top += kRowPitch;
-  const int pauseLeft = clientWidth / 2 - kPauseFromMiddle;
-  layout.pauseButton = QRect(pauseLeft, top, kButtonWidth, kRowHeight);
-  layout.cancelButton = QRect(pauseLeft + kCancelFromPause, top, kButtonWidth, kRowHeight);
-  layout.windowHeight = top + kRowHeight + kBelowButtons;
-  layout.clientHeight = layout.windowHeight - frameHeight;
+  const int pause_left = client_width / 2 - kPauseFromMiddle;
+  layout.pause_button = QRect(pause_left, top, kButtonWidth, kRowHeight);
+  layout.cancel_button = QRect(pause_left + kCancelFromPause, top, kButtonWidth, kRowHeight);
+  layout.window_height = top + kRowHeight + kBelowButtons;
+  layout.client_height = layout.window_height - frame_height;
   return layout;
 }
 
@@ -105,12 +105,12 @@ IndexProgressWindow::IndexProgressWindow(std::unique_ptr<ProgressTask> task,
   setObjectName(QStringLiteral("indexProgressWindow"));
   setWindowTitle(QStringLiteral("Progress"));
   setModal(true);
-  QFont dialogFont = font();
-  dialogFont.setPixelSize(kFontPixelSize);
-  setFont(dialogFont);
+  QFont dialog_font = font();
+  dialog_font.setPixelSize(kFontPixelSize);
+  setFont(dialog_font);
 
   const ProgressWindowLayout layout =
-      layoutProgressWindow(kProgressWindowWidth, description, kClassicFrameHeight);
+      LayoutProgressWindow(kProgressWindowWidth, description, kClassicFrameHeight);
 
   if (!layout.description.isNull()) {
     description_ = new QPlainTextEdit(this);
@@ -120,7 +120,7 @@ IndexProgressWindow::IndexProgressWindow(std::unique_ptr<ProgressTask> task,
     description_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     // A narrow margin lets the box's 14-pixel lines all show, as they were sized to.
     description_->document()->setDocumentMargin(1);
-    setBoxBackground(description_);
+    SetBoxBackground(description_);
     description_->setPlainText(
         QString::fromStdString(description).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     // The end shows what the build writes to; the first show scrolls to the cursor.
@@ -130,34 +130,34 @@ IndexProgressWindow::IndexProgressWindow(std::unique_ptr<ProgressTask> task,
 
   bar_ = new GradientProgressBar(this);
   bar_->setObjectName(QStringLiteral("progressBar"));
-  bar_->setRange(0, 100);
-  bar_->setPosition(0);
-  bar_->setGradientColours(kGradientStart, kGradientEnd);
-  bar_->setTextColour(Qt::black);
-  bar_->setShowPercentage(true);
+  bar_->SetRange(0, 100);
+  bar_->SetPosition(0);
+  bar_->SetGradientColours(kGradientStart, kGradientEnd);
+  bar_->SetTextColour(Qt::black);
+  bar_->SetShowPercentage(true);
   bar_->setGeometry(layout.bar);
 
   status_ = new QLineEdit(this);
   status_->setObjectName(QStringLiteral("status"));
   status_->setReadOnly(true);
-  setBoxBackground(status_);
+  SetBoxBackground(status_);
   status_->setGeometry(layout.status);
 
   pause_ = new QPushButton(QStringLiteral("Pause"), this);
   pause_->setObjectName(QStringLiteral("pauseButton"));
   pause_->setAutoDefault(false);
-  pause_->setGeometry(layout.pauseButton);
-  connect(pause_, &QPushButton::clicked, this, &IndexProgressWindow::togglePause);
+  pause_->setGeometry(layout.pause_button);
+  connect(pause_, &QPushButton::clicked, this, &IndexProgressWindow::TogglePause);
 
   cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
   cancel_->setObjectName(QStringLiteral("cancelButton"));
   cancel_->setDefault(true);
-  cancel_->setGeometry(layout.cancelButton);
+  cancel_->setGeometry(layout.cancel_button);
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
   cancel_->setFocus();
 
-  setFixedSize(kProgressWindowWidth, layout.clientHeight);
-  if (task_) task_->setObserver(this);
+  setFixedSize(kProgressWindowWidth, layout.client_height);
+  if (task_) task_->SetObserver(this);
 }
 
 IndexProgressWindow::~IndexProgressWindow() {
@@ -165,19 +165,19 @@ IndexProgressWindow::~IndexProgressWindow() {
   // search pages) follows at once; a stop now would cut the index short after
   // "Close" has told the user it was complete.
   if (completed_) {
-    while (!task_->finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    while (!task_->Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   task_.reset();
 }
 
-void IndexProgressWindow::postProgress(int percent, std::unique_ptr<std::string> status) {
+void IndexProgressWindow::PostProgress(int percent, std::unique_ptr<std::string> status) {
   QCoreApplication::postEvent(this, new ProgressEvent(percent, std::move(status)));
 }
 
 bool IndexProgressWindow::event(QEvent* event) {
   if (event->type() == kProgressEvent) {
     if (const auto* report = dynamic_cast<ProgressEvent*>(event)) {
-      showProgress(report->percent(), report->status());
+      ShowProgress(report->Percent(), report->Status());
     }
     return true;
   }
@@ -195,8 +195,8 @@ void IndexProgressWindow::showEvent(QShowEvent* event) {
   }
 }
 
-void IndexProgressWindow::showProgress(int percent, const std::string* status) {
-  bar_->setPosition(percent);
+void IndexProgressWindow::ShowProgress(int percent, const std::string* status) {
+  bar_->SetPosition(percent);
   if (status != nullptr) status_->setText(QString::fromStdString(*status));
   if (percent == 100) {
     completed_ = true;
@@ -205,7 +205,7 @@ void IndexProgressWindow::showProgress(int percent, const std::string* status) {
   }
 }
 
-void IndexProgressWindow::togglePause() {
+void IndexProgressWindow::TogglePause() {
   if (!task_) return;
   if (task_->isPaused()) {
     pause_->setText(QStringLiteral("Pause"));
@@ -216,18 +216,18 @@ void IndexProgressWindow::togglePause() {
   }
 }
 
-bool runIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode* descriptor,
-                   const std::filesystem::path& templatesDir, const IndexBuildOptions& options) {
-  auto builder = std::make_unique<IndexBuilder>(options.tickPauseMs, templatesDir);
+bool RunIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode* descriptor,
+                   const std::filesystem::path& templates_dir, const IndexBuildOptions& options) {
+  auto builder = std::make_unique<IndexBuilder>(options.tick_pause_ms, templates_dir);
   std::string description;
   if (!builder->configure(ReadIndexOptions(settings, descriptor), &description)) {
     const QString caption = QStringLiteral("Index Error");
     const QString text = QStringLiteral(
         "You must specify some content to index (Source files) and a target folder");
-    if (options.showError) {
-      options.showError(owner, caption, text);
+    if (options.show_error) {
+      options.show_error(owner, caption, text);
     } else {
-      showWarningBox(owner, caption, text);
+      ShowWarningBox(owner, caption, text);
     }
     return false;
   }

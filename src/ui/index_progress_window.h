@@ -41,19 +41,19 @@ struct ProgressWindowLayout {
   QRect description;  // null when there is no description
   QRect bar;
   QRect status;
-  QRect pauseButton;
-  QRect cancelButton;
+  QRect pause_button;
+  QRect cancel_button;
   /// The outer height of the window, frame and caption included.
-  int windowHeight = 0;
+  int window_height = 0;
   /// What is left of windowHeight inside a frame `frameHeight` high.
-  int clientHeight = 0;
+  int client_height = 0;
 };
 
 /// Lays the dialog out for a client `clientWidth` wide showing
 /// `description` (lines ended by CR LF) in a window frame whose caption and
 /// borders take `frameHeight` pixels of height.
-ProgressWindowLayout layoutProgressWindow(int clientWidth, std::string_view description,
-                                          int frameHeight);
+ProgressWindowLayout LayoutProgressWindow(int client_width, std::string_view description,
+                                          int frame_height);
 
 class IndexProgressWindow : public QDialog, public ProgressObserver {
   Q_OBJECT
@@ -65,15 +65,15 @@ class IndexProgressWindow : public QDialog, public ProgressObserver {
   ~IndexProgressWindow() override;
 
   /// Called on the worker thread: queues the report for the window's thread.
-  void postProgress(int percent, std::unique_ptr<std::string> status) override;
+  void PostProgress(int percent, std::unique_ptr<std::string> status) override;
 
  protected:
   bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
-  void showProgress(int percent, const std::string* status);
-  void togglePause();
+  void ShowProgress(int percent, const std::string* status);
+  void TogglePause();
 
   std::unique_ptr<ProgressTask> task_;
   bool started_ = false;
@@ -91,9 +91,9 @@ using IndexErrorPresenter =
 
 struct IndexBuildOptions {
   /// The worker's sleep before every step; 0 runs the build flat out.
-  int tickPauseMs = 100;
+  int tick_pause_ms = 100;
   /// Replaces the warning box, for callers that must not block on it.
-  IndexErrorPresenter showError;
+  IndexErrorPresenter show_error;
 };
 
 /// Configures a new IndexBuilder from `settings` and runs it behind a modal
@@ -102,8 +102,8 @@ struct IndexBuildOptions {
 /// a target folder it shows "You must specify some content to index (Source
 /// files) and a target folder" captioned "Index Error" instead and returns
 /// false.
-bool runIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode* descriptor,
-                   const std::filesystem::path& templatesDir,
+bool RunIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode* descriptor,
+                   const std::filesystem::path& templates_dir,
                    const IndexBuildOptions& options = {});
 
 }  // namespace vossik

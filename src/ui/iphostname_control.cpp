@@ -24,7 +24,7 @@ class IpHostnameCell : public ControlCell {
     connect(name_, &QLineEdit::textEdited, this, [this] { ReportChange(); });
     SetMainInput(name_);
     address_ = new IpAddressField;
-    connect(address_, &IpAddressField::textChanged, this, [this] { ReportChange(); });
+    connect(address_, &IpAddressField::TextChanged, this, [this] { ReportChange(); });
     AddInput(address_, "address");
 
     name_mode_ = new QRadioButton("Name");
@@ -42,7 +42,7 @@ class IpHostnameCell : public ControlCell {
 
   void SetText(const std::string& text) override {
     const QString value = ToQString(text).trimmed();
-    if (address_->setText(value)) {
+    if (address_->SetText(value)) {
       name_->clear();
       Choose(true, false);
     } else {
@@ -52,7 +52,7 @@ class IpHostnameCell : public ControlCell {
   }
 
   bool GetText(std::string* text) const override {
-    *text = FromQString(ip_ ? address_->text() : name_->text());
+    *text = FromQString(ip_ ? address_->Text() : name_->text());
     return true;
   }
 
@@ -81,10 +81,10 @@ class IpHostnameCell : public ControlCell {
     name_->setVisible(!ip);
     address_->setVisible(ip);
     if (!by_user || was_ip == ip) return;
-    if (ip && address_->isBlank()) {
-      address_->setText(name_->text().trimmed());
+    if (ip && address_->IsBlank()) {
+      address_->SetText(name_->text().trimmed());
     } else if (!ip && name_->text().isEmpty()) {
-      name_->setText(address_->text());
+      name_->setText(address_->Text());
     }
     ReportChange();
   }

@@ -20,7 +20,7 @@ class LinkButtonCell : public ControlCell {
   LinkButtonCell(SettingControl& control, QWidget* parent) : ControlCell(control, parent) {
     const std::string* caption = control.ChildText("buttontext");
     link_ = new HyperlinkLabel(ToQString(caption != nullptr ? *caption : "Go!"));
-    if (const std::string* url = control.ChildText("url")) link_->setUrl(ToQString(*url));
+    if (const std::string* url = control.ChildText("url")) link_->SetUrl(ToQString(*url));
     SetMainInput(link_);
     UpdateLink();
     // Shown as written: a "&" would otherwise mark a mnemonic.
@@ -32,7 +32,7 @@ class LinkButtonCell : public ControlCell {
     CreateLabel(&hint);
   }
 
-  void UpdateLink() { link_->setEnabled(!link_->url().trimmed().isEmpty()); }
+  void UpdateLink() { link_->setEnabled(!link_->Url().trimmed().isEmpty()); }
 
  protected:
   void LayoutChildren(int width, int height) override {

@@ -30,8 +30,8 @@ class MultiSliderCell : public ControlCell {
  public:
   MultiSliderCell(SettingControl& control, NumberRange range, QWidget* parent)
       : ControlCell(control, parent), bar_(new MultiThumbSlider) {
-    bar_->setRange(range.minimum, range.maximum);
-    connect(bar_, &MultiThumbSlider::thumbMoved, this, [this] { ReportChange(); });
+    bar_->SetRange(range.minimum, range.maximum);
+    connect(bar_, &MultiThumbSlider::ThumbMoved, this, [this] { ReportChange(); });
     SetMainInput(bar_);
     CreateLabel();
   }
@@ -61,15 +61,15 @@ class MultiSliderControl : public SettingControl {
     auto* cell = static_cast<MultiSliderCell*>(Cell());
     if (Store() == nullptr || cell == nullptr) return;
     MultiThumbSlider* bar = cell->Bar();
-    for (int i = 0; i < bar->thumbCount(); ++i) {
+    for (int i = 0; i < bar->ThumbCount(); ++i) {
       const std::string& from = from_[static_cast<std::size_t>(i)];
       if (from.empty()) continue;
       if (save) {
-        SetNumber(*Store(), Root(), AddressOf(from), bar->thumbPosition(i));
+        SetNumber(*Store(), Root(), AddressOf(from), bar->ThumbPosition(i));
       } else {
         int32_t position = 0;
         GetNumber(*Store(), Root(), AddressOf(from), &position);
-        bar->setThumbPosition(i, position);
+        bar->SetThumbPosition(i, position);
       }
     }
     SettingControl::ExchangeValue(save);
@@ -84,7 +84,7 @@ class MultiSliderControl : public SettingControl {
     if (sliders == nullptr) return cell;
 
     if (const std::string* colour = sliders->Attribute("bgcolor")) {
-      bar->setBarColour(ColourFromHex(*colour));
+      bar->SetBarColour(ColourFromHex(*colour));
     }
     // The bar's own label has no place on the bar; it stands in for the
     // missing hint.
@@ -99,7 +99,7 @@ class MultiSliderControl : public SettingControl {
          slider = slider->NextSibling()) {
       if (slider->Name() != "slider") continue;
       const std::string* colour = slider->Attribute("color");
-      bar->addThumb(ColourFromHex(colour != nullptr ? *colour : std::string()),
+      bar->AddThumb(ColourFromHex(colour != nullptr ? *colour : std::string()),
                     AttributeText(*slider, "label"));
       const std::string* from = slider->Attribute("from");
       from_.push_back(from != nullptr ? *from : std::string());

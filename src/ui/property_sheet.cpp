@@ -646,7 +646,7 @@ void CGUIPropertySheet::Cancel() {
 
 void CGUIPropertySheet::RequestClose() {
   closing_handled_ = true;
-  emit closeRequested();
+  emit CloseRequested();
   QMetaObject::invokeMethod(window(), &QWidget::close, Qt::QueuedConnection);
 }
 

@@ -164,7 +164,7 @@ class CGUIPropertySheet : public QWidget {
 
  signals:
   /// The sheet asks its host window to close (also posted as a close).
-  void closeRequested();
+  void CloseRequested();
 
  protected:
   bool event(QEvent* event) override;

@@ -29,7 +29,7 @@ class UrlEditCell : public ControlCell {
 
   void UpdateLink() {
     const QString address = edit_->text().trimmed();
-    link_->setUrl(address);
+    link_->SetUrl(address);
     link_->setEnabled(edit_->isEnabled() && !address.isEmpty());
   }
 

@@ -8,7 +8,7 @@
 
 namespace vossik {
 
-int gradientStepCount(const QColor& start, const QColor& end) {
+int GradientStepCount(const QColor& start, const QColor& end) {
   const int steps = std::max({std::abs(end.red() - start.red()),
                               std::abs(end.green() - start.green()),
                               std::abs(end.blue() - start.blue())});
@@ -16,13 +16,13 @@ int gradientStepCount(const QColor& start, const QColor& end) {
   return std::max(steps, 1);
 }
 
-std::vector<GradientStep> gradientSteps(const QColor& start, const QColor& end, int width,
+std::vector<GradientStep> GradientSteps(const QColor& start, const QColor& end, int width,
                                         int position, int minimum, int maximum) {
   std::vector<GradientStep> steps;
   if (position < minimum || position > maximum) return steps;
   const double filled =
       maximum != 0 ? static_cast<double>(position) / maximum * width : 0.0;
-  const int count = gradientStepCount(start, end);
+  const int count = GradientStepCount(start, end);
   // Edges are spread over the whole width, so a width that is not a multiple
   // of the step count leaves no unpainted strip at the right.
   const auto edge = [&](int t) {
@@ -42,7 +42,7 @@ std::vector<GradientStep> gradientSteps(const QColor& start, const QColor& end, 
   return steps;
 }
 
-QString percentageText(int position, int maximum) {
+QString PercentageText(int position, int maximum) {
   const double percent = maximum != 0 ? position * 100.0 / maximum : 0.0;
   return QString::asprintf("%.0f%%", percent);
 }
@@ -53,40 +53,40 @@ GradientProgressBar::GradientProgressBar(QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void GradientProgressBar::setRange(int minimum, int maximum) {
+void GradientProgressBar::SetRange(int minimum, int maximum) {
   minimum_ = minimum;
   maximum_ = maximum;
   update();
 }
 
-void GradientProgressBar::setPosition(int position) {
+void GradientProgressBar::SetPosition(int position) {
   if (position == position_) return;
   position_ = position;
   update();
 }
 
-void GradientProgressBar::stepIt() {
+void GradientProgressBar::StepIt() {
   const int next = position_ + step_;
-  setPosition(next > maximum_ ? minimum_ : next);
+  SetPosition(next > maximum_ ? minimum_ : next);
 }
 
-void GradientProgressBar::setGradientColours(const QColor& start, const QColor& end) {
+void GradientProgressBar::SetGradientColours(const QColor& start, const QColor& end) {
   start_colour_ = start;
   end_colour_ = end;
   update();
 }
 
-void GradientProgressBar::setBackgroundColour(const QColor& colour) {
+void GradientProgressBar::SetBackgroundColour(const QColor& colour) {
   background_colour_ = colour;
   update();
 }
 
-void GradientProgressBar::setTextColour(const QColor& colour) {
+void GradientProgressBar::SetTextColour(const QColor& colour) {
   text_colour_ = colour;
   update();
 }
 
-void GradientProgressBar::setShowPercentage(bool on) {
+void GradientProgressBar::SetShowPercentage(bool on) {
   show_percentage_ = on;
   update();
 }
@@ -102,14 +102,14 @@ void GradientProgressBar::paintEvent(QPaintEvent*) {
   {
     QPainter painter(&buffer);
     const auto steps =
-        gradientSteps(start_colour_, end_colour_, width(), position_, minimum_, maximum_);
+        GradientSteps(start_colour_, end_colour_, width(), position_, minimum_, maximum_);
     for (const GradientStep& step : steps) {
       painter.fillRect(QRect(step.left, 0, step.right - step.left, height()), step.colour);
     }
     if (show_percentage_ && !steps.empty()) {
       painter.setPen(text_colour_);
       painter.setFont(font());
-      painter.drawText(rect(), Qt::AlignCenter, percentageText(position_, maximum_));
+      painter.drawText(rect(), Qt::AlignCenter, PercentageText(position_, maximum_));
     }
   }
   QPainter(this).drawPixmap(0, 0, buffer);

@@ -21,19 +21,19 @@ struct GradientStep {
 
 /// How many colour steps the gradient has: the largest difference between
 /// the two colours in red, green or blue, and at least 1.
-int gradientStepCount(const QColor& start, const QColor& end);
+int GradientStepCount(const QColor& start, const QColor& end);
 
 /// The steps painted for `position` on a bar `width` pixels wide, left to
 /// right. Drawing stops after the first step whose right edge passes the
 /// filled width (position / maximum of the width), so at position 0 one
 /// step is still drawn; the bar right of the last step is background.
 /// Empty when the position lies outside [minimum, maximum].
-std::vector<GradientStep> gradientSteps(const QColor& start, const QColor& end, int width,
+std::vector<GradientStep> GradientSteps(const QColor& start, const QColor& end, int width,
                                         int position, int minimum, int maximum);
 
 /// The text over the bar: the position as a whole percentage of the
 /// maximum, such as "37%"; "0%" for a maximum of 0.
-QString percentageText(int position, int maximum);
+QString PercentageText(int position, int maximum);
 
 class GradientProgressBar : public QWidget {
   Q_OBJECT
@@ -43,31 +43,31 @@ class GradientProgressBar : public QWidget {
   /// colour, white text, no percentage.
   explicit GradientProgressBar(QWidget* parent = nullptr);
 
-  void setRange(int minimum, int maximum);
-  int minimum() const { return minimum_; }
-  int maximum() const { return maximum_; }
+  void SetRange(int minimum, int maximum);
+  int Minimum() const { return minimum_; }
+  int Maximum() const { return maximum_; }
 
-  void setPosition(int position);
-  int position() const { return position_; }
+  void SetPosition(int position);
+  int Position() const { return position_; }
 
-  void setStep(int step) { step_ = step; }
+  void SetStep(int step) { step_ = step; }
   int step() const { return step_; }
   /// Advances the position by the step; past the maximum it starts again
   /// from the minimum.
-  void stepIt();
+  void StepIt();
 
-  void setGradientColours(const QColor& start, const QColor& end);
-  QColor startColour() const { return start_colour_; }
-  QColor endColour() const { return end_colour_; }
+  void SetGradientColours(const QColor& start, const QColor& end);
+  QColor StartColour() const { return start_colour_; }
+  QColor EndColour() const { return end_colour_; }
 
-  void setBackgroundColour(const QColor& colour);
-  QColor backgroundColour() const { return background_colour_; }
+  void SetBackgroundColour(const QColor& colour);
+  QColor BackgroundColour() const { return background_colour_; }
 
-  void setTextColour(const QColor& colour);
-  QColor textColour() const { return text_colour_; }
+  void SetTextColour(const QColor& colour);
+  QColor TextColour() const { return text_colour_; }
 
-  void setShowPercentage(bool on);
-  bool showPercentage() const { return show_percentage_; }
+  void SetShowPercentage(bool on);
+  bool ShowPercentage() const { return show_percentage_; }
 
   QSize sizeHint() const override;
 

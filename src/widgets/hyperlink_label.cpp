@@ -21,7 +21,7 @@ HyperlinkLabel::HyperlinkLabel(const QString& text, QWidget* parent) : QLabel(te
     colours.setColor(group, QPalette::WindowText, colours.color(group, QPalette::Link));
   }
   setPalette(colours);
-  showEnabledState();
+  ShowEnabledState();
 }
 
 void HyperlinkLabel::mousePressEvent(QMouseEvent* event) {
@@ -35,7 +35,7 @@ void HyperlinkLabel::mouseReleaseEvent(QMouseEvent* event) {
                      rect().contains(event->position().toPoint());
   pressed_ = false;
   event->accept();
-  if (click) activate();
+  if (click) Activate();
 }
 
 void HyperlinkLabel::keyPressEvent(QKeyEvent* event) {
@@ -43,7 +43,7 @@ void HyperlinkLabel::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      activate();
+      Activate();
       event->accept();
       return;
     default:
@@ -52,19 +52,19 @@ void HyperlinkLabel::keyPressEvent(QKeyEvent* event) {
 }
 
 void HyperlinkLabel::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::EnabledChange) showEnabledState();
+  if (event->type() == QEvent::EnabledChange) ShowEnabledState();
   QLabel::changeEvent(event);
 }
 
-void HyperlinkLabel::activate() {
+void HyperlinkLabel::Activate() {
   if (!isEnabled()) return;
   // A receiver of activated() may delete the link, so its address is taken first.
   const QString url = url_;
-  emit activated();
+  emit Activated();
   if (!url.isEmpty()) QDesktopServices::openUrl(QUrl::fromUserInput(url));
 }
 
-void HyperlinkLabel::showEnabledState() {
+void HyperlinkLabel::ShowEnabledState() {
   if (isEnabled()) {
     setCursor(Qt::PointingHandCursor);
   } else {

@@ -16,11 +16,11 @@ class HyperlinkLabel : public QLabel {
   explicit HyperlinkLabel(const QString& text = QString(), QWidget* parent = nullptr);
 
   /// The address opened on activation; none by default.
-  void setUrl(const QString& url) { url_ = url; }
-  QString url() const { return url_; }
+  void SetUrl(const QString& url) { url_ = url; }
+  QString Url() const { return url_; }
 
  signals:
-  void activated();
+  void Activated();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -29,8 +29,8 @@ class HyperlinkLabel : public QLabel {
   void changeEvent(QEvent* event) override;
 
  private:
-  void activate();
-  void showEnabledState();
+  void Activate();
+  void ShowEnabledState();
 
   QString url_;
   bool pressed_ = false;

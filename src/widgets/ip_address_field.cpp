@@ -15,10 +15,10 @@ constexpr int kOctetDigits = 3;
 
 // Up to three digits worth at most 255, leading zeros allowed, so that "25"
 // can still grow to "255" but not to "256".
-const QRegularExpression& octetPattern() {
-  static const QRegularExpression pattern(
+const QRegularExpression& OctetPattern() {
+  static const QRegularExpression kPattern(
       QStringLiteral("(25[0-5]|2[0-4][0-9]|[01]?[0-9]{1,2})?"));
-  return pattern;
+  return kPattern;
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ IpAddressField::IpAddressField(QWidget* parent) : QFrame(parent) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(2, 0, 2, 0);
   layout->setSpacing(0);
-  auto* validator = new QRegularExpressionValidator(octetPattern(), this);
+  auto* validator = new QRegularExpressionValidator(OctetPattern(), this);
   for (std::size_t i = 0; i < octets_.size(); ++i) {
     if (i > 0) {
       auto* dot = new QLabel(QStringLiteral("."), this);
@@ -47,12 +47,12 @@ IpAddressField::IpAddressField(QWidget* parent) : QFrame(parent) {
     octet->setMaxLength(kOctetDigits);
     octet->setValidator(validator);
     octet->installEventFilter(this);
-    connect(octet, &QLineEdit::textChanged, this, [this] { emit textChanged(text()); });
+    connect(octet, &QLineEdit::textChanged, this, [this] { emit TextChanged(Text()); });
     // A full box hands the next digit to the following one, as typing
     // an address straight through expects.
     connect(octet, &QLineEdit::textEdited, this, [this, i](const QString& value) {
       if (value.size() == kOctetDigits && i + 1 < octets_.size()) {
-        focusOctet(static_cast<int>(i) + 1, true);
+        FocusOctet(static_cast<int>(i) + 1, true);
       }
     });
     layout->addWidget(octet, 1);
@@ -61,14 +61,14 @@ IpAddressField::IpAddressField(QWidget* parent) : QFrame(parent) {
   setFocusProxy(octets_[0]);
 }
 
-QString IpAddressField::text() const {
-  if (isBlank()) return QString();
+QString IpAddressField::Text() const {
+  if (IsBlank()) return QString();
   QStringList parts;
   for (const QLineEdit* octet : octets_) parts << QString::number(octet->text().toInt());
   return parts.join(QLatin1Char('.'));
 }
 
-bool IpAddressField::setText(const QString& address) {
+bool IpAddressField::SetText(const QString& address) {
   const QStringList parts = address.trimmed().split(QLatin1Char('.'));
   bool valid = parts.size() == static_cast<int>(octets_.size());
   std::array<int, 4> values{};
@@ -90,18 +90,18 @@ void IpAddressField::clear() {
   for (QLineEdit* octet : octets_) octet->clear();
 }
 
-bool IpAddressField::isBlank() const {
+bool IpAddressField::IsBlank() const {
   return std::all_of(octets_.begin(), octets_.end(),
                      [](const QLineEdit* octet) { return octet->text().isEmpty(); });
 }
 
-void IpAddressField::focusOctet(int index, bool selectAll) {
+void IpAddressField::FocusOctet(int index, bool select_all) {
   QLineEdit* octet = octets_[static_cast<std::size_t>(index)];
   octet->setFocus(Qt::OtherFocusReason);
-  if (selectAll) octet->selectAll();
+  if (select_all) octet->selectAll();
 }
 
-int IpAddressField::indexOf(QObject* object) const {
+int IpAddressField::IndexOf(QObject* object) const {
   for (std::size_t i = 0; i < octets_.size(); ++i) {
     if (octets_[i] == object) return static_cast<int>(i);
   }
@@ -109,7 +109,7 @@ int IpAddressField::indexOf(QObject* object) const {
 }
 
 bool IpAddressField::eventFilter(QObject* watched, QEvent* event) {
-  const int index = indexOf(watched);
+  const int index = IndexOf(watched);
   if (index < 0 || event->type() != QEvent::KeyPress) return QFrame::eventFilter(watched, event);
   const auto* key = static_cast<QKeyEvent*>(event);
   const QLineEdit* octet = octets_[static_cast<std::size_t>(index)];
@@ -117,18 +117,18 @@ bool IpAddressField::eventFilter(QObject* watched, QEvent* event) {
   switch (key->key()) {
     case Qt::Key_Period:
     case Qt::Key_Space:
-      if (index < last && !octet->text().isEmpty()) focusOctet(index + 1, true);
+      if (index < last && !octet->text().isEmpty()) FocusOctet(index + 1, true);
       return true;
     case Qt::Key_Backspace:
       if (index > 0 && octet->cursorPosition() == 0 && !octet->hasSelectedText()) {
-        focusOctet(index - 1, false);
+        FocusOctet(index - 1, false);
         octets_[static_cast<std::size_t>(index - 1)]->end(false);
         return true;
       }
       break;
     case Qt::Key_Left:
       if (index > 0 && octet->cursorPosition() == 0 && key->modifiers() == Qt::NoModifier) {
-        focusOctet(index - 1, false);
+        FocusOctet(index - 1, false);
         octets_[static_cast<std::size_t>(index - 1)]->end(false);
         return true;
       }
@@ -136,7 +136,7 @@ bool IpAddressField::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Right:
       if (index < last && octet->cursorPosition() == octet->text().size() &&
           key->modifiers() == Qt::NoModifier) {
-        focusOctet(index + 1, false);
+        FocusOctet(index + 1, false);
         octets_[static_cast<std::size_t>(index + 1)]->home(false);
         return true;
       }

@@ -20,24 +20,24 @@ class IpAddressField : public QFrame {
 
   /// The dotted address, such as "192.168.1.20"; a blank box counts as 0.
   /// "" while every box is blank.
-  QString text() const;
+  QString Text() const;
   /// Shows a dotted address. Anything but four decimal octets of 0 to 255
   /// (blanks around it ignored) clears the field and returns false; so
   /// does "".
-  bool setText(const QString& address);
+  bool SetText(const QString& address);
   void clear();
-  bool isBlank() const;
+  bool IsBlank() const;
 
  signals:
   /// Emitted on every change of a box, by the user or by setText.
-  void textChanged(const QString& address);
+  void TextChanged(const QString& address);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void focusOctet(int index, bool selectAll);
-  int indexOf(QObject* object) const;
+  void FocusOctet(int index, bool select_all);
+  int IndexOf(QObject* object) const;
 
   std::array<QLineEdit*, 4> octets_{};
 };

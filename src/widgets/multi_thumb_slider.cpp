@@ -23,16 +23,16 @@ constexpr int kLabelGap = 2;
 
 }  // namespace
 
-int thumbCentreAt(int position, int minimum, int maximum, int trackLeft, int trackWidth) {
-  if (maximum <= minimum) return trackLeft;
-  return trackLeft + static_cast<int>(std::lround(static_cast<double>(position - minimum) *
-                                                  trackWidth / (maximum - minimum)));
+int ThumbCentreAt(int position, int minimum, int maximum, int track_left, int track_width) {
+  if (maximum <= minimum) return track_left;
+  return track_left + static_cast<int>(std::lround(static_cast<double>(position - minimum) *
+                                                  track_width / (maximum - minimum)));
 }
 
-int positionAtX(int x, int minimum, int maximum, int trackLeft, int trackWidth) {
-  if (maximum <= minimum || trackWidth <= 0) return minimum;
+int PositionAtX(int x, int minimum, int maximum, int track_left, int track_width) {
+  if (maximum <= minimum || track_width <= 0) return minimum;
   const double position =
-      minimum + static_cast<double>(x - trackLeft) * (maximum - minimum) / trackWidth;
+      minimum + static_cast<double>(x - track_left) * (maximum - minimum) / track_width;
   return std::clamp(static_cast<int>(std::lround(position)), minimum, maximum);
 }
 
@@ -42,49 +42,49 @@ MultiThumbSlider::MultiThumbSlider(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void MultiThumbSlider::setRange(int minimum, int maximum) {
+void MultiThumbSlider::SetRange(int minimum, int maximum) {
   minimum_ = minimum;
   maximum_ = std::max(minimum, maximum);
-  for (Thumb& thumb : thumbs_) thumb.position = clamped(thumb.position);
+  for (Thumb& thumb : thumbs_) thumb.position = Clamped(thumb.position);
   update();
 }
 
-int MultiThumbSlider::addThumb(const QColor& colour, const QString& label) {
+int MultiThumbSlider::AddThumb(const QColor& colour, const QString& label) {
   thumbs_.push_back(Thumb{minimum_, colour, label});
   if (current_ < 0) current_ = 0;
   updateGeometry();
   update();
-  return thumbCount() - 1;
+  return ThumbCount() - 1;
 }
 
-void MultiThumbSlider::setThumbPosition(int index, int position) {
-  if (index < 0 || index >= thumbCount()) return;
-  thumbs_[static_cast<std::size_t>(index)].position = clamped(position);
+void MultiThumbSlider::SetThumbPosition(int index, int position) {
+  if (index < 0 || index >= ThumbCount()) return;
+  thumbs_[static_cast<std::size_t>(index)].position = Clamped(position);
   update();
 }
 
-int MultiThumbSlider::thumbPosition(int index) const {
-  if (index < 0 || index >= thumbCount()) return minimum_;
+int MultiThumbSlider::ThumbPosition(int index) const {
+  if (index < 0 || index >= ThumbCount()) return minimum_;
   return thumbs_[static_cast<std::size_t>(index)].position;
 }
 
-QColor MultiThumbSlider::thumbColour(int index) const {
-  if (index < 0 || index >= thumbCount()) return QColor();
+QColor MultiThumbSlider::ThumbColour(int index) const {
+  if (index < 0 || index >= ThumbCount()) return QColor();
   return thumbs_[static_cast<std::size_t>(index)].colour;
 }
 
-QString MultiThumbSlider::thumbLabel(int index) const {
-  if (index < 0 || index >= thumbCount()) return QString();
+QString MultiThumbSlider::ThumbLabel(int index) const {
+  if (index < 0 || index >= ThumbCount()) return QString();
   return thumbs_[static_cast<std::size_t>(index)].label;
 }
 
-void MultiThumbSlider::setBarColour(const QColor& colour) {
+void MultiThumbSlider::SetBarColour(const QColor& colour) {
   bar_colour_ = colour;
   update();
 }
 
-void MultiThumbSlider::setCurrentThumb(int index) {
-  if (index < 0 || index >= thumbCount()) return;
+void MultiThumbSlider::SetCurrentThumb(int index) {
+  if (index < 0 || index >= ThumbCount()) return;
   current_ = index;
   update();
 }
@@ -99,45 +99,45 @@ QSize MultiThumbSlider::minimumSizeHint() const {
   return QSize(4 * kThumbHalfWidth + 20, height);
 }
 
-int MultiThumbSlider::trackLeft() const { return kThumbHalfWidth + 1; }
+int MultiThumbSlider::TrackLeft() const { return kThumbHalfWidth + 1; }
 
-int MultiThumbSlider::trackWidth() const { return std::max(0, width() - 2 * trackLeft()); }
+int MultiThumbSlider::TrackWidth() const { return std::max(0, width() - 2 * TrackLeft()); }
 
-int MultiThumbSlider::centreOf(int index) const {
-  return thumbCentreAt(thumbPosition(index), minimum_, maximum_, trackLeft(), trackWidth());
+int MultiThumbSlider::CentreOf(int index) const {
+  return ThumbCentreAt(ThumbPosition(index), minimum_, maximum_, TrackLeft(), TrackWidth());
 }
 
-int MultiThumbSlider::clamped(int position) const {
+int MultiThumbSlider::Clamped(int position) const {
   return std::clamp(position, minimum_, maximum_);
 }
 
-void MultiThumbSlider::moveByUser(int index, int position) {
+void MultiThumbSlider::MoveByUser(int index, int position) {
   Thumb& thumb = thumbs_[static_cast<std::size_t>(index)];
-  const int target = clamped(position);
+  const int target = Clamped(position);
   if (target == thumb.position) return;
   thumb.position = target;
   update();
-  emit thumbMoved(index, target);
+  emit ThumbMoved(index, target);
 }
 
 void MultiThumbSlider::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing, false);
-  const QRect bar(trackLeft() - kThumbHalfWidth, kBarTop, trackWidth() + 2 * kThumbHalfWidth,
+  const QRect bar(TrackLeft() - kThumbHalfWidth, kBarTop, TrackWidth() + 2 * kThumbHalfWidth,
                   kBarHeight);
   painter.setPen(palette().color(QPalette::Dark));
   painter.setBrush(isEnabled() ? bar_colour_ : palette().color(QPalette::Button));
   painter.drawRect(bar.adjusted(0, 0, -1, -1));
   // The current thumb is painted last so that it is never hidden.
-  for (int i = 0; i < thumbCount(); ++i) {
-    if (i != current_) paintThumb(painter, i);
+  for (int i = 0; i < ThumbCount(); ++i) {
+    if (i != current_) PaintThumb(painter, i);
   }
-  if (current_ >= 0) paintThumb(painter, current_);
+  if (current_ >= 0) PaintThumb(painter, current_);
 }
 
-void MultiThumbSlider::paintThumb(QPainter& painter, int index) const {
+void MultiThumbSlider::PaintThumb(QPainter& painter, int index) const {
   const Thumb& thumb = thumbs_[static_cast<std::size_t>(index)];
-  const int x = centreOf(index);
+  const int x = CentreOf(index);
   const QPolygon shape({QPoint(x - kThumbHalfWidth, kThumbTop),
                         QPoint(x + kThumbHalfWidth, kThumbTop),
                         QPoint(x + kThumbHalfWidth, kThumbTop + kThumbShoulder),
@@ -150,10 +150,10 @@ void MultiThumbSlider::paintThumb(QPainter& painter, int index) const {
   painter.drawPolygon(shape);
   if (!thumb.label.isEmpty()) {
     const int top = kThumbTop + kThumbHeight + kLabelGap;
-    const int labelWidth = fontMetrics().horizontalAdvance(thumb.label);
-    const int left = std::clamp(x - labelWidth / 2, 0, std::max(0, width() - labelWidth));
+    const int label_width = fontMetrics().horizontalAdvance(thumb.label);
+    const int left = std::clamp(x - label_width / 2, 0, std::max(0, width() - label_width));
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(QRect(left, top, labelWidth, fontMetrics().height()), Qt::AlignCenter,
+    painter.drawText(QRect(left, top, label_width, fontMetrics().height()), Qt::AlignCenter,
                      thumb.label);
   }
 }
@@ -166,9 +166,9 @@ void MultiThumbSlider::mousePressEvent(QMouseEvent* event) {
   const int x = event->position().toPoint().x();
   // The current thumb lies on top, so it wins where thumbs overlap.
   int nearest = current_;
-  int distance = std::abs(x - centreOf(current_));
-  for (int i = 0; i < thumbCount(); ++i) {
-    const int d = std::abs(x - centreOf(i));
+  int distance = std::abs(x - CentreOf(current_));
+  for (int i = 0; i < ThumbCount(); ++i) {
+    const int d = std::abs(x - CentreOf(i));
     if (d < distance) {
       nearest = i;
       distance = d;
@@ -177,10 +177,10 @@ void MultiThumbSlider::mousePressEvent(QMouseEvent* event) {
   current_ = nearest;
   dragged_ = nearest;
   if (distance <= kThumbHalfWidth) {
-    drag_offset_ = x - centreOf(nearest);
+    drag_offset_ = x - CentreOf(nearest);
   } else {
     drag_offset_ = 0;
-    moveByUser(nearest, positionAtX(x, minimum_, maximum_, trackLeft(), trackWidth()));
+    MoveByUser(nearest, PositionAtX(x, minimum_, maximum_, TrackLeft(), TrackWidth()));
   }
   update();
   event->accept();
@@ -192,7 +192,7 @@ void MultiThumbSlider::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   const int x = event->position().toPoint().x() - drag_offset_;
-  moveByUser(dragged_, positionAtX(x, minimum_, maximum_, trackLeft(), trackWidth()));
+  MoveByUser(dragged_, PositionAtX(x, minimum_, maximum_, TrackLeft(), TrackWidth()));
   event->accept();
 }
 
@@ -210,27 +210,27 @@ void MultiThumbSlider::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
     return;
   }
-  const int position = thumbPosition(current_);
+  const int position = ThumbPosition(current_);
   switch (event->key()) {
     case Qt::Key_Left:
     case Qt::Key_Down:
-      moveByUser(current_, position - 1);
+      MoveByUser(current_, position - 1);
       break;
     case Qt::Key_Right:
     case Qt::Key_Up:
-      moveByUser(current_, position + 1);
+      MoveByUser(current_, position + 1);
       break;
     case Qt::Key_PageDown:
-      moveByUser(current_, position - page_step_);
+      MoveByUser(current_, position - page_step_);
       break;
     case Qt::Key_PageUp:
-      moveByUser(current_, position + page_step_);
+      MoveByUser(current_, position + page_step_);
       break;
     case Qt::Key_Home:
-      moveByUser(current_, minimum_);
+      MoveByUser(current_, minimum_);
       break;
     case Qt::Key_End:
-      moveByUser(current_, maximum_);
+      MoveByUser(current_, maximum_);
       break;
     default:
       QWidget::keyPressEvent(event);
@@ -242,7 +242,7 @@ void MultiThumbSlider::keyPressEvent(QKeyEvent* event) {
 void MultiThumbSlider::focusInEvent(QFocusEvent* event) {
   if (!thumbs_.empty()) {
     if (event->reason() == Qt::TabFocusReason) current_ = 0;
-    if (event->reason() == Qt::BacktabFocusReason) current_ = thumbCount() - 1;
+    if (event->reason() == Qt::BacktabFocusReason) current_ = ThumbCount() - 1;
   }
   QWidget::focusInEvent(event);
 }
@@ -250,7 +250,7 @@ void MultiThumbSlider::focusInEvent(QFocusEvent* event) {
 bool MultiThumbSlider::focusNextPrevChild(bool next) {
   if (hasFocus() && current_ >= 0) {
     const int target = current_ + (next ? 1 : -1);
-    if (target >= 0 && target < thumbCount()) {
+    if (target >= 0 && target < ThumbCount()) {
       current_ = target;
       update();
       return true;

@@ -17,10 +17,10 @@ namespace vossik {
 
 /// The x of a thumb's centre for `position` on a track starting at
 /// `trackLeft` and `trackWidth` pixels wide.
-int thumbCentreAt(int position, int minimum, int maximum, int trackLeft, int trackWidth);
+int ThumbCentreAt(int position, int minimum, int maximum, int track_left, int track_width);
 
 /// The position nearest to `x` on that track, clamped to the range.
-int positionAtX(int x, int minimum, int maximum, int trackLeft, int trackWidth);
+int PositionAtX(int x, int minimum, int maximum, int track_left, int track_width);
 
 class MultiThumbSlider : public QWidget {
   Q_OBJECT
@@ -29,37 +29,37 @@ class MultiThumbSlider : public QWidget {
   explicit MultiThumbSlider(QWidget* parent = nullptr);
 
   /// 0 to 100 by default. Thumbs outside a new range are moved into it.
-  void setRange(int minimum, int maximum);
-  int minimum() const { return minimum_; }
-  int maximum() const { return maximum_; }
+  void SetRange(int minimum, int maximum);
+  int Minimum() const { return minimum_; }
+  int Maximum() const { return maximum_; }
 
   /// Adds a thumb at the minimum; returns its index.
-  int addThumb(const QColor& colour, const QString& label = QString());
-  int thumbCount() const { return static_cast<int>(thumbs_.size()); }
+  int AddThumb(const QColor& colour, const QString& label = QString());
+  int ThumbCount() const { return static_cast<int>(thumbs_.size()); }
 
   /// Clamped to the range; emits nothing.
-  void setThumbPosition(int index, int position);
-  int thumbPosition(int index) const;
-  QColor thumbColour(int index) const;
-  QString thumbLabel(int index) const;
+  void SetThumbPosition(int index, int position);
+  int ThumbPosition(int index) const;
+  QColor ThumbColour(int index) const;
+  QString ThumbLabel(int index) const;
 
-  void setBarColour(const QColor& colour);
-  QColor barColour() const { return bar_colour_; }
+  void SetBarColour(const QColor& colour);
+  QColor BarColour() const { return bar_colour_; }
 
   /// The thumb the keyboard moves, -1 when there is none.
-  int currentThumb() const { return current_; }
-  void setCurrentThumb(int index);
+  int CurrentThumb() const { return current_; }
+  void SetCurrentThumb(int index);
 
   /// What Page Up and Page Down move; 10 by default.
-  void setPageStep(int step) { page_step_ = step; }
-  int pageStep() const { return page_step_; }
+  void SetPageStep(int step) { page_step_ = step; }
+  int PageStep() const { return page_step_; }
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
 
  signals:
   /// The user moved thumb `index` to `position`.
-  void thumbMoved(int index, int position);
+  void ThumbMoved(int index, int position);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -77,12 +77,12 @@ class MultiThumbSlider : public QWidget {
     QString label;
   };
 
-  int trackLeft() const;
-  int trackWidth() const;
-  int centreOf(int index) const;
-  int clamped(int position) const;
-  void moveByUser(int index, int position);
-  void paintThumb(QPainter& painter, int index) const;
+  int TrackLeft() const;
+  int TrackWidth() const;
+  int CentreOf(int index) const;
+  int Clamped(int position) const;
+  void MoveByUser(int index, int position);
+  void PaintThumb(QPainter& painter, int index) const;
 
   int minimum_ = 0;
   int maximum_ = 100;

@@ -49,7 +49,7 @@ class UrlCatcher : public QObject {
   QList<QUrl> urls;
 
  public slots:
-  void open(const QUrl& url) { urls << url; }
+  void Open(const QUrl& url) { urls << url; }
 };
 
 }  // namespace
@@ -88,7 +88,7 @@ class AppWindowsTest : public QObject {
   }
 
   // The About box's rows, from its top: icon, name, version, OK.
-  void aboutBoxGeometry() {
+  void AboutBoxGeometry() {
     const vossik::AboutBoxLayout layout = vossik::LayOutAboutBox(300);
     QCOMPARE(layout.icon, QRect(134, 4, 32, 32));
     QCOMPARE(layout.name, QRect(4, 52, 292, 16));
@@ -113,7 +113,7 @@ class AppWindowsTest : public QObject {
 
   // The sheet keeps to 4, 4 with the dialog's width and height less 4, and
   // the dialog cannot be made smaller than the sheet allows.
-  void sheetFollowsTheDialogSize() {
+  void SheetFollowsTheDialogSize() {
     Open();
     for (const QSize size : {QSize(700, 500), QSize(900, 640), QSize(564, 424)}) {
       dialog_->resize(size);
@@ -136,7 +136,7 @@ class AppWindowsTest : public QObject {
   }
 
   // The sheet's limits follow the sheet shown, and the dialog's follow them.
-  void limitsFollowTheSheetShown() {
+  void LimitsFollowTheSheetShown() {
     vossik::XmlDocument document;
     QCOMPARE(document.Parse(R"(<vossik><gui minx="100" miny="150"/>
         <sheet name="Few"><page name="One"/></sheet>
@@ -151,11 +151,11 @@ class AppWindowsTest : public QObject {
 
   // The Build Index button builds with what the page shows, even before
   // Apply: here the site-map file typed on the Build page.
-  void buildButtonIndexesTheSite() {
+  void BuildButtonIndexesTheSite() {
     dir_->Write("site/index.htm", "<html><title>Home</title><body>Welcome home</body></html>");
     dir_->Write("site/about.htm", "<html><title>About</title><body>About us</body></html>");
-    const std::string site = (dir_->path() / "site").string();
-    const std::string sitemap = (dir_->path() / "links.html").string();
+    const std::string site = (dir_->Path() / "site").string();
+    const std::string sitemap = (dir_->Path() / "links.html").string();
     store_->Parse("[Index]\nDirSrc=" + site + "\nDirDest=search\n");
     Open();
     ShowPage("build");
@@ -178,7 +178,7 @@ class AppWindowsTest : public QObject {
   }
 
   // Without the folders there is nothing to index: the build says so.
-  void buildWithoutFoldersReportsTheError() {
+  void BuildWithoutFoldersReportsTheError() {
     QString shown;
     Open({}, [&shown](QWidget*, const QString& caption, const QString& text) {
       shown = caption + "|" + text;
@@ -191,7 +191,7 @@ class AppWindowsTest : public QObject {
 
   // Applying a change saves the file and re-initialises the program; an
   // apply without changes does not.
-  void applyReinitialisesTheProgram() {
+  void ApplyReinitialisesTheProgram() {
     Open();
     ShowPage("website");
     auto* target = dialog_->findChild<QLineEdit*>("index:dirdest");
@@ -208,7 +208,7 @@ class AppWindowsTest : public QObject {
   }
 
   // Closing the window with unapplied changes asks first; No keeps it open.
-  void closingWithChangesAsksFirst() {
+  void ClosingWithChangesAsksFirst() {
     Open();
     ShowPage("website");
     QTest::keyClicks(dialog_->findChild<QLineEdit*>("index:dirdest"), "out");
@@ -228,25 +228,25 @@ class AppWindowsTest : public QObject {
 
   // Help writes the help pages afresh on first use, pictures included, and
   // opens the active page's.
-  void helpOpensThePageOfTheActiveTab() {
+  void HelpOpensThePageOfTheActiveTab() {
     dir_->Write("hlp/admin-Settings-words.html", "left by an older version");
     UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    QDesktopServices::setUrlHandler("file", &catcher, "Open");
     Open();
     ShowPage("words");
     dialog_->findChild<QPushButton*>("help")->click();
     QDesktopServices::unsetUrlHandler("file");
 
-    const std::filesystem::path page = dir_->path() / "hlp" / "admin-Settings-words.html";
+    const std::filesystem::path page = dir_->Path() / "hlp" / "admin-Settings-words.html";
     QCOMPARE(catcher.urls.size(), 1);
     QCOMPARE(catcher.urls.front(), QUrl::fromLocalFile(QString::fromStdString(page.string())));
     QVERIFY(vossik::testing::ReadFile(page).find("Shortest word") != std::string::npos);
-    QVERIFY(!QImage(QString::fromStdString((dir_->path() / "hlp" / "words.bmp").string())).isNull());
+    QVERIFY(!QImage(QString::fromStdString((dir_->Path() / "hlp" / "words.bmp").string())).isNull());
     QVERIFY(messages_.isEmpty());
   }
 
   // "About Vossik..." sits in the window menu and in the context menu.
-  void windowMenuOpensTheAboutBox() {
+  void WindowMenuOpensTheAboutBox() {
     Open();
     auto* menu_button = dialog_->findChild<QToolButton*>("windowMenu");
     QVERIFY(menu_button != nullptr && menu_button->isVisible());
@@ -270,7 +270,7 @@ class AppWindowsTest : public QObject {
 
   // Every page of the settings window and of the wizard, and the About box,
   // as pictures; every parameter of every page has its control.
-  void everyWindowAsAPicture() {
+  void EveryWindowAsAPicture() {
     Open();
     CheckAndShoot("settings");
     Open("setup");
@@ -293,8 +293,8 @@ class AppWindowsTest : public QObject {
     setup.templates_dir = VOSSIK_BINARY_DIR "/templates";
     setup.help_assets_dir = VOSSIK_BINARY_DIR "/help";
     setup.reinitialise = [this] { ++reinitialised_; };
-    setup.build_options.tickPauseMs = 0;
-    setup.build_options.showError = std::move(errors);
+    setup.build_options.tick_pause_ms = 0;
+    setup.build_options.show_error = std::move(errors);
     dialog_ = std::make_unique<MainDialog>(std::move(setup));
     dialog_->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));

@@ -43,10 +43,10 @@ class ApplicationTest : public ::testing::Test {
   void SetUp() override {
     dir_.ChangeInto();
     base_ = std::string("vossiktest") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    program_ = (dir_.path() / "bin" / base_).string();
-    std::filesystem::create_directories(dir_.path() / "bin");
+    program_ = (dir_.Path() / "bin" / base_).string();
+    std::filesystem::create_directories(dir_.Path() / "bin");
     std::filesystem::copy_file(std::string(VOSSIK_BINARY_DIR) + "/vossik.cfgml", base_ + ".cfgml");
-    setenv("XDG_RUNTIME_DIR", dir_.path().c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", dir_.Path().c_str(), 1);
   }
 
   int Run(RecordingUi& ui, std::vector<std::string> args = {}) {

@@ -26,7 +26,7 @@ struct Outcome {
 // Runs vossik with `args`; `onLine` sees each line of standard error as it
 // comes and may return true to interrupt the program once.
 Outcome RunVossik(const std::vector<std::string>& args,
-                  const std::function<bool(const std::string&)>& onLine = nullptr) {
+                  const std::function<bool(const std::string&)>& on_line = nullptr) {
   int pipe_fds[2];
   EXPECT_EQ(0, pipe(pipe_fds));
   const pid_t child = fork();
@@ -48,7 +48,7 @@ Outcome RunVossik(const std::vector<std::string>& args,
   bool interrupted = false;
   while (fgets(buffer, sizeof buffer, in) != nullptr) {
     outcome.output += buffer;
-    if (!interrupted && onLine && onLine(buffer)) {
+    if (!interrupted && on_line && on_line(buffer)) {
       kill(child, SIGINT);
       interrupted = true;
     }
@@ -70,7 +70,7 @@ class BatchBuildTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_.ChangeInto();
-    site_ = (dir_.path() / "site").string();
+    site_ = (dir_.Path() / "site").string();
     dir_.Write("site/index.html", "<title>Home</title>Welcome to the river walks");
     dir_.Write("site/walks/upper.html", "<title>Upper river</title>A long walk by the water");
   }
@@ -106,7 +106,7 @@ TEST_F(BatchBuildTest, UnknownSettingIsNamed) {
 
 TEST_F(BatchBuildTest, CtrlCCancelsAndKeepsThePreviousIndex) {
   ASSERT_EQ(0, RunVossik(Args()).status);
-  const std::string pageList = ReadFile(site_ + "/search/sitemap.js");
+  const std::string page_list = ReadFile(site_ + "/search/sitemap.js");
   const std::string bucket = ReadFile(site_ + "/search/vkindex7f.js");
   // Enough pages that the build is still analysing when the signal lands.
   for (int i = 0; i < 3000; ++i) {
@@ -117,7 +117,7 @@ TEST_F(BatchBuildTest, CtrlCCancelsAndKeepsThePreviousIndex) {
     return line.rfind("Analyzing [", 0) == 0;
   });
   EXPECT_EQ(130, outcome.status) << LastLine(outcome.output);
-  EXPECT_EQ(pageList, ReadFile(site_ + "/search/sitemap.js"));
+  EXPECT_EQ(page_list, ReadFile(site_ + "/search/sitemap.js"));
   EXPECT_EQ(bucket, ReadFile(site_ + "/search/vkindex7f.js"));
 }
 

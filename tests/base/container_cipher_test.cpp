@@ -24,7 +24,7 @@ TEST(ContainerCipher, KeySet3IsItsOwnInverseAndHidesTheText) {
 
 TEST(ContainerCipher, RoundTripsThroughAFileWithTheMarker) {
   TempDir dir;
-  const auto file = dir.path() / "app.cfgml";
+  const auto file = dir.Path() / "app.cfgml";
   ASSERT_TRUE(WriteContainer(file, kPlain));
   const std::string bytes = ReadFile(file);
   EXPECT_EQ(kPlain.size() + 17, bytes.size());
@@ -43,7 +43,7 @@ TEST(ContainerCipher, RoundTripsThroughAFileWithTheMarker) {
 
 TEST(ContainerCipher, AppendingAddsOnlyCiphertext) {
   TempDir dir;
-  const auto file = dir.path() / "log.cfgml";
+  const auto file = dir.Path() / "log.cfgml";
   ASSERT_TRUE(WriteContainer(file, "first ", true));  // a new file still gets its marker
   ASSERT_TRUE(WriteContainer(file, "second", true));
   EXPECT_EQ(17u + 12u, ReadFile(file).size());
@@ -60,11 +60,11 @@ TEST(ContainerCipher, RejectsShortAndMarkerlessFiles) {
     EXPECT_EQ("untouched", plain);
   }
   std::string plain;
-  EXPECT_FALSE(ReadContainer(dir.path() / "absent.cfgml", &plain));
+  EXPECT_FALSE(ReadContainer(dir.Path() / "absent.cfgml", &plain));
   // The reader needs only the 14-byte prefix; the key-set suffix is not checked.
   EXPECT_TRUE(ReadContainer(dir.Write("prefix.cfgml", "ENCRYPTED.V001"), &plain));
   EXPECT_EQ("", plain);
-  EXPECT_FALSE(WriteContainer(dir.path() / "no" / "dir.cfgml", "x"));
+  EXPECT_FALSE(WriteContainer(dir.Path() / "no" / "dir.cfgml", "x"));
 }
 
 }  // namespace

@@ -34,9 +34,9 @@ class GuideRun {
     contents_ = run_.contents.Finish("");
   }
 
-  std::string Page(std::string_view file) const { return ReadFile(dir_.path() / "hlp" / file); }
-  bool Exists(std::string_view file) const { return std::filesystem::exists(dir_.path() / "hlp" / file); }
-  const std::string& contents() const { return contents_; }
+  std::string Page(std::string_view file) const { return ReadFile(dir_.Path() / "hlp" / file); }
+  bool Exists(std::string_view file) const { return std::filesystem::exists(dir_.Path() / "hlp" / file); }
+  const std::string& Contents() const { return contents_; }
 
  private:
   TempDir dir_;
@@ -92,7 +92,7 @@ TEST(GuidePages, SheetGetsAnOverviewAndAPagePerPage) {
   EXPECT_NE(std::string::npos, guide.Page("admin-General-main.html").find("<DL><P>Where the site is</P>"));
 
   EXPECT_NE(std::string::npos,
-            guide.contents().find(
+            guide.Contents().find(
                 "<LI> <OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"General\">"
                 "<param name=\"Local\" value=\"admin-General.html\"><param name=\"ImageNumber\" value=\"1\">"
                 "</OBJECT>\r\n<UL>\r\n"
@@ -126,7 +126,7 @@ TEST(GuidePages, PopupPageIsListedOnceAndNeverDocumentsItselfAgain) {
                                  LinkRow("admin-Entry-entry.html", "Entry - Entry") + "</TABLE>";
   EXPECT_NE(std::string::npos, guide.Page("admin-General-one.html").find(popup_link));
   EXPECT_NE(std::string::npos, guide.Page("admin-General-two.html").find(popup_link));
-  EXPECT_EQ(1u, Count(guide.contents(), "admin-Entry-entry.html"));
+  EXPECT_EQ(1u, Count(guide.Contents(), "admin-Entry-entry.html"));
 
   const std::string popup = guide.Page("admin-Entry-entry.html");
   EXPECT_NE(std::string::npos, popup.find("<FONT CLASS=data>Entries</FONT>"));

@@ -67,14 +67,14 @@ class HelpGeneratorTest : public ::testing::Test {
     return generator.Generate(project_run, "vossik", error);
   }
 
-  bool Exists(const fs::path& file) const { return fs::exists(dir_.path() / "hlp" / file); }
+  bool Exists(const fs::path& file) const { return fs::exists(dir_.Path() / "hlp" / file); }
 
   XmlDocument descriptor_;
   TempDir dir_;
 };
 
 TEST_F(HelpGeneratorTest, AdministrationHelpProjectMatchesTheGoldenFiles) {
-  fs::copy_file(kData / "product.piml", dir_.path() / "product.piml");
+  fs::copy_file(kData / "product.piml", dir_.Path() / "product.piml");
   ASSERT_EQ(0, Generate(true, 1));
   // VOSSIK_UPDATE_GOLDEN=1 rewrites the golden files from this run.
   const bool update = std::getenv("VOSSIK_UPDATE_GOLDEN") != nullptr;
@@ -82,7 +82,7 @@ TEST_F(HelpGeneratorTest, AdministrationHelpProjectMatchesTheGoldenFiles) {
                            "config-Network.html", "admin-General.html", "admin-General-main.html",
                            "admin-General-servers.html", "admin-index.html"}) {
     const fs::path golden = kData / "golden" / (std::string(file) + ".ref");
-    const std::string written = ReadFile(dir_.path() / "hlp" / file);
+    const std::string written = ReadFile(dir_.Path() / "hlp" / file);
     if (update) {
       fs::create_directories(golden.parent_path());
       std::ofstream(golden, std::ios::binary) << written;
@@ -101,17 +101,17 @@ TEST_F(HelpGeneratorTest, PlainRunWritesGuideAndReferenceButNoProjectFiles) {
     EXPECT_FALSE(Exists(file)) << file;
   }
   for (std::string_view asset : kHelpAssets) {
-    EXPECT_EQ(ReadFile(kAssets / asset), ReadFile(dir_.path() / "hlp" / asset)) << asset;
+    EXPECT_EQ(ReadFile(kAssets / asset), ReadFile(dir_.Path() / "hlp" / asset)) << asset;
   }
 }
 
 TEST_F(HelpGeneratorTest, EveryLinkOfTheHelpLeadsToAFile) {
   for (int documentation_flag : {0, 1}) {
-    fs::remove_all(dir_.path() / "hlp");
+    fs::remove_all(dir_.Path() / "hlp");
     ASSERT_EQ(0, Generate(true, documentation_flag));
     // The user guide has no configuration reference to link to.
     EXPECT_EQ(documentation_flag == 1, Exists("config-index.html"));
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir_.path() / "hlp")) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir_.Path() / "hlp")) {
       for (const std::string& file : LinkedFiles(ReadFile(entry.path()))) {
         EXPECT_TRUE(Exists(file)) << entry.path().filename() << " links to " << file;
       }
@@ -129,20 +129,20 @@ TEST_F(HelpGeneratorTest, WizardAfterTheSheetsIsDocumentedOnce) {
   ASSERT_EQ(0, Generate(true, 1));
   EXPECT_EQ("<UL><LI><A HREF=\"admin-Setup.html\">Setup Pages</A>"
             "<LI><A HREF=\"admin-Settings.html\">Settings Pages</A></UL>",
-            Between(ReadFile(dir_.path() / "hlp" / "admin-index.html"), "<UL>", "</UL>"));
-  const std::string contents = ReadFile(dir_.path() / "hlp" / "Table of Contents.hhc");
+            Between(ReadFile(dir_.Path() / "hlp" / "admin-index.html"), "<UL>", "</UL>"));
+  const std::string contents = ReadFile(dir_.Path() / "hlp" / "Table of Contents.hhc");
   EXPECT_EQ(contents.find("admin-Setup.html"), contents.rfind("admin-Setup.html"));
 }
 
 TEST_F(HelpGeneratorTest, FolderThatCannotBeMadeIsReported) {
-  std::ofstream(dir_.path() / "hlp") << "a file in the way";
+  std::ofstream(dir_.Path() / "hlp") << "a file in the way";
   std::string error;
   EXPECT_EQ(-3, Generate(false, 0, &error));
   EXPECT_NE(std::string::npos, error.find("Cannot create the help folder hlp")) << error;
 }
 
 TEST_F(HelpGeneratorTest, FileThatCannotBeWrittenIsReportedAndTheRestWritten) {
-  fs::create_directories(dir_.path() / "hlp" / "config-index.html");
+  fs::create_directories(dir_.Path() / "hlp" / "config-index.html");
   std::string error;
   EXPECT_EQ(-3, Generate(false, 0, &error));
   EXPECT_NE(std::string::npos, error.find("Cannot write hlp/config-index.html")) << error;
@@ -152,7 +152,7 @@ TEST_F(HelpGeneratorTest, FileThatCannotBeWrittenIsReportedAndTheRestWritten) {
 
 TEST_F(HelpGeneratorTest, MissingAssetsAreReported) {
   std::string error;
-  EXPECT_EQ(-3, Generate(false, 0, &error, dir_.path() / "no-assets"));
+  EXPECT_EQ(-3, Generate(false, 0, &error, dir_.Path() / "no-assets"));
   EXPECT_NE(std::string::npos, error.find("no-assets/style.css")) << error;
   EXPECT_TRUE(Exists("admin-index.html"));
 }
@@ -163,7 +163,7 @@ TEST(HelpGenerator, WithoutDescriptorWritesNothing) {
   HelpGenerator generator(nullptr, VossikIdentity(), kAssets, kBuildTime);
   std::string error;
   EXPECT_EQ(0, generator.Generate(true, "vossik", &error));
-  EXPECT_FALSE(fs::exists(dir.path() / "hlp"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "hlp"));
 }
 
 }  // namespace

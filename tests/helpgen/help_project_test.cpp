@@ -60,7 +60,7 @@ TEST(HelpProject, ProductDocumentationListsEachGroupWithItsPages) {
   HelpContents contents;
   contents.Start();
   AddProductDocumentation(piml, &contents);
-  AddProductDocumentation(dir.path() / "missing.piml", &contents);
+  AddProductDocumentation(dir.Path() / "missing.piml", &contents);
   const std::string text = contents.Finish("");
   EXPECT_NE(std::string::npos,
             text.find("<UL>"

@@ -10,7 +10,7 @@ namespace {
 
 std::vector<std::string> Words(const KeywordIndex& index) {
   std::vector<std::string> words;
-  for (const KeywordIndex::Keyword& keyword : index.keywords()) words.push_back(keyword.word);
+  for (const KeywordIndex::Keyword& keyword : index.Keywords()) words.push_back(keyword.word);
   return words;
 }
 
@@ -46,7 +46,7 @@ TEST(KeywordIndex, KeepsFirstAdditionOrderAndEveryMention) {
   index.Add("Net page", "net.html", "server");
   index.Add("Net page", "net.html", "SERVER");
   EXPECT_EQ((std::vector<std::string>{"log", "server"}), Words(index));
-  const std::vector<KeywordIndex::Mention>& mentions = index.keywords()[1].mentions;
+  const std::vector<KeywordIndex::Mention>& mentions = index.Keywords()[1].mentions;
   ASSERT_EQ(3u, mentions.size());
   EXPECT_EQ("log.html", mentions[0].file);
   EXPECT_EQ("Net page", mentions[2].title);
@@ -58,7 +58,7 @@ TEST(KeywordIndex, CollectsNothingWhenOffOrWithoutPage) {
   index.SetCollecting(true);
   index.Add("", "file.html", "words");
   index.Add("Title", "", "words");
-  EXPECT_TRUE(index.keywords().empty());
+  EXPECT_TRUE(index.Keywords().empty());
 }
 
 }  // namespace

@@ -164,10 +164,10 @@ TEST(ParameterEntry, NamesBecomeKeywordsOfThePage) {
   KeywordIndex keywords;
   keywords.SetCollecting(true);
   ReferenceEntries("<parameter uid=\"s\" name=\"Server%ldPort\" numbered=\"true\"/>", &keywords);
-  ASSERT_EQ(2u, keywords.keywords().size());
-  EXPECT_EQ("server", keywords.keywords()[0].word);
-  EXPECT_EQ("port", keywords.keywords()[1].word);
-  EXPECT_EQ("file.html", keywords.keywords()[1].mentions.at(0).file);
+  ASSERT_EQ(2u, keywords.Keywords().size());
+  EXPECT_EQ("server", keywords.Keywords()[0].word);
+  EXPECT_EQ("port", keywords.Keywords()[1].word);
+  EXPECT_EQ("file.html", keywords.Keywords()[1].mentions.at(0).file);
 }
 
 TEST(ParameterEntry, NumberPlaceholdersAreFilledInOrder) {

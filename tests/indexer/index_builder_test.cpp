@@ -21,21 +21,21 @@ using testing::TempDir;
 // Collects the posted reports; `onReport` runs on the worker thread.
 class RecordingObserver : public ProgressObserver {
  public:
-  void postProgress(int percent, std::unique_ptr<std::string> status) override {
+  void PostProgress(int percent, std::unique_ptr<std::string> status) override {
     std::string text = status ? *status : std::string();
     {
       std::lock_guard<std::mutex> guard(mutex);
       reports.emplace_back(percent, text);
     }
-    if (onReport) onReport(percent, text);
+    if (on_report) on_report(percent, text);
   }
-  std::size_t count() {
+  std::size_t Count() {
     std::lock_guard<std::mutex> guard(mutex);
     return reports.size();
   }
   std::mutex mutex;
   std::vector<std::pair<int, std::string>> reports;
-  std::function<void(int, const std::string&)> onReport;
+  std::function<void(int, const std::string&)> on_report;
 };
 
 // A small site with the awkward cases: quotes and backslashes in titles and
@@ -64,7 +64,7 @@ class IndexBuilderTest : public ::testing::Test {
     dir_.Write("templates/vkfunctions.js", "dir=$indexdir$;mod=$indexhashmod$;path=$indexpath$");
     dir_.Write("templates/vkexample.html", "<p>$indexpath$</p>");
     dir_.Write("templates/bullet.gif", "GIF89a");
-    site_ = (dir_.path() / "site").string();
+    site_ = (dir_.Path() / "site").string();
   }
 
   void Configure(IndexBuilder& builder, const std::string& extra = "") {
@@ -77,11 +77,11 @@ class IndexBuilderTest : public ::testing::Test {
 
   // Runs a whole build without pauses and returns its last report.
   std::string Build(RecordingObserver& observer, const std::string& extra = "") {
-    IndexBuilder builder(0, dir_.path() / "templates");
+    IndexBuilder builder(0, dir_.Path() / "templates");
     Configure(builder, extra);
-    builder.setObserver(&observer);
+    builder.SetObserver(&observer);
     builder.start(0, 0);
-    while (!builder.finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    while (!builder.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return observer.reports.empty() ? "" : observer.reports.back().second;
   }
 
@@ -98,9 +98,9 @@ TEST_F(IndexBuilderTest, DescribesTheBuildAndDerivesItsFolders) {
   settings_.Parse("[Index]\nDirSrc=/srv/site\nDirDest=a\\b\nCheckRecurse=1\nMatchExclude=*/drafts/*\n");
   std::string description;
   ASSERT_TRUE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description));
-  EXPECT_EQ("/srv/site/a/b", builder.outputFolder());
-  EXPECT_EQ("/srv/site/a/b/sitemap.js", builder.pageListFile());
-  EXPECT_EQ("a/b", builder.targetFolder());
+  EXPECT_EQ("/srv/site/a/b", builder.OutputFolder());
+  EXPECT_EQ("/srv/site/a/b/sitemap.js", builder.PageListFile());
+  EXPECT_EQ("a/b", builder.TargetFolder());
   EXPECT_EQ(
       "Indexing files from:\r\n/srv/site\r\n\t(and all subdirectories)\r\nto:\r\n/srv/site/a/b\r\n\r\n"
       "\t- only files matching the types *.htm*\r\n"
@@ -132,12 +132,12 @@ TEST_F(IndexBuilderTest, BuildsTheFixtureSiteToTheByte) {
 
   // "trail" comes from "trails" (page 1) and "trail" (page 2); "hidden" was
   // inside NOINDEX, "var" inside a script, "and" is a stop word.
-  const std::string trailBucket = Output("vkindex" + [] {
+  const std::string trail_bucket = Output("vkindex" + [] {
     char hex[8];
     std::snprintf(hex, sizeof hex, "%x", bucketOf("trail"));
     return std::string(hex);
   }() + ".js");
-  EXPECT_NE(std::string::npos, trailBucket.find("\"trail\",1,2")) << trailBucket;
+  EXPECT_NE(std::string::npos, trail_bucket.find("\"trail\",1,2")) << trail_bucket;
   std::string all;
   for (int k = 0; k < 256; ++k) {
     char name[32];
@@ -207,10 +207,10 @@ TEST_F(IndexBuilderTest, ReportsTheProgressOfEachPass) {
 TEST_F(IndexBuilderTest, SecondBuildNeitherIndexesItsOwnOutputsNorRepeatsLinks) {
   RecordingObserver first;
   Build(first);
-  const std::string pageList = Output("sitemap.js");
+  const std::string page_list = Output("sitemap.js");
   RecordingObserver second;
   EXPECT_EQ("Complete (4 files indexed)", Build(second));
-  EXPECT_EQ(pageList, Output("sitemap.js"));
+  EXPECT_EQ(page_list, Output("sitemap.js"));
   const std::string links = ReadFile("links.html");
   EXPECT_EQ(3, std::count(links.begin(), links.end(), '\n'));
 }
@@ -224,20 +224,20 @@ TEST_F(IndexBuilderTest, CancelDuringGenerationLeavesThePreviousIndexWhole) {
     std::snprintf(name, sizeof name, "vkindex%x.js", k);
     before.push_back(Output(name));
   }
-  const std::string pageList = Output("sitemap.js");
+  const std::string page_list = Output("sitemap.js");
 
   dir_.Write("site/new.html", "<title>New</title>fresh content everywhere");
   {
-    IndexBuilder builder(0, dir_.path() / "templates");
+    IndexBuilder builder(0, dir_.Path() / "templates");
     Configure(builder);
     RecordingObserver observer;
     int generated = 0;
-    observer.onReport = [&](int, const std::string& text) {
+    observer.on_report = [&](int, const std::string& text) {
       if (text == "Generating Index..." && ++generated == 20) builder.requestStop();
     };
-    builder.setObserver(&observer);
+    builder.SetObserver(&observer);
     builder.start(0, 0);
-    while (!builder.finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    while (!builder.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_GE(generated, 20);
   }
 
@@ -246,7 +246,7 @@ TEST_F(IndexBuilderTest, CancelDuringGenerationLeavesThePreviousIndexWhole) {
     std::snprintf(name, sizeof name, "vkindex%x.js", k);
     EXPECT_EQ(before[k], Output(name)) << name;
   }
-  EXPECT_EQ(pageList, Output("sitemap.js"));
+  EXPECT_EQ(page_list, Output("sitemap.js"));
   for (const auto& entry : std::filesystem::directory_iterator(site_ + "/search")) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(name.ends_with(".js") || name.ends_with(".html") || name.ends_with(".gif")) << name;
@@ -254,30 +254,30 @@ TEST_F(IndexBuilderTest, CancelDuringGenerationLeavesThePreviousIndexWhole) {
 }
 
 TEST_F(IndexBuilderTest, PauseHoldsTheBuildBetweenStepsUntilContinued) {
-  IndexBuilder builder(0, dir_.path() / "templates");
+  IndexBuilder builder(0, dir_.Path() / "templates");
   Configure(builder);
   RecordingObserver observer;
-  observer.onReport = [&](int, const std::string& text) {
+  observer.on_report = [&](int, const std::string& text) {
     if (text == "Indexing...") builder.pause(true);
   };
-  builder.setObserver(&observer);
+  builder.SetObserver(&observer);
   builder.start(0, 0);
   while (!builder.isPaused()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  const std::size_t held = observer.count();
+  const std::size_t held = observer.Count();
   std::this_thread::sleep_for(std::chrono::milliseconds(250));
-  EXPECT_EQ(held, observer.count());
-  EXPECT_FALSE(builder.finished());
+  EXPECT_EQ(held, observer.Count());
+  EXPECT_FALSE(builder.Finished());
 
-  observer.onReport = nullptr;
+  observer.on_report = nullptr;
   builder.pause(false);
-  while (!builder.finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  while (!builder.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_EQ("Complete (4 files indexed)", observer.reports.back().second);
 }
 
 TEST_F(IndexBuilderTest, EmptySourceFolderHasNothingToDo) {
   std::filesystem::create_directory("bare");
-  site_ = (dir_.path() / "bare").string();
+  site_ = (dir_.Path() / "bare").string();
   RecordingObserver observer;
   EXPECT_EQ("Complete (0 files indexed)", Build(observer));
   bool nothing = false;

@@ -10,14 +10,14 @@ namespace {
 
 // The items of an array as text: strings in brackets, numbers bare, and
 // "!" when the reader stopped on an error.
-std::string items(std::string_view text) {
+std::string Items(std::string_view text) {
   JsArrayReader reader(text);
-  if (!reader.openArray()) return "no array";
+  if (!reader.OpenArray()) return "no array";
   std::string out;
   std::string string;
   long number = 0;
   for (;;) {
-    switch (reader.next(&string, &number)) {
+    switch (reader.Next(&string, &number)) {
       case JsArrayReader::Item::kString:
         out += "[" + string + "]";
         break;
@@ -59,7 +59,7 @@ TEST(JsArrayReader, ReadsStringsAndNumbersAsTheBrowserHasThem) {
       {"[1,2", "1 2 !"},
       {"no array here", "no array"},
   };
-  for (const auto& row : rows) EXPECT_EQ(row.expected, items(row.text)) << row.text;
+  for (const auto& row : rows) EXPECT_EQ(row.expected, Items(row.text)) << row.text;
 }
 
 }  // namespace

@@ -18,13 +18,13 @@ TEST(JsStringContent, EscapesOnlyWhatEndsOrBreaksALiteral) {
       {"\\\"", "\\\\\\\""},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(row.expected, jsStringContent(row.text)) << row.text;
+    EXPECT_EQ(row.expected, JsStringContent(row.text)) << row.text;
   }
 }
 
 TEST(JsStringContent, AppendKeepsWhatIsThere) {
   std::string out = "\"";
-  appendJsStringContent(out, "a\"b");
+  AppendJsStringContent(out, "a\"b");
   EXPECT_EQ("\"a\\\"b", out);
 }
 

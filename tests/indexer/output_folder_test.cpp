@@ -21,21 +21,21 @@ TEST(OutputFolder, JoinsTargetToSourceAndResolvesWholeSegments) {
       {"/srv/site", "./search/.", "/srv/site/search"},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(row.expected, outputFolderFor(row.source, row.target)) << row.source << " + " << row.target;
+    EXPECT_EQ(row.expected, OutputFolderFor(row.source, row.target)) << row.source << " + " << row.target;
   }
 }
 
 TEST(OutputFolder, TargetWithSlashesIsTheSearchPagesIndexDir) {
-  EXPECT_EQ("search", targetWithSlashes("search"));
-  EXPECT_EQ("a/b", targetWithSlashes("a\\b"));
-  EXPECT_EQ("a/b/c", targetWithSlashes("a\\b/c"));
+  EXPECT_EQ("search", TargetWithSlashes("search"));
+  EXPECT_EQ("a/b", TargetWithSlashes("a\\b"));
+  EXPECT_EQ("a/b/c", TargetWithSlashes("a\\b/c"));
 }
 
 TEST(OutputFolder, NormaliseKeepsDotsInsideNames) {
-  EXPECT_EQ("../site", normaliseFolder("../site"));
-  EXPECT_EQ("a/..b/c", normaliseFolder("a/..b/c"));
-  EXPECT_EQ("../..", normaliseFolder("../.."));
-  EXPECT_EQ("b", normaliseFolder("a/../b"));
+  EXPECT_EQ("../site", NormaliseFolder("../site"));
+  EXPECT_EQ("a/..b/c", NormaliseFolder("a/..b/c"));
+  EXPECT_EQ("../..", NormaliseFolder("../.."));
+  EXPECT_EQ("b", NormaliseFolder("a/../b"));
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 namespace vossik {
 namespace {
 
-ExtractedPage extract(std::string content, const std::string& path = "/site/docs/intro.html") {
+ExtractedPage Extract(std::string content, const std::string& path = "/site/docs/intro.html") {
   return extractPage(path, content, "/site", 512, "");
 }
 
@@ -50,10 +50,10 @@ TEST(PageExtractor, TitleSummaryAndWords) {
       {"One (two) [three]\n", " intro", "One two three...", "one (two) [three] "},
   };
   for (const Row& row : rows) {
-    const ExtractedPage page = extract(row.content);
+    const ExtractedPage page = Extract(row.content);
     EXPECT_EQ(row.title, page.title) << row.content;
     EXPECT_EQ(row.summary, page.summary) << row.content;
-    EXPECT_EQ(row.words, page.wordText) << row.content;
+    EXPECT_EQ(row.words, page.word_text) << row.content;
   }
 }
 
@@ -65,21 +65,21 @@ TEST(PageExtractor, MarkersAnywhereInLongPages) {
     const std::string lead = std::string(offset, ' ') + "lead ";
     const std::string tail = " " + filler + filler + filler;
     const ExtractedPage page =
-        extract(lead + "<TITLE>Long</Title></TITLE>" + tail + "<SCRIPT>x</script>" + filler +
+        Extract(lead + "<TITLE>Long</Title></TITLE>" + tail + "<SCRIPT>x</script>" + filler +
                 "<!--vk_noindex-->y<!--/VK_NOINDEX-->" + filler + "<sTyLe>p{}</STYLE>end</tiTLE>");
     EXPECT_EQ("Long</Title>", page.title) << offset;
     EXPECT_EQ("lead words and more words here. words and more words here. words and more words "
               "here. words and more words here. words and more words here. end ",
-              page.wordText)
+              page.word_text)
         << offset;
   }
   // The last "</title" wins, however far it lies.
   EXPECT_EQ("A</title>" + std::string(40, 'x'),
-            extract("<title>A</title>" + std::string(40, 'x') + "</title>").title);
+            Extract("<title>A</title>" + std::string(40, 'x') + "</title>").title);
 }
 
 // The tag rule and white space collapsing, done the slow obvious way.
-std::string blankTagsSlowly(std::string text) {
+std::string BlankTagsSlowly(std::string text) {
   for (std::size_t from = 0;;) {
     std::size_t start = text.find('<', from);
     if (start == std::string::npos) break;
@@ -92,7 +92,7 @@ std::string blankTagsSlowly(std::string text) {
   return text;
 }
 
-std::string wordTextSlowly(const std::string& text) {
+std::string WordTextSlowly(const std::string& text) {
   std::string words;
   bool blank = false;
   for (char c : text) {
@@ -114,11 +114,11 @@ TEST(PageExtractor, TagsAndWhiteSpaceOnRandomText) {
   for (int round = 0; round < 2000; ++round) {
     std::string content(random() % 80, ' ');
     for (char& c : content) c = alphabet[random() % alphabet.size()];
-    const std::string blanked = blankTagsSlowly(content);
+    const std::string blanked = BlankTagsSlowly(content);
     std::string actual = content;
     const ExtractedPage page = extractPage("/site/a.htm", actual, "/site", 512, "");
     ASSERT_EQ(blanked, actual) << content;
-    ASSERT_EQ(wordTextSlowly(blanked), page.wordText) << content;
+    ASSERT_EQ(WordTextSlowly(blanked), page.word_text) << content;
   }
 }
 
@@ -141,10 +141,10 @@ TEST(PageExtractor, UrlAndFallbackTitleFromPath) {
       {"/other/x.htm", "/other/x.htm", " x"},
   };
   for (const Row& row : rows) {
-    const ExtractedPage page = extract("text", row.path);
+    const ExtractedPage page = Extract("text", row.path);
     EXPECT_EQ(row.url, page.url) << row.path;
     EXPECT_EQ(row.title, page.title) << row.path;
-    EXPECT_EQ("", page.siteMapTitle) << row.path;
+    EXPECT_EQ("", page.site_map_title) << row.path;
   }
 }
 
@@ -171,7 +171,7 @@ TEST(PageExtractor, SummaryIsEscapedCollapsedAndCut) {
       {"word", -5, "..."},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(row.expected, makeSummary(row.blanked, row.length)) << row.blanked << " " << row.length;
+    EXPECT_EQ(row.expected, MakeSummary(row.blanked, row.length)) << row.blanked << " " << row.length;
   }
 }
 
@@ -181,7 +181,7 @@ TEST(PageExtractor, PageEntryEscapesTitleAndUrl) {
   page.url = "a\\b\".html";
   page.summary = "He said \\\"hi\\\"...";
   std::string entries = "\"T\",\"u\",\"...\",";
-  appendPageEntry(entries, page);
+  AppendPageEntry(entries, page);
   EXPECT_EQ("\"T\",\"u\",\"...\","
             "\"Say \\\"hi\\\" \\\\ now\\r\\n\",\"a\\\\b\\\".html\",\"He said \\\"hi\\\"...\",",
             entries);
@@ -189,7 +189,7 @@ TEST(PageExtractor, PageEntryEscapesTitleAndUrl) {
 
 TEST(PageExtractor, AppendsSiteMapLinkWithTheExtractedTitle) {
   testing::TempDir temp;
-  const std::string links = (temp.path() / "links.html").string();
+  const std::string links = (temp.Path() / "links.html").string();
   std::string titled = "<title>Hello</title>";
   std::string untitled = "text";
   extractPage("/site/docs/a.html", titled, "/site", 512, links);

@@ -12,7 +12,7 @@ TEST(PatternList, WidensWildcardItemsAndLowerCasesAll) {
   const PatternList list({"*.HTM", "Draft*", "*tmp*", "a?c", "/Site/Private", "*.htm + *news*"});
   const std::vector<std::string> expected = {"*.htm*", "*draft*", "*tmp*", "*a?c*",
                                              "/site/private", "*.htm + *news*"};
-  EXPECT_EQ(expected, list.items());
+  EXPECT_EQ(expected, list.Items());
 }
 
 TEST(PatternList, MatchReturnsFirstMatchingItem) {
@@ -32,20 +32,20 @@ TEST(PatternList, MatchReturnsFirstMatchingItem) {
       {"/other/readme.txt", -1},
       {"", -1},
   };
-  for (const Row& row : rows) EXPECT_EQ(row.expected, list.match(row.text)) << row.text;
+  for (const Row& row : rows) EXPECT_EQ(row.expected, list.Match(row.text)) << row.text;
 }
 
 TEST(PatternList, PlusJoinedPartsMustAllMatch) {
   const PatternList list({"*.htm* + *news*"});
-  EXPECT_EQ(0, list.match("/site/news/a.html"));
-  EXPECT_EQ(-1, list.match("/site/docs/a.html"));
-  EXPECT_EQ(-1, list.match("/site/news/a.txt"));
+  EXPECT_EQ(0, list.Match("/site/news/a.html"));
+  EXPECT_EQ(-1, list.Match("/site/docs/a.html"));
+  EXPECT_EQ(-1, list.Match("/site/news/a.txt"));
 }
 
 TEST(PatternList, EmptyList) {
   const PatternList list({});
-  EXPECT_TRUE(list.empty());
-  EXPECT_EQ(-1, list.match("/site/a.html"));
+  EXPECT_TRUE(list.Empty());
+  EXPECT_EQ(-1, list.Match("/site/a.html"));
 }
 
 }  // namespace

@@ -13,11 +13,11 @@ namespace {
 
 using Paths = std::vector<std::string>;
 
-Paths collected(const std::string& robotName, const std::string& text) {
+Paths Collected(const std::string& robot_name, const std::string& text) {
   RobotsRules rules;
-  rules.setRobotName(robotName);
-  rules.collect(text);
-  return rules.disallowedPaths();
+  rules.SetRobotName(robot_name);
+  rules.Collect(text);
+  return rules.DisallowedPaths();
 }
 
 TEST(RobotsRules, CollectsTheFieldsThatApplyToTheRobot) {
@@ -43,21 +43,21 @@ TEST(RobotsRules, CollectsTheFieldsThatApplyToTheRobot) {
       {"", "User-agent:\nDisallow: /x\n", {}},
       {"", "Disallow : /x\nAllow: /y\n", {}},
   };
-  for (const Row& row : rows) EXPECT_EQ(row.expected, collected(row.robot, row.text)) << row.text;
+  for (const Row& row : rows) EXPECT_EQ(row.expected, Collected(row.robot, row.text)) << row.text;
 }
 
 TEST(RobotsRules, CollectReplacesEarlierPaths) {
   RobotsRules rules;
-  rules.collect("Disallow: /a\n");
-  rules.collect("Disallow: /b\n");
-  EXPECT_EQ(Paths{"/b"}, rules.disallowedPaths());
+  rules.Collect("Disallow: /a\n");
+  rules.Collect("Disallow: /b\n");
+  EXPECT_EQ(Paths{"/b"}, rules.DisallowedPaths());
 }
 
 TEST(RobotsRules, DisallowsUrlPathsByPrefixStarAndEndAnchor) {
   RobotsRules rules;
-  rules.collect("Disallow:\nDisallow: /cgi-bin\nDisallow: /*.pdf$\nDisallow: /private*/draft\n");
+  rules.Collect("Disallow:\nDisallow: /cgi-bin\nDisallow: /*.pdf$\nDisallow: /private*/draft\n");
   struct Row {
-    const char* urlPath;
+    const char* url_path;
     bool expected;
   };
   const Row rows[] = {
@@ -70,7 +70,7 @@ TEST(RobotsRules, DisallowsUrlPathsByPrefixStarAndEndAnchor) {
       {"/private/x.html", false},
       {"/index.html", false},  // the empty path disallows nothing
   };
-  for (const Row& row : rows) EXPECT_EQ(row.expected, rules.disallows(row.urlPath)) << row.urlPath;
+  for (const Row& row : rows) EXPECT_EQ(row.expected, rules.Disallows(row.url_path)) << row.url_path;
 }
 
 class RecordingLog : public Log {
@@ -89,8 +89,8 @@ TEST(RobotsRules, ReadsRobotsTxtOfTheSourceFolder) {
   site.Write("robots.txt", "User-agent: indexer\nDisallow: /tmp\n");
   RobotsRules rules;
   RecordingLog log;
-  rules.read(site.path().string(), "Indexer", &log);
-  EXPECT_EQ(Paths{"/tmp"}, rules.disallowedPaths());
+  rules.Read(site.Path().string(), "Indexer", &log);
+  EXPECT_EQ(Paths{"/tmp"}, rules.DisallowedPaths());
   EXPECT_EQ((std::vector<std::string>{"Checking for robots.txt file ", "Found robots.txt file ",
                                       "robots.txt file is valid. Processing rules"}),
             log.lines);
@@ -100,10 +100,10 @@ TEST(RobotsRules, MissingOrEmptyRobotsTxtGivesNoRules) {
   testing::TempDir site;
   RobotsRules rules;
   RecordingLog log;
-  rules.read(site.path().string(), "", &log);
+  rules.Read(site.Path().string(), "", &log);
   site.Write("empty/robots.txt", "");
-  rules.read((site.path() / "empty").string(), "", nullptr);
-  EXPECT_TRUE(rules.disallowedPaths().empty());
+  rules.Read((site.Path() / "empty").string(), "", nullptr);
+  EXPECT_TRUE(rules.DisallowedPaths().empty());
   EXPECT_EQ((std::vector<std::string>{"Checking for robots.txt file ", "robots.txt file NOT found."}),
             log.lines);
 }

@@ -20,22 +20,22 @@ using testing::TempDir;
 // files of the words given, each in the file of its bucket.
 class SmallIndex {
  public:
-  SmallIndex(std::string_view pageList, const std::map<std::string, std::string>& words) {
-    dir_.Write("out/sitemap.js", pageList);
+  SmallIndex(std::string_view page_list, const std::map<std::string, std::string>& words) {
+    dir_.Write("out/sitemap.js", page_list);
     std::map<int, std::string> buckets;
     for (const auto& [word, pages] : words) {
       std::string& body = buckets[bucketOf(word)];
       body += (body.empty() ? "\"" : ",\"") + word + "\"," + pages;
     }
     for (const auto& [bucket, body] : buckets) {
-      Write(indexFileName("out", bucket), "fnIJ(g_asIndex,[" + body + "]);");
+      Write(IndexFileName("out", bucket), "fnIJ(g_asIndex,[" + body + "]);");
     }
   }
 
   void Write(const std::string& relative, std::string_view bytes) const {
     dir_.Write(relative, bytes);
   }
-  std::string folder() const { return (dir_.path() / "out").string(); }
+  std::string Folder() const { return (dir_.Path() / "out").string(); }
 
  private:
   TempDir dir_;
@@ -47,7 +47,7 @@ struct Ranked {
   bool operator==(const Ranked&) const = default;
 };
 
-std::vector<Ranked> ranked(const std::vector<SearchHit>& hits) {
+std::vector<Ranked> RankingOf(const std::vector<SearchHit>& hits) {
   std::vector<Ranked> out;
   for (const SearchHit& hit : hits) out.push_back({hit.url, hit.matched});
   return out;
@@ -69,18 +69,18 @@ const char kPages[] =
     "\"Bridges of the valley\",\"bridges.html\",\"Every crossing of the river...\""
     "];\r\n";
 
-SmallIndex walkingSite() {
+SmallIndex WalkingSite() {
   return SmallIndex(
       kPages,
       {{"river", "1,2,3,5"}, {"walk", "1,2,4"}, {"bridg", "1,3,5"}, {"boot", "4"}, {"mill", "3"}});
 }
 
 TEST(SearchIndex, RanksPagesWithEveryWordFirstThenByTitleUrlAndRarity) {
-  const SmallIndex index = walkingSite();
+  const SmallIndex index = WalkingSite();
   SearchIndex search;
   std::string error;
-  ASSERT_TRUE(search.open(index.folder(), &error)) << error;
-  EXPECT_EQ(5, search.pageCount());
+  ASSERT_TRUE(search.Open(index.Folder(), &error)) << error;
+  EXPECT_EQ(5, search.PageCount());
 
   const struct {
     std::string_view query;
@@ -106,17 +106,17 @@ TEST(SearchIndex, RanksPagesWithEveryWordFirstThenByTitleUrlAndRarity) {
       {"snowshoe", {}},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(row.expected, ranked(search.search(row.query, kStops))) << row.query;
+    EXPECT_EQ(row.expected, RankingOf(search.Search(row.query, kStops))) << row.query;
   }
 }
 
 TEST(SearchIndex, ScoresEachMatchedWordByRarityAndWhereItStands) {
-  const SmallIndex index = walkingSite();
+  const SmallIndex index = WalkingSite();
   SearchIndex search;
   std::string error;
-  ASSERT_TRUE(search.open(index.folder(), &error));
+  ASSERT_TRUE(search.Open(index.Folder(), &error));
 
-  const std::vector<SearchHit> hits = search.search("mill bridge", kStops);
+  const std::vector<SearchHit> hits = search.Search("mill bridge", kStops);
   ASSERT_EQ(3u, hits.size());
   const SearchHit& top = hits[0];
   EXPECT_EQ(3, top.page);
@@ -139,9 +139,9 @@ TEST(SearchIndex, CountsASummaryWordUpToThreeTimes) {
       {{"dog", "1,2,3,4"}});
   SearchIndex search;
   std::string error;
-  ASSERT_TRUE(search.open(index.folder(), &error));
+  ASSERT_TRUE(search.Open(index.Folder(), &error));
   EXPECT_EQ((std::vector<Ranked>{{"c.html", 1}, {"d.html", 1}, {"b.html", 1}, {"a.html", 1}}),
-            ranked(search.search("dog", "")));
+            RankingOf(search.Search("dog", "")));
 }
 
 TEST(SearchIndex, FindsWordsThatOnlyTheTitleOrUrlHolds) {
@@ -153,12 +153,12 @@ TEST(SearchIndex, FindsWordsThatOnlyTheTitleOrUrlHolds) {
       {{"seen", "1"}});
   SearchIndex search;
   std::string error;
-  ASSERT_TRUE(search.open(index.folder(), &error));
-  EXPECT_EQ((std::vector<Ranked>{{"birds/log.html", 1}}), ranked(search.search("kingfishers", "")));
+  ASSERT_TRUE(search.Open(index.Folder(), &error));
+  EXPECT_EQ((std::vector<Ranked>{{"birds/log.html", 1}}), RankingOf(search.Search("kingfishers", "")));
   EXPECT_EQ((std::vector<Ranked>{{"coast/tide-tables.html", 1}}),
-            ranked(search.search("table", "")));
+            RankingOf(search.Search("table", "")));
   // The extension is not a word of the URL.
-  EXPECT_TRUE(search.search("html", "").empty());
+  EXPECT_TRUE(search.Search("html", "").empty());
 }
 
 TEST(SearchIndex, ReadsThePageListAsTheBrowserDoes) {
@@ -170,10 +170,10 @@ TEST(SearchIndex, ReadsThePageListAsTheBrowserDoes) {
       {});
   SearchIndex search;
   std::string error;
-  ASSERT_TRUE(search.open(index.folder(), &error)) << error;
-  ASSERT_EQ(2, search.pageCount());
+  ASSERT_TRUE(search.Open(index.Folder(), &error)) << error;
+  ASSERT_EQ(2, search.PageCount());
   // Equal scores: page order decides.
-  const std::vector<SearchHit> hits = search.search("say \xC3\xA9t\xC3\xA9", "");
+  const std::vector<SearchHit> hits = search.Search("say \xC3\xA9t\xC3\xA9", "");
   ASSERT_EQ(2u, hits.size());
   EXPECT_EQ("Say \"hi\"", hits[0].title);
   EXPECT_EQ("a\\b.html", hits[0].url);
@@ -187,7 +187,7 @@ TEST(SearchIndex, OpenFailsWithoutAPageList) {
   TempDir dir;
   SearchIndex search;
   std::string error;
-  EXPECT_FALSE(search.open((dir.path() / "missing").string(), &error));
+  EXPECT_FALSE(search.Open((dir.Path() / "missing").string(), &error));
   EXPECT_NE(std::string::npos, error.find("sitemap.js")) << error;
 
   const struct {
@@ -196,7 +196,7 @@ TEST(SearchIndex, OpenFailsWithoutAPageList) {
   for (const auto& row : rows) {
     dir.Write("bad/sitemap.js", row.text);
     error.clear();
-    EXPECT_FALSE(search.open((dir.path() / "bad").string(), &error)) << row.text;
+    EXPECT_FALSE(search.Open((dir.Path() / "bad").string(), &error)) << row.text;
     EXPECT_NE(std::string::npos, error.find("not a page list")) << row.text;
   }
 }
@@ -204,24 +204,24 @@ TEST(SearchIndex, OpenFailsWithoutAPageList) {
 TEST(SearchIndex, ReadsOnlyTheQueryBucketsAndSkipsBadEntries) {
   const SmallIndex index(kPages, {{"river", "3,99,0,-3,3"}});
   // Another bucket's file is damaged; the query never opens it.
-  const int riverBucket = bucketOf("river");
-  index.Write(indexFileName("out", (riverBucket + 1) % kBucketCount), "fnIJ(g_asIndex,[\"x\",1,");
+  const int river_bucket = bucketOf("river");
+  index.Write(IndexFileName("out", (river_bucket + 1) % kBucketCount), "fnIJ(g_asIndex,[\"x\",1,");
   SearchIndex search;
   std::string error;
-  ASSERT_TRUE(search.open(index.folder(), &error));
+  ASSERT_TRUE(search.Open(index.Folder(), &error));
   // Page numbers outside the page list and repeats are ignored; page 2
   // holds the word in its title and URL.
   const std::vector<Ranked> indexed{{"trails/river-walk.html", 1}, {"history/bridge.html", 1}};
-  const std::vector<Ranked> titleOnly{{"trails/river-walk.html", 1}};
-  EXPECT_EQ(indexed, ranked(search.search("river", "")));
+  const std::vector<Ranked> title_only{{"trails/river-walk.html", 1}};
+  EXPECT_EQ(indexed, RankingOf(search.Search("river", "")));
 
   // A damaged or missing index file holds no words: only title and URL match.
-  index.Write(indexFileName("out", riverBucket), "fnIJ(g_asIndex,[\"river\",3,");
-  EXPECT_EQ(titleOnly, ranked(search.search("rivers", "")));
-  std::filesystem::remove(index.folder() + indexFileName("", riverBucket));
-  EXPECT_EQ(titleOnly, ranked(search.search("rivers", "")));
+  index.Write(IndexFileName("out", river_bucket), "fnIJ(g_asIndex,[\"river\",3,");
+  EXPECT_EQ(title_only, RankingOf(search.Search("rivers", "")));
+  std::filesystem::remove(index.Folder() + IndexFileName("", river_bucket));
+  EXPECT_EQ(title_only, RankingOf(search.Search("rivers", "")));
   EXPECT_EQ((std::vector<Ranked>{{"gear/boots.html", 2}, {"trails/river-walk.html", 1}}),
-            ranked(search.search("boots walking", "")));
+            RankingOf(search.Search("boots walking", "")));
 }
 
 TEST(QueryWords, NormaliseLikePageTextAndKeepTheFirstOfEachWord) {
@@ -237,7 +237,7 @@ TEST(QueryWords, NormaliseLikePageTextAndKeepTheFirstOfEachWord) {
       {"", {}},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(row.words, queryWords(row.query, stops.words.get())) << row.query;
+    EXPECT_EQ(row.words, QueryWords(row.query, stops.words.get())) << row.query;
   }
 }
 
@@ -261,7 +261,7 @@ TEST(DisplayText, CharacterReferencesBecomeCharacters) {
       {"&AMP; &amp &bogus; &#; &#12345678;", "&AMP; &amp &bogus; &#; &#12345678;"},
       {"plain text", "plain text"},
   };
-  for (const Row& row : rows) EXPECT_EQ(row.shown, displayText(row.text)) << row.text;
+  for (const Row& row : rows) EXPECT_EQ(row.shown, DisplayText(row.text)) << row.text;
 }
 
 }  // namespace

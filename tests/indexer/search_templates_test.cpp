@@ -16,20 +16,20 @@ using testing::TempDir;
 
 class SearchTemplatesTest : public ::testing::Test {
  protected:
-  fs::path templates() const { return dir.path() / "templates"; }
-  std::string out() const { return (dir.path() / "out").string(); }
+  fs::path Templates() const { return dir_.Path() / "templates"; }
+  std::string Out() const { return (dir_.Path() / "out").string(); }
 
   // Instantiates `text` as a template and returns the output file's bytes.
-  std::string render(std::string_view text, const TemplateValues& given,
-                     const std::string& offlinePath = {}) {
-    dir.Write("templates/t.js", text);
-    fs::create_directories(out());
-    EXPECT_TRUE(instantiateTemplate(templates(), "t.js", out(), given, {}, offlinePath));
-    return ReadFile(out() + "/t.js");
+  std::string Render(std::string_view text, const TemplateValues& given,
+                     const std::string& offline_path = {}) {
+    dir_.Write("templates/t.js", text);
+    fs::create_directories(Out());
+    EXPECT_TRUE(instantiateTemplate(Templates(), "t.js", Out(), given, {}, offline_path));
+    return ReadFile(Out() + "/t.js");
   }
 
-  TempDir dir;
-  const TemplateValues values{"a\\b", "\"s\"", "\"the\""};
+  TempDir dir_;
+  const TemplateValues values_{"a\\b", "\"s\"", "\"the\""};
 };
 
 TEST_F(SearchTemplatesTest, ReplacesEveryPlaceholderAtEveryOccurrence) {
@@ -45,58 +45,58 @@ TEST_F(SearchTemplatesTest, ReplacesEveryPlaceholderAtEveryOccurrence) {
        "131|1024*1024|256|../|./"},
       {"$INDEXHASHMOD$ $indexhashmod", "$INDEXHASHMOD$ $indexhashmod"},
   };
-  for (const auto& row : rows) EXPECT_EQ(row.expected, render(row.text, values)) << row.text;
+  for (const auto& row : rows) EXPECT_EQ(row.expected, Render(row.text, values_)) << row.text;
 }
 
 TEST_F(SearchTemplatesTest, ValuesAreReplacedAgainOnlyByLaterPlaceholders) {
   const TemplateValues nested{"$indexstems$", "$indexhashcode$", "$indexdir$"};
-  EXPECT_EQ("131 131 $indexdir$", render("$indexdir$ $indexstems$ $indexstoplist$", nested));
+  EXPECT_EQ("131 131 $indexdir$", Render("$indexdir$ $indexstems$ $indexstoplist$", nested));
 }
 
 TEST_F(SearchTemplatesTest, OfflinePathIsAScriptStringWithATrailingSlash) {
   EXPECT_EQ("var p=\"/srv/site/search/\";",
-            render("var p=\"$indexpath$\";", values, "/srv/site/search"));
+            Render("var p=\"$indexpath$\";", values_, "/srv/site/search"));
   EXPECT_EQ("var p=\"C:\\\\site \\\"x\\\"/\";",
-            render("var p=\"$indexpath$\";", values, "C:\\site \"x\""));
+            Render("var p=\"$indexpath$\";", values_, "C:\\site \"x\""));
 }
 
 TEST_F(SearchTemplatesTest, WritesUnderTheOutputName) {
-  dir.Write("templates/vkexample.html", "<p>$indexpath$</p>");
-  fs::create_directories(out());
-  ASSERT_TRUE(instantiateTemplate(templates(), "vkexample.html", out(), values,
+  dir_.Write("templates/vkexample.html", "<p>$indexpath$</p>");
+  fs::create_directories(Out());
+  ASSERT_TRUE(instantiateTemplate(Templates(), "vkexample.html", Out(), values_,
                                   "offlineexample.html", "/srv/x"));
-  EXPECT_EQ("<p>/srv/x/</p>", ReadFile(out() + "/offlineexample.html"));
-  EXPECT_FALSE(fs::exists(out() + "/vkexample.html"));
+  EXPECT_EQ("<p>/srv/x/</p>", ReadFile(Out() + "/offlineexample.html"));
+  EXPECT_FALSE(fs::exists(Out() + "/vkexample.html"));
 }
 
 TEST_F(SearchTemplatesTest, GivesNoOutputForMissingOrEmptyTemplatesOrFolder) {
-  dir.Write("templates/empty.js", "");
-  dir.Write("templates/t.js", "x");
-  fs::create_directories(out());
-  EXPECT_FALSE(instantiateTemplate(templates(), "missing.js", out(), values));
-  EXPECT_FALSE(instantiateTemplate(templates(), "empty.js", out(), values));
-  EXPECT_TRUE(fs::is_empty(out()));
+  dir_.Write("templates/empty.js", "");
+  dir_.Write("templates/t.js", "x");
+  fs::create_directories(Out());
+  EXPECT_FALSE(instantiateTemplate(Templates(), "missing.js", Out(), values_));
+  EXPECT_FALSE(instantiateTemplate(Templates(), "empty.js", Out(), values_));
+  EXPECT_TRUE(fs::is_empty(Out()));
 
-  const std::string missing = out() + "/not/there";
-  EXPECT_FALSE(instantiateTemplate(templates(), "t.js", missing, values));
+  const std::string missing = Out() + "/not/there";
+  EXPECT_FALSE(instantiateTemplate(Templates(), "t.js", missing, values_));
   EXPECT_FALSE(fs::exists(missing));
 }
 
 TEST_F(SearchTemplatesTest, BulletCopyCreatesTheFolderAndReplacesAReadOnlyCopy) {
-  dir.Write("templates/bullet.gif", "GIF89a new");
-  const std::string folder = out() + "/deep/er";
-  ASSERT_TRUE(copyBulletImage(templates(), folder));
+  dir_.Write("templates/bullet.gif", "GIF89a new");
+  const std::string folder = Out() + "/deep/er";
+  ASSERT_TRUE(copyBulletImage(Templates(), folder));
   EXPECT_EQ("GIF89a new", ReadFile(folder + "/bullet.gif"));
 
-  dir.Write("out/deep/er/bullet.gif", "old");
+  dir_.Write("out/deep/er/bullet.gif", "old");
   fs::permissions(folder + "/bullet.gif", fs::perms::owner_read);
-  ASSERT_TRUE(copyBulletImage(templates(), folder));
+  ASSERT_TRUE(copyBulletImage(Templates(), folder));
   EXPECT_EQ("GIF89a new", ReadFile(folder + "/bullet.gif"));
 }
 
 TEST_F(SearchTemplatesTest, BulletFolderIsCreatedEvenWithoutTheImage) {
-  EXPECT_FALSE(copyBulletImage(templates(), out()));
-  EXPECT_TRUE(fs::is_directory(out()));
+  EXPECT_FALSE(copyBulletImage(Templates(), Out()));
+  EXPECT_TRUE(fs::is_directory(Out()));
 }
 
 }  // namespace

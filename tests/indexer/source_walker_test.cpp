@@ -12,25 +12,25 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-WalkRules siteRules() {
+WalkRules SiteRules() {
   WalkRules rules;
-  rules.sourceFolder = "/srv/site";
-  rules.outputFolder = "/srv/site/search";
+  rules.source_folder = "/srv/site";
+  rules.output_folder = "/srv/site/search";
   rules.recurse = true;
   return rules;
 }
 
 // Every entry the build would meet, depth first, as "path" for files and
 // "path/" for folders, marked "+" when taken (descended or accepted).
-Strings walk(const SourceWalker& walker, const std::string& root) {
+Strings Walk(const SourceWalker& walker, const std::string& root) {
   Strings seen;
   std::vector<std::unique_ptr<FolderListing>> folders;
   folders.push_back(std::make_unique<FolderListing>(root));
   std::unique_ptr<SourceEntry> entry = folders.back()->firstEntry();
   while (entry) {
-    std::string shown = entry->path().substr(root.size());
-    if (entry->isFolder()) {
-      const bool descend = walker.shouldDescend(entry->path());
+    std::string shown = entry->Path().substr(root.size());
+    if (entry->IsFolder()) {
+      const bool descend = walker.ShouldDescend(entry->Path());
       seen.push_back((descend ? "+" : "") + shown + "/");
       if (descend) {
         folders.emplace_back(static_cast<FolderListing*>(entry.release()));
@@ -39,7 +39,7 @@ Strings walk(const SourceWalker& walker, const std::string& root) {
         entry = folders.back()->nextEntry();
       }
     } else {
-      seen.push_back((walker.accepts(entry->path()) ? "+" : "") + shown);
+      seen.push_back((walker.Accepts(entry->Path()) ? "+" : "") + shown);
       entry = folders.back()->nextEntry();
     }
     while (!entry && folders.size() > 1) {
@@ -55,56 +55,56 @@ TEST(FolderListing, ListsFoldersAndDottedFilesSortedByName) {
   for (const char* file : {"b.html", "Z.htm", "README", "a/x.htm", "c.txt", "a.b/y.htm"}) {
     site.Write(file, "x");
   }
-  FolderListing listing(site.path().string());
+  FolderListing listing(site.Path().string());
   Strings names;
   for (auto entry = listing.firstEntry(); entry; entry = listing.nextEntry()) {
-    names.push_back(entry->path().substr(site.path().string().size()) + (entry->isFolder() ? "/" : ""));
+    names.push_back(entry->Path().substr(site.Path().string().size()) + (entry->IsFolder() ? "/" : ""));
   }
   EXPECT_EQ((Strings{"/Z.htm", "/a/", "/a.b/", "/b.html", "/c.txt"}), names);
   // A second pass lists the folder again from the start.
   ASSERT_NE(nullptr, listing.firstEntry());
-  EXPECT_EQ(nullptr, FolderListing(site.path().string() + "/missing").firstEntry());
+  EXPECT_EQ(nullptr, FolderListing(site.Path().string() + "/missing").firstEntry());
 }
 
 TEST(FileEntry, ReadsWholeFileAndItsSize) {
   testing::TempDir site;
   const std::string bytes("line\r\n\0binary", 13);
   FileEntry file(site.Write("page.html", bytes).string());
-  EXPECT_EQ(13u, file.size());
+  EXPECT_EQ(13u, file.Size());
   std::string content = "old";
-  ASSERT_TRUE(file.open());
-  EXPECT_TRUE(file.readWhole(&content));
-  file.close();
+  ASSERT_TRUE(file.Open());
+  EXPECT_TRUE(file.ReadWhole(&content));
+  file.Close();
   EXPECT_EQ(bytes, content);
-  FileEntry missing(site.path().string() + "/missing.html");
-  EXPECT_EQ(0u, missing.size());
-  EXPECT_FALSE(missing.open());
-  EXPECT_FALSE(missing.readWhole(&content));
+  FileEntry missing(site.Path().string() + "/missing.html");
+  EXPECT_EQ(0u, missing.Size());
+  EXPECT_FALSE(missing.Open());
+  EXPECT_FALSE(missing.ReadWhole(&content));
 }
 
 TEST(SourceWalker, WalksDepthFirstAndSkipsItsOwnFiles) {
   testing::TempDir temp;
   // The source folder's own name holds "index" and "vkindex": only the
   // names below it count for the built-in exclusions.
-  const std::string root = (temp.path() / "vkindex-site").string();
+  const std::string root = (temp.Path() / "vkindex-site").string();
   for (const char* file : {"index.html", "app.js", "vkindex3.js", "robots.txt", "README",
                            "docs/a.htm", "docs/vkindex/b.htm", "vkindex2/c.htm",
                            "search/vkindex0.js", "search/d.htm"}) {
     temp.Write(std::string("vkindex-site/") + file, "x");
   }
   WalkRules rules;
-  rules.sourceFolder = root;
-  rules.outputFolder = root + "/./search/";
+  rules.source_folder = root;
+  rules.output_folder = root + "/./search/";
   rules.recurse = true;
   const Strings expected = {"+/app.js",  "+/docs/",      "+/docs/a.htm",  "/docs/vkindex/",
                             "+/index.html", "/robots.txt", "/search/", "/vkindex2/",
                             "/vkindex3.js"};
-  EXPECT_EQ(expected, walk(SourceWalker(std::move(rules)), root));
+  EXPECT_EQ(expected, Walk(SourceWalker(std::move(rules)), root));
 }
 
 TEST(SourceWalker, DescendVerdict) {
-  WalkRules rules = siteRules();
-  rules.matchExclude.emplace(Strings{"/srv/site/private", "*/tmp/*"});
+  WalkRules rules = SiteRules();
+  rules.match_exclude.emplace(Strings{"/srv/site/private", "*/tmp/*"});
   const SourceWalker walker(std::move(rules));
   struct Row {
     const char* folder;
@@ -121,20 +121,20 @@ TEST(SourceWalker, DescendVerdict) {
       {"/srv/site/tmp", false},      // match lists see the folder with "/"
       {"/srv/site/a/tmp2", true},
   };
-  for (const Row& row : rows) EXPECT_EQ(row.expected, walker.shouldDescend(row.folder)) << row.folder;
+  for (const Row& row : rows) EXPECT_EQ(row.expected, walker.ShouldDescend(row.folder)) << row.folder;
 
-  WalkRules flat = siteRules();
+  WalkRules flat = SiteRules();
   flat.recurse = false;
-  EXPECT_FALSE(SourceWalker(std::move(flat)).shouldDescend("/srv/site/docs"));
+  EXPECT_FALSE(SourceWalker(std::move(flat)).ShouldDescend("/srv/site/docs"));
 }
 
 TEST(SourceWalker, AcceptVerdict) {
-  WalkRules rules = siteRules();
-  rules.outputFolder = "/srv/site/.";  // the index is written beside the pages
-  rules.typeInclude.emplace(Strings{"*.htm", "*.js", "*.gif"});
-  rules.typeExclude.emplace(Strings{"*.bak"});
-  rules.matchExclude.emplace(Strings{"/srv/site/Drafts"});
-  rules.robots.collect("User-agent: *\nDisallow: /cgi-bin\n");
+  WalkRules rules = SiteRules();
+  rules.output_folder = "/srv/site/.";  // the index is written beside the pages
+  rules.type_include.emplace(Strings{"*.htm", "*.js", "*.gif"});
+  rules.type_exclude.emplace(Strings{"*.bak"});
+  rules.match_exclude.emplace(Strings{"/srv/site/Drafts"});
+  rules.robots.Collect("User-agent: *\nDisallow: /cgi-bin\n");
   const SourceWalker walker(std::move(rules));
   struct Row {
     const char* file;
@@ -159,7 +159,7 @@ TEST(SourceWalker, AcceptVerdict) {
       {"/srv/site/cgi-bin/run.htm", false},  // robots.txt
       {"/srv/site/docs/cgi-bin.htm", true},
   };
-  for (const Row& row : rows) EXPECT_EQ(row.expected, walker.accepts(row.file)) << row.file;
+  for (const Row& row : rows) EXPECT_EQ(row.expected, walker.Accepts(row.file)) << row.file;
 }
 
 TEST(SourceWalker, UrlIsThePathBelowTheSourceFolder) {
@@ -175,7 +175,7 @@ TEST(SourceWalker, UrlIsThePathBelowTheSourceFolder) {
       {"/srv/site/\\a.htm", "/srv/site", "a.htm"},
       {"/other/a.htm", "/srv/site", "/other/a.htm"},
   };
-  for (const Row& row : rows) EXPECT_EQ(row.expected, urlBelow(row.path, row.source)) << row.path;
+  for (const Row& row : rows) EXPECT_EQ(row.expected, UrlBelow(row.path, row.source)) << row.path;
 }
 
 }  // namespace

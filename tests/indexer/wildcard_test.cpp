@@ -11,7 +11,7 @@ TEST(Wildcard, MatchesWholeTextWithStarAndQuestionMark) {
   struct Row {
     const char* pattern;
     const char* text;
-    bool caseSensitive;
+    bool case_sensitive;
     bool expected;
   };
   const Row rows[] = {
@@ -36,7 +36,7 @@ TEST(Wildcard, MatchesWholeTextWithStarAndQuestionMark) {
       {"**?", "", false, false},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(row.expected, matches(row.pattern, row.text, row.caseSensitive))
+    EXPECT_EQ(row.expected, Matches(row.pattern, row.text, row.case_sensitive))
         << row.pattern << " / " << row.text;
   }
 }
@@ -45,7 +45,7 @@ TEST(Wildcard, ManyStarsStayFast) {
   // Trying every split of 30 stars over this text would never finish.
   const std::string pattern = std::string(30, '*') + std::string(30, 'a') + "b";
   const std::string text(5000, 'a');
-  EXPECT_FALSE(matches(pattern, text, false));
+  EXPECT_FALSE(Matches(pattern, text, false));
 }
 
 }  // namespace

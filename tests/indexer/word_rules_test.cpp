@@ -11,7 +11,7 @@ namespace {
 
 using Words = std::vector<std::pair<std::string, int>>;  // text, bucket
 
-Words collect(std::string_view text, const WordRules& rules = {}) {
+Words Collect(std::string_view text, const WordRules& rules = {}) {
   WordTable page(1024);
   collectWords(text, rules, page);
   Words out;
@@ -40,8 +40,8 @@ TEST(IsSeparator, HoldsExactlyThe36Bytes) {
   int count = 0;
   for (int b = 0; b < 256; ++b) {
     const bool expected = separators.find(static_cast<char>(b)) != std::string_view::npos;
-    EXPECT_EQ(expected, isSeparator(static_cast<unsigned char>(b))) << b;
-    count += isSeparator(static_cast<unsigned char>(b)) ? 1 : 0;
+    EXPECT_EQ(expected, IsSeparator(static_cast<unsigned char>(b))) << b;
+    count += IsSeparator(static_cast<unsigned char>(b)) ? 1 : 0;
   }
   EXPECT_EQ(36, count);
 }
@@ -51,9 +51,9 @@ TEST(NormaliseToken, AppliesTheRulesInOrder) {
   stop.add("the", 0);
   stop.add("cafz", 0);
   const WordRules plain;
-  const WordRules noMixed{.includeMixedNumbers = false};
-  const WordRules longer{.minWordLength = 4};
-  const WordRules stopping{.stopWords = &stop};
+  const WordRules no_mixed{.include_mixed_numbers = false};
+  const WordRules longer{.min_word_length = 4};
+  const WordRules stopping{.stop_words = &stop};
   const std::string forty = "abcdefghijklmnopqrstuvwxyzabcdefghijklmn";
   const struct {
     std::string token;
@@ -81,30 +81,30 @@ TEST(NormaliseToken, AppliesTheRulesInOrder) {
       {"abc", &longer, false, ""},
       {"2003", &plain, false, ""},
       {"mp3", &plain, true, "mp3"},
-      {"mp3", &noMixed, false, ""},
-      {"7\xE9", &noMixed, false, ""},  // the high byte became a letter
+      {"mp3", &no_mixed, false, ""},
+      {"7\xE9", &no_mixed, false, ""},  // the high byte became a letter
       {"The", &stopping, false, ""},
       {"caf\xE9", &stopping, false, ""},  // compared after the high byte maps
       {"then", &stopping, true, "then"},
   };
   for (const auto& row : rows) {
     std::string word = "untouched";
-    EXPECT_EQ(row.kept, normaliseToken(row.token, *row.rules, &word)) << row.token;
+    EXPECT_EQ(row.kept, NormaliseToken(row.token, *row.rules, &word)) << row.token;
     EXPECT_EQ(row.kept ? row.word : "untouched", word) << row.token;
   }
 }
 
 TEST(CollectWords, KeepsEachNormalisedWordOncePerPage) {
   EXPECT_EQ((Words{{"th", 197}, {"runn", 220}, {"dog", 185}, {"and", 24}, {"mp3", 89}}),
-            collect("the running dogs, 2003 and mp3"));
+            Collect("the running dogs, 2003 and mp3"));
   EXPECT_EQ((Words{{"th", 197}, {"runn", 220}, {"dog", 185}, {"and", 24}}),
-            collect("the running dogs, 2003 and mp3", {.includeMixedNumbers = false}));
-  EXPECT_EQ((Words{{"", 1}}), collect("-- ed es ly ing"));
-  EXPECT_EQ((Words{{"cafz", 7}}), collect("caf\xE9 CAFZ"));
+            Collect("the running dogs, 2003 and mp3", {.include_mixed_numbers = false}));
+  EXPECT_EQ((Words{{"", 1}}), Collect("-- ed es ly ing"));
+  EXPECT_EQ((Words{{"cafz", 7}}), Collect("caf\xE9 CAFZ"));
   // The length is checked before stemming: "the" passes 3, then loses its "e".
   EXPECT_EQ((Words{{"dog", 185}, {"th", 197}}),
-            collect("\t..dog's\xA3the\x80\r\n", {.minWordLength = 3}));
-  EXPECT_EQ(Words{}, collect(" ,.;\t"));
+            Collect("\t..dog's\xA3the\x80\r\n", {.min_word_length = 3}));
+  EXPECT_EQ(Words{}, Collect(" ,.;\t"));
 }
 
 TEST(MergePage, BuildsAscendingPageListsInFirstMetOrder) {
@@ -115,7 +115,7 @@ TEST(MergePage, BuildsAscendingPageListsInFirstMetOrder) {
   for (const auto& [number, text] : pages) {
     collectWords(text, {}, page);
     mergePage(page, number, index);
-    EXPECT_EQ(0u, page.size());
+    EXPECT_EQ(0u, page.Size());
   }
 
   const WordEntry* dog = index[185].find("dog");
@@ -124,14 +124,14 @@ TEST(MergePage, BuildsAscendingPageListsInFirstMetOrder) {
   ASSERT_NE(nullptr, index[24].find("and"));
   EXPECT_EQ(std::vector<int32_t>{5}, index[24].find("and")->pages);
   std::size_t words = 0;
-  for (const WordTable& table : index) words += table.size();
+  for (const WordTable& table : index) words += table.Size();
   EXPECT_EQ(3u, words);  // dog, th, and
 }
 
 TEST(BuildStopList, KeepsEachWordOnceLowerCased) {
   const StopList list = buildStopList("a, the,and");
   ASSERT_NE(nullptr, list.words);
-  EXPECT_EQ(3u, list.words->size());
+  EXPECT_EQ(3u, list.words->Size());
   for (std::string_view word : {"a", "the", "and", "THE"}) {
     EXPECT_NE(nullptr, list.words->find(word));
   }
@@ -139,7 +139,7 @@ TEST(BuildStopList, KeepsEachWordOnceLowerCased) {
 
   const StopList repeated = buildStopList("The\r\nthe\tTHE,x\"y\\");
   ASSERT_NE(nullptr, repeated.words);
-  EXPECT_EQ(2u, repeated.words->size());
+  EXPECT_EQ(2u, repeated.words->Size());
   EXPECT_EQ("\"the\",\"x\\\"y\\\\\"", repeated.text);
 }
 

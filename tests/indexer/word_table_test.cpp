@@ -8,7 +8,7 @@
 namespace vossik {
 namespace {
 
-std::vector<std::string> texts(const WordTable& table) {
+std::vector<std::string> Texts(const WordTable& table) {
   std::vector<std::string> out;
   for (const WordEntry& entry : table) out.push_back(entry.text);
   return out;
@@ -26,7 +26,7 @@ TEST(WordTable, StoresLowerCaseAndFindsIgnoringCase) {
   EXPECT_EQ(nullptr, table.find("caf\xE9"));
   EXPECT_EQ(nullptr, table.find("do"));
   EXPECT_EQ(nullptr, table.find("dogs"));
-  EXPECT_EQ(2u, table.size());
+  EXPECT_EQ(2u, table.Size());
 }
 
 TEST(WordTable, FindReturnsTheNewestOfEqualTexts) {
@@ -43,11 +43,11 @@ TEST(WordTable, GrowsKeepingOrderAndLookups) {
   std::vector<std::string> added;
   for (int i = 0; added.size() < 3000; ++i) {
     std::string word = "w" + std::to_string(i);
-    if ((WordTable::hashOf(word) + 1) % 256 != 42) continue;
+    if ((WordTable::HashOf(word) + 1) % 256 != 42) continue;
     table.add(word, 42).pages.push_back(i);
     added.push_back(word);
   }
-  EXPECT_EQ(added, texts(table));
+  EXPECT_EQ(added, Texts(table));
   for (const std::string& word : added) {
     const WordEntry* entry = table.find(word);
     ASSERT_NE(nullptr, entry) << word;
@@ -62,14 +62,14 @@ TEST(WordTable, ClearEmptiesAndTheTableIsReusable) {
   table.add("beta", 2);
   table.clear();
 
-  EXPECT_EQ(0u, table.size());
+  EXPECT_EQ(0u, table.Size());
   EXPECT_EQ(table.begin(), table.end());
   EXPECT_EQ(nullptr, table.find("alpha"));
 
   WordEntry& reused = table.add("Gamma", 5);
   EXPECT_EQ("gamma", reused.text);
   EXPECT_TRUE(reused.pages.empty());
-  EXPECT_EQ(std::vector<std::string>{"gamma"}, texts(table));
+  EXPECT_EQ(std::vector<std::string>{"gamma"}, Texts(table));
   EXPECT_EQ(nullptr, table.find("alpha"));
   EXPECT_NE(nullptr, table.find("gamma"));
 }

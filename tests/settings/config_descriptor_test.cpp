@@ -80,14 +80,14 @@ TEST(ConfigDescriptor, UnreadableFilesFailAndKeepTheLoadedTree) {
 TEST(ConfigDescriptor, FallsBackToFurtherFoldersInOrder) {
   TempDir dir;
   for (const char* sub : {"site", "first", "second"}) {
-    std::filesystem::create_directories(dir.path() / sub);
+    std::filesystem::create_directories(dir.Path() / sub);
   }
-  ASSERT_TRUE(WriteContainer(dir.path() / "first" / "Tool.cfgml", "<first/>"));
-  ASSERT_TRUE(WriteContainer(dir.path() / "second" / "Tool.cfgml", "<second/>"));
-  const std::vector<std::filesystem::path> fallbacks{dir.path() / "none", dir.path() / "first",
-                                                     dir.path() / "second"};
+  ASSERT_TRUE(WriteContainer(dir.Path() / "first" / "Tool.cfgml", "<first/>"));
+  ASSERT_TRUE(WriteContainer(dir.Path() / "second" / "Tool.cfgml", "<second/>"));
+  const std::vector<std::filesystem::path> fallbacks{dir.Path() / "none", dir.Path() / "first",
+                                                     dir.Path() / "second"};
   dir.ChangeInto();
-  std::filesystem::current_path(dir.path() / "site");
+  std::filesystem::current_path(dir.Path() / "site");
 
   ConfigDescriptor descriptor;
   ASSERT_TRUE(descriptor.Load("Tool", nullptr, fallbacks));

@@ -168,8 +168,8 @@ TEST(SettingsStoreLoad, ReportsUnusableFiles) {
     EXPECT_EQ(row.expected, store.Load(dir.Write(row.name, row.bytes).string())) << row.name;
   }
   SettingsStore store;
-  EXPECT_EQ(kResultMissing, store.Load((dir.path() / "absent.cfg").string()));
-  EXPECT_EQ((dir.path() / "absent.cfg").string(), store.FileName());
+  EXPECT_EQ(kResultMissing, store.Load((dir.Path() / "absent.cfg").string()));
+  EXPECT_EQ((dir.Path() / "absent.cfg").string(), store.FileName());
 }
 
 TEST(SettingsStoreLoad, ReplacesContentOnlyAfterARead) {
@@ -195,28 +195,28 @@ TEST(SettingsStoreSave, WritesTheSerializedTextAndNoTemporaryFile) {
   ASSERT_EQ(kResultOk, store.Save());
   EXPECT_EQ("[S]\nk=v\n// note\nn=7\n\n\n", ReadFile(file));
   EXPECT_EQ(ReadFile(file), store.LastText());
-  EXPECT_EQ(std::vector<std::string>{"app.cfg"}, FilesIn(dir.path()));
+  EXPECT_EQ(std::vector<std::string>{"app.cfg"}, FilesIn(dir.Path()));
 }
 
 TEST(SettingsStoreSave, WritesNothingForAnEmptyStore) {
   TempDir dir;
   SettingsStore store;
-  store.SetFileName((dir.path() / "app.cfg").string());
+  store.SetFileName((dir.Path() / "app.cfg").string());
   store.SetValue("s", "k", "");
   EXPECT_EQ(kResultMissing, store.Save());
-  EXPECT_TRUE(FilesIn(dir.path()).empty());
+  EXPECT_TRUE(FilesIn(dir.Path()).empty());
 }
 
 TEST(SettingsStoreSave, UnwritableTargetIsReportedAndLeavesNoTemporaryFile) {
   TempDir dir;
-  std::filesystem::create_directory(dir.path() / "app.cfg");
+  std::filesystem::create_directory(dir.Path() / "app.cfg");
   SettingsStore store;
   ASSERT_EQ(kResultOk, store.Parse("[s]\nk=v\n"));
-  store.SetFileName((dir.path() / "app.cfg").string());
+  store.SetFileName((dir.Path() / "app.cfg").string());
   EXPECT_EQ(kResultMissing, store.Save());
-  store.SetFileName((dir.path() / "no" / "such" / "app.cfg").string());
+  store.SetFileName((dir.Path() / "no" / "such" / "app.cfg").string());
   EXPECT_EQ(kResultMissing, store.Save());
-  EXPECT_EQ(std::vector<std::string>{"app.cfg"}, FilesIn(dir.path()));
+  EXPECT_EQ(std::vector<std::string>{"app.cfg"}, FilesIn(dir.Path()));
 }
 
 // Stands in for a full disk: writes past `limit` bytes fail with EFBIG.
@@ -251,7 +251,7 @@ TEST(SettingsStoreSave, FailedWriteKeepsTheOldFileWhole) {
     EXPECT_EQ(kResultMissing, store.Save());
   }
   EXPECT_EQ(old_text, ReadFile(file));
-  EXPECT_EQ(std::vector<std::string>{"app.cfg"}, FilesIn(dir.path()));
+  EXPECT_EQ(std::vector<std::string>{"app.cfg"}, FilesIn(dir.Path()));
 }
 
 TEST(SettingsStoreSave, KeepsPermissionsAndWritesThroughLinks) {
@@ -259,13 +259,13 @@ TEST(SettingsStoreSave, KeepsPermissionsAndWritesThroughLinks) {
   TempDir dir;
   const auto real = dir.Write("real.cfg", "[s]\nk=1\n");
   fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  fs::create_symlink(real, dir.path() / "link.cfg");
+  fs::create_symlink(real, dir.Path() / "link.cfg");
 
   SettingsStore store;
-  ASSERT_EQ(kResultOk, store.Load((dir.path() / "link.cfg").string()));
+  ASSERT_EQ(kResultOk, store.Load((dir.Path() / "link.cfg").string()));
   store.SetValue("s", "k", "2");
   ASSERT_EQ(kResultOk, store.Save());
-  EXPECT_TRUE(fs::is_symlink(dir.path() / "link.cfg"));
+  EXPECT_TRUE(fs::is_symlink(dir.Path() / "link.cfg"));
   EXPECT_EQ("[s]\nk=2\n\n\n", ReadFile(real));
   EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
             fs::status(real).permissions());

@@ -60,7 +60,7 @@ class AddressControlsTest : public QObject {
  private slots:
   // -- urledit ----------------------------------------------------------------
 
-  void urlLinkActsOnlyWithAnAddress() {
+  void UrlLinkActsOnlyWithAnAddress() {
     ControlFixture f(kDescriptor);
     f.Set("Site", "example.org");
     f.Load();
@@ -83,7 +83,7 @@ class AddressControlsTest : public QObject {
     QVERIFY(!home->isEnabled());
   }
 
-  void urlLinkOpensTheTypedAddress() {
+  void UrlLinkOpensTheTypedAddress() {
     ControlFixture f(kDescriptor);
     f.Load();
     OpenedUrls opened;
@@ -96,7 +96,7 @@ class AddressControlsTest : public QObject {
 
   // -- linkbutton -------------------------------------------------------------
 
-  void linkButtonOpensItsUrlOrNothing() {
+  void LinkButtonOpensItsUrlOrNothing() {
     ControlFixture f(kDescriptor);
     f.Load();
     OpenedUrls opened;
@@ -119,7 +119,7 @@ class AddressControlsTest : public QObject {
 
   // -- iphostname -------------------------------------------------------------
 
-  void hostLoadsInTheModeOfItsValue_data() {
+  void HostLoadsInTheModeOfItsValue_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<bool>("ip");
     QTest::addColumn<QString>("name");
@@ -129,7 +129,7 @@ class AddressControlsTest : public QObject {
     QTest::newRow("no address") << "300.1.1.1" << false << "300.1.1.1" << "";
     QTest::newRow("nothing") << QString() << false << "" << "";
   }
-  void hostLoadsInTheModeOfItsValue() {
+  void HostLoadsInTheModeOfItsValue() {
     QFETCH(QString, stored);
     QFETCH(bool, ip);
     QFETCH(QString, name);
@@ -142,21 +142,21 @@ class AddressControlsTest : public QObject {
     QCOMPARE(f.Find("t:host/address")->isHidden(), !ip);
     QCOMPARE(f.Find("t:host")->isHidden(), ip);
     QCOMPARE(f.Find<QLineEdit>("t:host")->text(), name);
-    QCOMPARE(f.Find<IpAddressField>("t:host/address")->text(), address);
+    QCOMPARE(f.Find<IpAddressField>("t:host/address")->Text(), address);
     QVERIFY(!f.Changed());
     f.Save();
     QCOMPARE(f.Stored("Host"), stored);
   }
 
-  void hostStoresTheInputOfTheChosenMode() {
+  void HostStoresTheInputOfTheChosenMode() {
     ControlFixture f(kDescriptor);
     f.Set("Host", "mail.example.org");
     f.Load();
     f.Find<QRadioButton>("t:host/ip")->click();
     QVERIFY(f.Changed());
     auto* address = f.Find<IpAddressField>("t:host/address");
-    QVERIFY(address->isBlank());  // a name is no address to carry over
-    address->setText("10.0.0.7");
+    QVERIFY(address->IsBlank());  // a name is no address to carry over
+    address->SetText("10.0.0.7");
     f.Save();
     QCOMPARE(f.Stored("Host"), QString("10.0.0.7"));
 
@@ -168,10 +168,10 @@ class AddressControlsTest : public QObject {
     f.Find<QLineEdit>("t:host")->setText("10.1.2.3");
     address->clear();
     f.Find<QRadioButton>("t:host/ip")->click();
-    QCOMPARE(address->text(), QString("10.1.2.3"));
+    QCOMPARE(address->Text(), QString("10.1.2.3"));
   }
 
-  void hostRadioTooltips() {
+  void HostRadioTooltips() {
     ControlFixture f(kDescriptor);
     f.Load();
     QCOMPARE(f.Find("t:host/name")->toolTip(), QString("This allows you to enter a hostname"));
@@ -181,7 +181,7 @@ class AddressControlsTest : public QObject {
 
   // -- placement ----------------------------------------------------------------
 
-  void geometry() {
+  void Geometry() {
     ControlFixture f(kDescriptor);
     f.Load();
     f.Place("t:site", 500, 22);

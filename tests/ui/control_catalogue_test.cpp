@@ -68,7 +68,7 @@ class ControlCatalogueTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void everyTypeIsOnThePage() {
+  void EveryTypeIsOnThePage() {
     ControlFixture f(kDescriptor);
     for (const vossik::CatalogueEntry& entry : vossik::Catalogue()) {
       const std::string uid = "t:" + std::string(entry.type_name);
@@ -78,7 +78,7 @@ class ControlCatalogueTest : public QObject {
 
   // The cells' pixel widths suit a smaller font than the desktop's; an input
   // that cannot show its value, or that spills out of its cell, is a fault.
-  void inputsShowTheirTextWithinTheirCells() {
+  void InputsShowTheirTextWithinTheirCells() {
     vossik::testing::TempDir dir;  // the HTML view writes its preview here
     dir.ChangeInto();
     ControlFixture f(kDescriptor);

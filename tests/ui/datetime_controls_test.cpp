@@ -28,7 +28,7 @@ class DateTimeControlsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void timeLoadsAndSaves_data() {
+  void TimeLoadsAndSaves_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QTime>("shown");
     QTest::addColumn<QString>("saved");
@@ -39,7 +39,7 @@ class DateTimeControlsTest : public QObject {
     QTest::newRow("blank-separated") << "23 59" << QTime(23, 59) << "23:59";
     QTest::newRow("no time of day") << "25:00" << QTime(0, 0) << "0:0";
   }
-  void timeLoadsAndSaves() {
+  void TimeLoadsAndSaves() {
     QFETCH(QString, stored);
     QFETCH(QTime, shown);
     QFETCH(QString, saved);
@@ -52,7 +52,7 @@ class DateTimeControlsTest : public QObject {
     QCOMPARE(f.Stored("Start"), saved);
   }
 
-  void timeEditIsAChange() {
+  void TimeEditIsAChange() {
     ControlFixture f(kDescriptor);
     f.Set("Start", "9:5");
     f.Load();
@@ -62,7 +62,7 @@ class DateTimeControlsTest : public QObject {
     QCOMPARE(f.Stored("Start"), QString("10:0"));
   }
 
-  void dateLoadsAndSaves_data() {
+  void DateLoadsAndSaves_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QDate>("shown");
     QTest::addColumn<QString>("saved");
@@ -74,7 +74,7 @@ class DateTimeControlsTest : public QObject {
     QTest::newRow("written out") << "Mon, 07 Dec 2026" << QDate(2026, 12, 7) << "7/12/2026";
     QTest::newRow("year first") << "2003-12-25" << QDate(2003, 12, 25) << "25/12/2003";
   }
-  void dateLoadsAndSaves() {
+  void DateLoadsAndSaves() {
     QFETCH(QString, stored);
     QFETCH(QDate, shown);
     QFETCH(QString, saved);
@@ -87,14 +87,14 @@ class DateTimeControlsTest : public QObject {
     QCOMPARE(f.Stored("Day"), saved);
   }
 
-  void unreadableDateKeepsTheEditorsDate() {
+  void UnreadableDateKeepsTheEditorsDate() {
     ControlFixture f(kDescriptor);
     f.Set("Day", "soon");
     f.Load();
     QCOMPARE(f.Find<QDateEdit>("t:day")->date(), QDate::currentDate());
   }
 
-  void calendarButtonOpensTheCalendar() {
+  void CalendarButtonOpensTheCalendar() {
     ControlFixture f(kDescriptor);
     f.Load();
     f.page->show();
@@ -107,7 +107,7 @@ class DateTimeControlsTest : public QObject {
     QVERIFY(f.Changed());
   }
 
-  void geometry() {
+  void Geometry() {
     ControlFixture f(kDescriptor);
     f.Load();
     f.Place("t:start", 400, 22);

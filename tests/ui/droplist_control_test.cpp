@@ -83,7 +83,7 @@ class DropListControlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void choices_data() {
+  void Choices_data() {
     QTest::addColumn<QString>("uid");
     QTest::addColumn<QStringList>("items");
     QTest::newRow("allowed, split at + and ,")
@@ -93,14 +93,14 @@ class DropListControlTest : public QObject {
         << "ui:fallback" << QStringList{"a,b", "c", "d"};
     QTest::newRow("none") << "ui:bare" << QStringList{};
   }
-  void choices() {
+  void Choices() {
     QFETCH(QString, uid);
     QFETCH(QStringList, items);
     Fixture f({{"Names", "\"x,y\",z"}});
     QCOMPARE(Items(f.Combo(uid.toLatin1())), items);
   }
 
-  void choicesTakeTheirColours() {
+  void ChoicesTakeTheirColours() {
     Fixture f({});
     const QColor expected[] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)};
     for (int i = 0; i < 3; ++i) {
@@ -109,7 +109,7 @@ class DropListControlTest : public QObject {
     }
   }
 
-  void readOnlyListShowsTheStoredValue_data() {
+  void ReadOnlyListShowsTheStoredValue_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("count");
@@ -118,7 +118,7 @@ class DropListControlTest : public QObject {
     // Committing the page must not replace a value the list does not offer.
     QTest::newRow("not a choice") << "Purple" << "Purple" << 4;
   }
-  void readOnlyListShowsTheStoredValue() {
+  void ReadOnlyListShowsTheStoredValue() {
     QFETCH(QString, stored);
     QFETCH(QString, shown);
     QFETCH(int, count);
@@ -130,9 +130,9 @@ class DropListControlTest : public QObject {
     QCOMPARE(f.Stored("Colour"), shown);
   }
 
-  void memoryOffersTheValuesUsedBeforeAfterARestart() {
+  void MemoryOffersTheValuesUsedBeforeAfterARestart() {
     vossik::testing::TempDir dir;
-    const std::string file = (dir.path() / "prefs.cfg").string();
+    const std::string file = (dir.Path() / "prefs.cfg").string();
     {
       vossik::SettingsStore preferences;
       preferences.SetFileName(file);
@@ -163,7 +163,7 @@ class DropListControlTest : public QObject {
     }
   }
 
-  void preferenceListRoundTrip_data() {
+  void PreferenceListRoundTrip_data() {
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QString>("text");
     QTest::newRow("plain") << QStringList{"a", "b"} << "a,b";
@@ -172,7 +172,7 @@ class DropListControlTest : public QObject {
         << QStringList{"say \"hi\"", "c:\\web\\"} << "\"say \\\"hi\\\"\",\"c:\\\\web\\\\\"";
     QTest::newRow("empty") << QStringList{} << "";
   }
-  void preferenceListRoundTrip() {
+  void PreferenceListRoundTrip() {
     QFETCH(QStringList, items);
     QFETCH(QString, text);
     std::vector<std::string> list;

@@ -66,7 +66,7 @@ class FlagSelectControlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void loadChecksTheNamedBoxes_data() {
+  void LoadChecksTheNamedBoxes_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("checked");
     QTest::newRow("bar, any case") << "warning|error" << "Error Warning";
@@ -74,7 +74,7 @@ class FlagSelectControlTest : public QObject {
     QTest::newRow("other separators, unknown name") << "MESSAGE/bogus\\error, " << "Error Message";
     QTest::newRow("empty clears all") << "" << "";
   }
-  void loadChecksTheNamedBoxes() {
+  void LoadChecksTheNamedBoxes() {
     QFETCH(QString, stored);
     QFETCH(QString, checked);
     Fixture f;
@@ -85,14 +85,14 @@ class FlagSelectControlTest : public QObject {
     QCOMPARE(f.Checked(), checked);
   }
 
-  void saveListsTheCheckedNames_data() {
+  void SaveListsTheCheckedNames_data() {
     QTest::addColumn<QString>("checked");
     QTest::addColumn<QString>("stored");
     QTest::newRow("only Warning") << "Warning" << "Warning+";
     QTest::newRow("in box order") << "Message Error" << "Error+Message+";
     QTest::newRow("none") << "" << "";
   }
-  void saveListsTheCheckedNames() {
+  void SaveListsTheCheckedNames() {
     QFETCH(QString, checked);
     QFETCH(QString, stored);
     Fixture f("Error+Warning+Message+");
@@ -101,7 +101,7 @@ class FlagSelectControlTest : public QObject {
     QCOMPARE(f.Stored(), stored);
   }
 
-  void boxesFlowOntoNewRows_data() {
+  void BoxesFlowOntoNewRows_data() {
     QTest::addColumn<QString>("fits");  // how much of the row width the boxes get
     QTest::addColumn<int>("rows");
     QTest::newRow("all on one row") << "all" << 1;
@@ -109,7 +109,7 @@ class FlagSelectControlTest : public QObject {
     QTest::newRow("one per row") << "one" << 3;
     QTest::newRow("too narrow even for one box") << "none" << 3;
   }
-  void boxesFlowOntoNewRows() {
+  void BoxesFlowOntoNewRows() {
     QFETCH(QString, fits);
     QFETCH(int, rows);
     Fixture f;

@@ -21,12 +21,12 @@ namespace fs = std::filesystem;
 // The pictures of settings named by the pages of `folder` (the bitmaps of
 // IMG SRC; the other images are static files).
 std::set<std::string> PicturesNamed(const fs::path& folder) {
-  static const std::regex image(R"(<IMG [^>]*SRC="([^"]+\.bmp)\")");
+  static const std::regex kImage(R"(<IMG [^>]*SRC="([^"]+\.bmp)\")");
   std::set<std::string> names;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
     if (entry.path().extension() != ".html") continue;
     const std::string page = vossik::testing::ReadFile(entry.path());
-    for (std::sregex_iterator it(page.begin(), page.end(), image), end; it != end; ++it) {
+    for (std::sregex_iterator it(page.begin(), page.end(), kImage), end; it != end; ++it) {
       names.insert((*it)[1].str());
     }
   }
@@ -54,14 +54,14 @@ class HelpImagesTest : public QObject {
     dir_->ChangeInto();
   }
 
-  void everyPictureThePagesNameIsDrawn() {
+  void EveryPictureThePagesNameIsDrawn() {
     std::string error;
     QCOMPARE(Generate(&error), 0);
     QCOMPARE(QString::fromStdString(error), QString());
-    const std::set<std::string> names = PicturesNamed(dir_->path() / "hlp");
+    const std::set<std::string> names = PicturesNamed(dir_->Path() / "hlp");
     QVERIFY(names.count("words.bmp") == 1 && names.count("index_stoplist.bmp") == 1);
     for (const std::string& name : names) {
-      const QImage picture(QString::fromStdString((dir_->path() / "hlp" / name).string()));
+      const QImage picture(QString::fromStdString((dir_->Path() / "hlp" / name).string()));
       QVERIFY2(!picture.isNull(), name.c_str());
       // Text and frames, not an empty rectangle.
       QVERIFY2(Colours(picture, 3) >= 3, name.c_str());
@@ -71,12 +71,12 @@ class HelpImagesTest : public QObject {
     QCOMPARE(QImage(PathOf("index_dirsrc.bmp")).height(), 22);
   }
 
-  void pictureThatCannotBeWrittenFailsTheRun() {
-    fs::create_directories(dir_->path() / "hlp" / "words.bmp");
+  void PictureThatCannotBeWrittenFailsTheRun() {
+    fs::create_directories(dir_->Path() / "hlp" / "words.bmp");
     std::string error;
     QCOMPARE(Generate(&error), -3);
     QVERIFY2(error.find("Cannot write hlp/words.bmp") != std::string::npos, error.c_str());
-    QVERIFY(fs::exists(dir_->path() / "hlp" / "files.bmp"));
+    QVERIFY(fs::exists(dir_->Path() / "hlp" / "files.bmp"));
   }
 
  private:
@@ -88,7 +88,7 @@ class HelpImagesTest : public QObject {
   }
 
   QString PathOf(const char* name) const {
-    return QString::fromStdString((dir_->path() / "hlp" / name).string());
+    return QString::fromStdString((dir_->Path() / "hlp" / name).string());
   }
 
   vossik::ConfigDescriptor descriptor_;

@@ -7,7 +7,7 @@ class HexColourTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void colourFromHex_data() {
+  void ColourFromHex_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QColor>("colour");
     QTest::newRow("upper case") << "FF8000" << QColor(255, 128, 0);
@@ -17,7 +17,7 @@ class HexColourTest : public QObject {
     QTest::newRow("at most 8 digits") << "123456789" << QColor(0x34, 0x56, 0x78);
     QTest::newRow("empty is black") << "" << QColor(0, 0, 0);
   }
-  void colourFromHex() {
+  void ColourFromHex() {
     QFETCH(QString, text);
     QFETCH(QColor, colour);
     QCOMPARE(vossik::ColourFromHex(text.toStdString()), colour);

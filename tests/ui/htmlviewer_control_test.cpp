@@ -39,7 +39,7 @@ class HtmlViewerControlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void showJoinsTheSettingsIntoThePreview_data() {
+  void ShowJoinsTheSettingsIntoThePreview_data() {
     QTest::addColumn<QString>("head");
     QTest::addColumn<QString>("body");
     QTest::addColumn<QString>("page");
@@ -48,7 +48,7 @@ class HtmlViewerControlTest : public QObject {
         << "<h1>H</h1>" << QString() << "<h1>H</h1><p>spare body</p>";
     QTest::newRow("default names nothing") << QString() << "<p>B</p>" << "<p>B</p>";
   }
-  void showJoinsTheSettingsIntoThePreview() {
+  void ShowJoinsTheSettingsIntoThePreview() {
     QFETCH(QString, head);
     QFETCH(QString, body);
     QFETCH(QString, page);
@@ -65,7 +65,7 @@ class HtmlViewerControlTest : public QObject {
     QCOMPARE(view->toPlainText(), QTextDocumentFragment::fromHtml(page).toPlainText());
   }
 
-  void previewIsRewrittenOnEveryLoad() {
+  void PreviewIsRewrittenOnEveryLoad() {
     TempDir dir;
     dir.ChangeInto();
     ControlFixture f(kDescriptor);
@@ -78,14 +78,14 @@ class HtmlViewerControlTest : public QObject {
     QVERIFY(f.Stored("Preview").isNull());
   }
 
-  void showFileJoinsItsParts_data() {
+  void ShowFileJoinsItsParts_data() {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("shown");
     QTest::newRow("the named file") << QStringList{"docs/page.html", "start.html"} << "docs/page.html";
     QTest::newRow("missing: defaultfile") << QStringList{"start.html"} << "start.html";
     QTest::newRow("neither") << QStringList{} << "";
   }
-  void showFileJoinsItsParts() {
+  void ShowFileJoinsItsParts() {
     QFETCH(QStringList, files);
     QFETCH(QString, shown);
     TempDir dir;
@@ -104,7 +104,7 @@ class HtmlViewerControlTest : public QObject {
     }
   }
 
-  void geometry() {
+  void Geometry() {
     ControlFixture f(kDescriptor);
     f.Load();
     vossik::ControlCell* cell = f.Control("t:preview")->Cell();

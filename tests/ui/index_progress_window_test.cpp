@@ -35,8 +35,8 @@ const char kDescription[] = "Indexing files from:\r\nsite\r\nto:\r\nsite/search\
 class SlowObserver : public vossik::ProgressObserver {
  public:
   explicit SlowObserver(vossik::ProgressObserver* window) : window_(window) {}
-  void postProgress(int percent, std::unique_ptr<std::string> status) override {
-    window_->postProgress(percent, std::move(status));
+  void PostProgress(int percent, std::unique_ptr<std::string> status) override {
+    window_->PostProgress(percent, std::move(status));
     if (percent == 100) std::this_thread::sleep_for(std::chrono::seconds(1));
   }
 
@@ -48,7 +48,7 @@ class SlowObserver : public vossik::ProgressObserver {
 class OneStepTask : public vossik::ProgressTask {
  public:
   explicit OneStepTask(std::atomic<bool>& published) : ProgressTask(0), published_(published) {}
-  ~OneStepTask() override { stopAndJoin(); }
+  ~OneStepTask() override { StopAndJoin(); }
   int step() override {
     setProgress(100, "done");
     return 1;
@@ -63,7 +63,7 @@ class OneStepTask : public vossik::ProgressTask {
 };
 
 template <typename T>
-T* child(QWidget& window, const char* name) {
+T* Child(QWidget& window, const char* name) {
   return window.findChild<T*>(QString::fromLatin1(name));
 }
 
@@ -82,7 +82,7 @@ class IndexProgressWindowTest : public QObject {
 
   void cleanupTestCase() { dir_.reset(); }
 
-  void layout_data() {
+  void Layout_data() {
     QTest::addColumn<QString>("description");
     QTest::addColumn<QRect>("descriptionBox");
     QTest::addColumn<int>("barTop");
@@ -92,51 +92,51 @@ class IndexProgressWindowTest : public QObject {
     QTest::newRow("five CR LF") << kDescription << QRect(8, 8, 463, 84) << 96 << 204;
     QTest::newRow("a lone LF is no line end") << "a\nb" << QRect(8, 8, 463, 14) << 26 << 134;
   }
-  void layout() {
+  void Layout() {
     QFETCH(QString, description);
     QFETCH(QRect, descriptionBox);
     QFETCH(int, barTop);
     QFETCH(int, windowHeight);
-    const ProgressWindowLayout layout = vossik::layoutProgressWindow(
+    const ProgressWindowLayout layout = vossik::LayoutProgressWindow(
         vossik::kProgressWindowWidth, description.toStdString(), 30);
     QCOMPARE(layout.description, descriptionBox);
     QCOMPARE(layout.bar, QRect(8, barTop, 463, 22));
     QCOMPARE(layout.status, QRect(8, barTop + 24, 463, 22));
-    QCOMPARE(layout.pauseButton, QRect(239 - 66, barTop + 48, 60, 22));
-    QCOMPARE(layout.cancelButton, QRect(239 - 66 + 72, barTop + 48, 60, 22));
-    QCOMPARE(layout.windowHeight, windowHeight);
-    QCOMPARE(layout.clientHeight, windowHeight - 30);
+    QCOMPARE(layout.pause_button, QRect(239 - 66, barTop + 48, 60, 22));
+    QCOMPARE(layout.cancel_button, QRect(239 - 66 + 72, barTop + 48, 60, 22));
+    QCOMPARE(layout.window_height, windowHeight);
+    QCOMPARE(layout.client_height, windowHeight - 30);
   }
 
-  void runIndexBuildRunsToCompletionAndClose() {
+  void RunIndexBuildRunsToCompletionAndClose() {
     QWidget owner;
-    QString statusAtClose;
-    bool pauseHidden = false;
-    bool descriptionAtEnd = false;
+    QString status_at_close;
+    bool pause_hidden = false;
+    bool description_at_end = false;
     QTimer poll;
     int polls = 0;
     connect(&poll, &QTimer::timeout, [&] {
       auto* window = owner.findChild<IndexProgressWindow*>();
       if (window == nullptr || !window->isVisible()) return;
-      auto* cancel = child<QPushButton>(*window, "cancelButton");
-      const bool timedOut = ++polls > 600;
-      if (cancel->text() != "Close" && !timedOut) return;
-      statusAtClose = child<QLineEdit>(*window, "status")->text();
-      pauseHidden = child<QPushButton>(*window, "pauseButton")->isHidden();
+      auto* cancel = Child<QPushButton>(*window, "cancelButton");
+      const bool timed_out = ++polls > 600;
+      if (cancel->text() != "Close" && !timed_out) return;
+      status_at_close = Child<QLineEdit>(*window, "status")->text();
+      pause_hidden = Child<QPushButton>(*window, "pauseButton")->isHidden();
       const QScrollBar* scroll =
-          child<QPlainTextEdit>(*window, "description")->verticalScrollBar();
-      descriptionAtEnd = scroll->value() == scroll->maximum();
+          Child<QPlainTextEdit>(*window, "description")->verticalScrollBar();
+      description_at_end = scroll->value() == scroll->maximum();
       cancel->click();
     });
     poll.start(50);
 
     vossik::IndexBuildOptions options;
-    options.tickPauseMs = 0;
-    QVERIFY(vossik::runIndexBuild(&owner, settingsFor("site-run"), descriptor_.Root(),
-                                  templatesDir(), options));
-    QCOMPARE(statusAtClose, QString("Complete (3 files indexed)"));
-    QVERIFY(pauseHidden);
-    QVERIFY(descriptionAtEnd);
+    options.tick_pause_ms = 0;
+    QVERIFY(vossik::RunIndexBuild(&owner, SettingsFor("site-run"), descriptor_.Root(),
+                                  TemplatesDir(), options));
+    QCOMPARE(status_at_close, QString("Complete (3 files indexed)"));
+    QVERIFY(pause_hidden);
+    QVERIFY(description_at_end);
     QVERIFY(owner.findChild<IndexProgressWindow*>() == nullptr);
     QVERIFY(std::filesystem::exists("site-run/search/sitemap.js"));
     QVERIFY(std::filesystem::exists("site-run/search/vkfunctions.js"));
@@ -144,61 +144,61 @@ class IndexProgressWindowTest : public QObject {
 
   // Pause stops the steps, Continue resumes them; the paused window is the
   // screenshot, since it holds still mid-build.
-  void pauseHoldsTheBuildAndContinueResumes() {
-    auto window = windowFor("site-paused", 5);
+  void PauseHoldsTheBuildAndContinueResumes() {
+    auto window = WindowFor("site-paused", 5);
     window->show();
-    auto* bar = child<GradientProgressBar>(*window, "progressBar");
-    auto* status = child<QLineEdit>(*window, "status");
-    auto* pause = child<QPushButton>(*window, "pauseButton");
-    QTRY_VERIFY_WITH_TIMEOUT(bar->position() >= 30, 20000);
+    auto* bar = Child<GradientProgressBar>(*window, "progressBar");
+    auto* status = Child<QLineEdit>(*window, "status");
+    auto* pause = Child<QPushButton>(*window, "pauseButton");
+    QTRY_VERIFY_WITH_TIMEOUT(bar->Position() >= 30, 20000);
 
     pause->click();
     QCOMPARE(pause->text(), QString("Continue"));
     // A tick already past its pause test may still report once.
     QTest::qWait(250);
-    const int heldAt = bar->position();
-    const QString heldStatus = status->text();
+    const int held_at = bar->Position();
+    const QString held_status = status->text();
     QTest::qWait(400);
-    QCOMPARE(bar->position(), heldAt);
-    QCOMPARE(status->text(), heldStatus);
-    saveScreenshot(*window, "index_progress_window.png");
+    QCOMPARE(bar->Position(), held_at);
+    QCOMPARE(status->text(), held_status);
+    SaveScreenshot(*window, "index_progress_window.png");
 
     pause->click();
     QCOMPARE(pause->text(), QString("Pause"));
     QTRY_COMPARE_WITH_TIMEOUT(status->text(), QString("Complete (3 files indexed)"), 20000);
-    QCOMPARE(bar->position(), 100);
+    QCOMPARE(bar->Position(), 100);
     QVERIFY(pause->isHidden());
-    QCOMPARE(child<QPushButton>(*window, "cancelButton")->text(), QString("Close"));
+    QCOMPARE(Child<QPushButton>(*window, "cancelButton")->text(), QString("Close"));
   }
 
   // Cancel closes the window; destroying it stops and joins the worker, and
   // the stopped build publishes nothing: no index files, page list or pages.
-  void cancelClosesAndStopsTheBuild() {
-    auto window = windowFor("site-cancelled", 5);
+  void CancelClosesAndStopsTheBuild() {
+    auto window = WindowFor("site-cancelled", 5);
     window->show();
-    auto* bar = child<GradientProgressBar>(*window, "progressBar");
-    QTRY_VERIFY_WITH_TIMEOUT(bar->position() >= 10, 20000);
-    child<QPushButton>(*window, "cancelButton")->click();
+    auto* bar = Child<GradientProgressBar>(*window, "progressBar");
+    QTRY_VERIFY_WITH_TIMEOUT(bar->Position() >= 10, 20000);
+    Child<QPushButton>(*window, "cancelButton")->click();
     QVERIFY(!window->isVisible());
     QCOMPARE(window->result(), int(QDialog::Rejected));
     window.reset();
 
-    QCOMPARE(filesIn("site-cancelled/search"), std::size_t(0));
+    QCOMPARE(FilesIn("site-cancelled/search"), std::size_t(0));
     QTest::qWait(300);
-    QCOMPARE(filesIn("site-cancelled/search"), std::size_t(0));
+    QCOMPARE(FilesIn("site-cancelled/search"), std::size_t(0));
   }
 
   // "Close" promises a complete index, so closing at once must still let
   // the finishing step that follows the report of 100 run.
-  void closingAtCompletionLetsTheFinishRun() {
+  void ClosingAtCompletionLetsTheFinishRun() {
     std::atomic<bool> published{false};
     auto task = std::make_unique<OneStepTask>(published);
     OneStepTask* raw = task.get();
     auto window = std::make_unique<IndexProgressWindow>(std::move(task), std::string());
     SlowObserver slow(window.get());
-    raw->setObserver(&slow);
+    raw->SetObserver(&slow);
     window->show();
-    auto* cancel = child<QPushButton>(*window, "cancelButton");
+    auto* cancel = Child<QPushButton>(*window, "cancelButton");
     QTRY_COMPARE_WITH_TIMEOUT(cancel->text(), QString("Close"), 5000);
     QVERIFY(!published);
     cancel->click();
@@ -206,14 +206,14 @@ class IndexProgressWindowTest : public QObject {
     QVERIFY(published);
   }
 
-  void windowWithoutTaskClosesAtOnce() {
+  void WindowWithoutTaskClosesAtOnce() {
     IndexProgressWindow window(nullptr, std::string());
     window.show();
     QTRY_VERIFY(!window.isVisible());
-    QVERIFY(child<QPlainTextEdit>(window, "description") == nullptr);
+    QVERIFY(Child<QPlainTextEdit>(window, "description") == nullptr);
   }
 
-  void missingFoldersShowIndexError() {
+  void MissingFoldersShowIndexError() {
     QWidget owner;
     vossik::SettingsStore settings;
     settings.Parse("[Index]\nDirDest=search\n");
@@ -221,13 +221,13 @@ class IndexProgressWindowTest : public QObject {
     QString caption;
     QString text;
     vossik::IndexBuildOptions options;
-    options.showError = [&](QWidget* parent, const QString& c, const QString& t) {
+    options.show_error = [&](QWidget* parent, const QString& c, const QString& t) {
       QCOMPARE(parent, &owner);
       ++calls;
       caption = c;
       text = t;
     };
-    QVERIFY(!vossik::runIndexBuild(&owner, settings, descriptor_.Root(), templatesDir(), options));
+    QVERIFY(!vossik::RunIndexBuild(&owner, settings, descriptor_.Root(), TemplatesDir(), options));
     QCOMPARE(calls, 1);
     QCOMPARE(caption, QString("Index Error"));
     QCOMPARE(text, QString("You must specify some content to index (Source files) and a "
@@ -235,7 +235,7 @@ class IndexProgressWindowTest : public QObject {
     QVERIFY(owner.findChild<IndexProgressWindow*>() == nullptr);
   }
 
-  void indexErrorIsAWarningBoxWithOk() {
+  void IndexErrorIsAWarningBoxWithOk() {
     vossik::SettingsStore settings;
     settings.Parse("[Index]\nDirSrc=site-run\n");
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -253,38 +253,38 @@ class IndexProgressWindowTest : public QObject {
       }
     });
     poll.start(20);
-    QVERIFY(!vossik::runIndexBuild(nullptr, settings, descriptor_.Root(), templatesDir()));
+    QVERIFY(!vossik::RunIndexBuild(nullptr, settings, descriptor_.Root(), TemplatesDir()));
     QCOMPARE(icon, QMessageBox::Warning);
     QCOMPARE(title, QString("Index Error"));
     QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
   }
 
  private:
-  static std::filesystem::path templatesDir() {
+  static std::filesystem::path TemplatesDir() {
     return std::filesystem::path(VOSSIK_BINARY_DIR) / "templates";
   }
 
   // Settings for a build of a fresh three-page site named `site` into its
   // folder "search"; each build has its own site so that none indexes
   // another's output.
-  const vossik::SettingsStore& settingsFor(const std::string& site) {
+  const vossik::SettingsStore& SettingsFor(const std::string& site) {
     dir_->Write(site + "/index.htm", "<title>Home</title>Welcome to the trail maps");
     dir_->Write(site + "/trails.htm", "<title>Trails</title>Ridge trail and river trail");
     dir_->Write(site + "/huts.htm", "<title>Huts</title>Mountain huts open in summer");
     settings_.Clear();
-    settings_.Parse("[Index]\nDirSrc=" + (dir_->path() / site).string() +
+    settings_.Parse("[Index]\nDirSrc=" + (dir_->Path() / site).string() +
                     "\nDirDest=search\n");
     return settings_;
   }
 
-  std::unique_ptr<IndexProgressWindow> windowFor(const std::string& site, int tickPauseMs) {
-    auto builder = std::make_unique<IndexBuilder>(tickPauseMs, templatesDir());
+  std::unique_ptr<IndexProgressWindow> WindowFor(const std::string& site, int tick_pause_ms) {
+    auto builder = std::make_unique<IndexBuilder>(tick_pause_ms, TemplatesDir());
     std::string description;
-    if (!builder->configure(ReadIndexOptions(settingsFor(site), descriptor_.Root()), &description)) return {};
+    if (!builder->configure(ReadIndexOptions(SettingsFor(site), descriptor_.Root()), &description)) return {};
     return std::make_unique<IndexProgressWindow>(std::move(builder), description);
   }
 
-  static std::size_t filesIn(const std::filesystem::path& folder) {
+  static std::size_t FilesIn(const std::filesystem::path& folder) {
     std::size_t count = 0;
     if (!std::filesystem::exists(folder)) return count;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
@@ -293,7 +293,7 @@ class IndexProgressWindowTest : public QObject {
     return count;
   }
 
-  static void saveScreenshot(QWidget& window, const QString& name) {
+  static void SaveScreenshot(QWidget& window, const QString& name) {
     const QString folder = qEnvironmentVariable("VOSSIK_SCREENSHOT_DIR");
     if (folder.isEmpty()) return;
     QDir().mkpath(folder);

@@ -62,27 +62,27 @@ class MultiSliderControlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void thumbsComeFromTheSlidersElement() {
+  void ThumbsComeFromTheSlidersElement() {
     Fixture f({{"High", "150"}});
     QVERIFY(f.bar != nullptr);
-    QCOMPARE(f.bar->thumbCount(), 2);  // `number` limits the thumbs
-    QCOMPARE(f.bar->minimum(), 0);
-    QCOMPARE(f.bar->maximum(), 200);
-    QCOMPARE(f.bar->barColour(), QColor(0xC0, 0xC0, 0xC0));
-    QCOMPARE(f.bar->thumbColour(0), QColor(255, 0, 0));
-    QCOMPARE(f.bar->thumbColour(1), QColor(0, 0, 255));
-    QCOMPARE(f.bar->thumbLabel(0), QString("Low"));
-    QCOMPARE(f.bar->thumbLabel(1), QString());
+    QCOMPARE(f.bar->ThumbCount(), 2);  // `number` limits the thumbs
+    QCOMPARE(f.bar->Minimum(), 0);
+    QCOMPARE(f.bar->Maximum(), 200);
+    QCOMPARE(f.bar->BarColour(), QColor(0xC0, 0xC0, 0xC0));
+    QCOMPARE(f.bar->ThumbColour(0), QColor(255, 0, 0));
+    QCOMPARE(f.bar->ThumbColour(1), QColor(0, 0, 255));
+    QCOMPARE(f.bar->ThumbLabel(0), QString("Low"));
+    QCOMPARE(f.bar->ThumbLabel(1), QString());
     QCOMPARE(f.bar->toolTip(), QString("Balance"));
     // The descriptor default of an unstored parameter, then the stored value.
-    QCOMPARE(f.bar->thumbPosition(0), 10);
-    QCOMPARE(f.bar->thumbPosition(1), 150);
+    QCOMPARE(f.bar->ThumbPosition(0), 10);
+    QCOMPARE(f.bar->ThumbPosition(1), 150);
   }
 
-  void thumbsAreSavedToTheirParameters() {
+  void ThumbsAreSavedToTheirParameters() {
     Fixture f({{"Mix", "kept"}, {"Low", "20"}});
-    f.bar->setThumbPosition(0, 40);
-    f.bar->setThumbPosition(1, 180);
+    f.bar->SetThumbPosition(0, 40);
+    f.bar->SetThumbPosition(1, 180);
     f.page->ExchangeValues(true);
     QCOMPARE(f.Stored("Low"), QString("40"));
     QCOMPARE(f.Stored("High"), QString("180"));
@@ -91,7 +91,7 @@ class MultiSliderControlTest : public QObject {
     QCOMPARE(f.Stored("Mix"), QString("kept"));
   }
 
-  void cellIsTallEnoughForTheThumbLabels() {
+  void CellIsTallEnoughForTheThumbLabels() {
     Fixture f({});
     vossik::ControlCell* cell = f.page->FindControl("audio:mix")->Cell();
     QCOMPARE(cell->PreferredHeight(), std::max(22, f.bar->minimumSizeHint().height()));

@@ -80,7 +80,7 @@ class NumberControlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void rangeOfTheUpDownAndTheEdit_data() {
+  void RangeOfTheUpDownAndTheEdit_data() {
     QTest::addColumn<QString>("uid");
     QTest::addColumn<int>("minimum");
     QTest::addColumn<int>("maximum");
@@ -88,7 +88,7 @@ class NumberControlTest : public QObject {
     QTest::newRow("port without allowed") << "net:port" << 0 << 65000;
     QTest::newRow("unitnumber with allowed") << "net:delay" << 5 << 90;
   }
-  void rangeOfTheUpDownAndTheEdit() {
+  void RangeOfTheUpDownAndTheEdit() {
     QFETCH(QString, uid);
     QFETCH(int, minimum);
     QFETCH(int, maximum);
@@ -103,7 +103,7 @@ class NumberControlTest : public QObject {
   }
 
   // Stepping brings the number into the range first and stops at its ends.
-  void upDownSteps_data() {
+  void UpDownSteps_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<int>("steps");
@@ -115,7 +115,7 @@ class NumberControlTest : public QObject {
     QTest::newRow("commas in a stored number") << "Count" << "1,024" << 1 << "1025";
     QTest::newRow("below the minimum starts from it") << "Delay" << "3" << 1 << "6";
   }
-  void upDownSteps() {
+  void UpDownSteps() {
     QFETCH(QString, key);
     QFETCH(QString, stored);
     QFETCH(int, steps);
@@ -131,7 +131,7 @@ class NumberControlTest : public QObject {
     QCOMPARE(f.Stored(key), shown);
   }
 
-  void arrowKeysInTheEditStep() {
+  void ArrowKeysInTheEditStep() {
     Fixture f({{"Port", "80"}});
     QTest::keyClick(f.Find("net:port"), Qt::Key_Up);
     QTest::keyClick(f.Find("net:port"), Qt::Key_Up);
@@ -141,7 +141,7 @@ class NumberControlTest : public QObject {
 
   // The validator lets "70000" through for a port (it has no more digits
   // than 65000); the saved value must still be in range, in plain decimal.
-  void savingBringsTheNumberIntoRange_data() {
+  void SavingBringsTheNumberIntoRange_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
@@ -154,7 +154,7 @@ class NumberControlTest : public QObject {
     QTest::newRow("plus sign with 0 allowed") << "Port" << "+80" << "80";
     QTest::newRow("empty stores nothing") << "Count" << "" << QString();
   }
-  void savingBringsTheNumberIntoRange() {
+  void SavingBringsTheNumberIntoRange() {
     QFETCH(QString, key);
     QFETCH(QString, typed);
     QFETCH(QString, stored);
@@ -168,7 +168,7 @@ class NumberControlTest : public QObject {
     if (!stored.isNull()) QCOMPARE(edit->text(), stored);
   }
 
-  void sliderAndEditFollowEachOther() {
+  void SliderAndEditFollowEachOther() {
     Fixture f({{"Level", "30"}, {"Volume", "80"}});
     auto* level = f.Find<QSlider>("net:level/trackbar");
     QCOMPARE(level->value(), 30);
@@ -190,7 +190,7 @@ class NumberControlTest : public QObject {
     QCOMPARE(edit->text(), QString("17"));
   }
 
-  void numberGeometry_data() {
+  void NumberGeometry_data() {
     QTest::addColumn<QString>("uid");
     QTest::addColumn<QString>("widest");  // the text the edit box is sized for ("" for 54)
     QTest::newRow("number") << "net:count" << "0065535";
@@ -198,7 +198,7 @@ class NumberControlTest : public QObject {
     QTest::newRow("maximum 0") << "net:zero" << "";
     QTest::newRow("unitnumber") << "net:delay" << "0090";
   }
-  void numberGeometry() {
+  void NumberGeometry() {
     QFETCH(QString, uid);
     QFETCH(QString, widest);
     Fixture f;
@@ -216,7 +216,7 @@ class NumberControlTest : public QObject {
     }
   }
 
-  void sliderGeometry() {
+  void SliderGeometry() {
     Fixture f;
     vossik::ControlCell* cell = f.Cell("net:level");
     QCOMPARE(cell->PreferredHeight(), 33);

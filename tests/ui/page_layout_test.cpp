@@ -34,7 +34,7 @@ class PageLayoutTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void mnemonicTitle_data() {
+  void MnemonicTitle_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("shortcut");
     QTest::addColumn<QString>("expected");
@@ -44,7 +44,7 @@ class PageLayoutTest : public QObject {
     QTest::newRow("adjacent") << "aaa" << "a" << "&a&a&a";
     QTest::newRow("no shortcut") << "General" << "" << "General";
   }
-  void mnemonicTitle() {
+  void MnemonicTitle() {
     QFETCH(QString, title);
     QFETCH(QString, shortcut);
     QFETCH(QString, expected);
@@ -54,7 +54,7 @@ class PageLayoutTest : public QObject {
   }
 
   // Natural heights: each row is its height plus a 2-pixel gap below 20.
-  void naturalHeight_data() {
+  void NaturalHeight_data() {
     QTest::addColumn<PageLayoutInput>("input");
     QTest::addColumn<int>("expected");
     PageLayoutInput two_rows;
@@ -84,13 +84,13 @@ class PageLayoutTest : public QObject {
     grouped.groups = {LayoutGroup{{Control(22), Control(22)}, 1}};
     QTest::newRow("group padding 16 and 6") << grouped << 20 + 24 + 16 + 48 + 6 + 12;
   }
-  void naturalHeight() {
+  void NaturalHeight() {
     QFETCH(PageLayoutInput, input);
     QFETCH(int, expected);
     QCOMPARE(vossik::NaturalHeight(input), expected);
   }
 
-  void growingShare_data() {
+  void GrowingShare_data() {
     QTest::addColumn<int>("spare");
     QTest::addColumn<int>("share");
     QTest::newRow("100 spare among three") << 100 << 33;
@@ -98,7 +98,7 @@ class PageLayoutTest : public QObject {
     QTest::newRow("4 spare is not") << 4 << 0;
     QTest::newRow("too small page") << -30 << 0;
   }
-  void growingShare() {
+  void GrowingShare() {
     QFETCH(int, spare);
     QFETCH(int, share);
     PageLayoutInput input;
@@ -113,7 +113,7 @@ class PageLayoutTest : public QObject {
     QCOMPARE(layout.controls[1].top, 20 + 22 + share + 2);
   }
 
-  void columnsAndRows() {
+  void ColumnsAndRows() {
     PageLayoutInput input;
     input.controls = {Control(22), Control(40, true), Control(22)};
     const vossik::PageLayout layout = vossik::LayOutPage(input, 500, 300);
@@ -126,7 +126,7 @@ class PageLayoutTest : public QObject {
 
   // With no row to join, a right-aligned control starts its own row, still
   // in the right-hand column.
-  void rightAlignedWithoutARowStartsOne() {
+  void RightAlignedWithoutARowStartsOne() {
     PageLayoutInput input;
     input.controls = {Control(22, true), Control(22, false, false, 1), Control(22, true)};
     const vossik::PageLayout layout = vossik::LayOutPage(input, 500, 300);
@@ -135,7 +135,7 @@ class PageLayoutTest : public QObject {
     QCOMPARE(layout.controls[2], (Rect{268, 44 + 24 + 12, 224, 22}));
   }
 
-  void sideImageShiftsTheColumn() {
+  void SideImageShiftsTheColumn() {
     PageLayoutInput input;
     input.has_side_image = true;
     input.side_image_width = 100;
@@ -147,7 +147,7 @@ class PageLayoutTest : public QObject {
     QCOMPARE(layout.controls[0], (Rect{112, 20, 380, 22}));
   }
 
-  void groupsIndentTheirControls() {
+  void GroupsIndentTheirControls() {
     PageLayoutInput input;
     input.controls = {Control(22)};
     input.groups = {LayoutGroup{{Control(22), Control(22, true)}, 0}};
@@ -158,7 +158,7 @@ class PageLayoutTest : public QObject {
   }
 
   // A control may take more than its rectangle; the rows below move down.
-  void placeReportsTheHeightTaken() {
+  void PlaceReportsTheHeightTaken() {
     PageLayoutInput input;
     input.controls = {Control(22), Control(22)};
     const vossik::PageLayout layout =
@@ -168,7 +168,7 @@ class PageLayoutTest : public QObject {
     QCOMPARE(layout.controls[1].top, 20 + 44 + 2);
   }
 
-  void trackingSize_data() {
+  void TrackingSize_data() {
     QTest::addColumn<int>("minx");
     QTest::addColumn<int>("pages");
     QTest::addColumn<bool>("several");
@@ -180,7 +180,7 @@ class PageLayoutTest : public QObject {
     QTest::newRow("two sheets add the selector") << 400 << 3 << true << false << 540 << 0;
     QTest::newRow("wizard is fixed") << 500 << 9 << false << true << 500 << 500;
   }
-  void trackingSize() {
+  void TrackingSize() {
     QFETCH(int, minx);
     QFETCH(int, pages);
     QFETCH(bool, several);
@@ -193,7 +193,7 @@ class PageLayoutTest : public QObject {
     QCOMPARE(size.max_width, max_width);
   }
 
-  void sheetGeometry() {
+  void SheetGeometry() {
     const vossik::SheetGeometry plain = vossik::LayOutSheet(600, 400, false, false, false);
     QCOMPARE(plain.tabs, (Rect{0, 0, 596, 372}));
     QCOMPARE(plain.ok, (Rect{0, 374, 64, 22}));
@@ -209,7 +209,7 @@ class PageLayoutTest : public QObject {
     QVERIFY(!vossik::LayOutSheet(600, 400, false, true, true).has_service_bar);
   }
 
-  void popupWindow() {
+  void PopupWindow() {
     QCOMPARE(vossik::PopupSheetRect(700, 500), (Rect{4, 4, 692, 492}));
     const vossik::TrackingSize small = vossik::PopupTrackingSize({100, 100, 0, 0});
     QCOMPARE(small.min_width, 680);

@@ -70,7 +70,7 @@ class PasswordControlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void loadFillsBothMaskedEntries() {
+  void LoadFillsBothMaskedEntries() {
     Fixture f;
     for (QLineEdit* edit : {f.First(), f.Second()}) {
       QCOMPARE(edit->text(), QString("old secret"));
@@ -79,7 +79,7 @@ class PasswordControlTest : public QObject {
     }
   }
 
-  void saveOnlyWhenBothEntriesAgree_data() {
+  void SaveOnlyWhenBothEntriesAgree_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::addColumn<QString>("stored");
@@ -88,7 +88,7 @@ class PasswordControlTest : public QObject {
     QTest::newRow("different") << "new secret" << "new secreT" << "old secret" << true;
     QTest::newRow("both cleared") << "" << "" << "" << false;
   }
-  void saveOnlyWhenBothEntriesAgree() {
+  void SaveOnlyWhenBothEntriesAgree() {
     QFETCH(QString, first);
     QFETCH(QString, second);
     QFETCH(QString, stored);
@@ -106,13 +106,13 @@ class PasswordControlTest : public QObject {
     }
   }
 
-  void entriesShareTheRow_data() {
+  void EntriesShareTheRow_data() {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("entry");  // e: the smaller of 120 and (W - 148) / 3
     QTest::newRow("narrow") << 400 << 84;
     QTest::newRow("wide") << 600 << 120;
   }
-  void entriesShareTheRow() {
+  void EntriesShareTheRow() {
     QFETCH(int, width);
     QFETCH(int, entry);
     Fixture f;

@@ -90,7 +90,7 @@ class PathControlsTest : public QObject {
  private slots:
   // -- filepathedit -----------------------------------------------------------
 
-  void browseAsksTheDialogOfTheType_data() {
+  void BrowseAsksTheDialogOfTheType_data() {
     QTest::addColumn<QString>("uid");
     QTest::addColumn<FileDialogKind>("kind");
     QTest::addColumn<QString>("filter");
@@ -99,7 +99,7 @@ class PathControlsTest : public QObject {
     QTest::newRow("save") << "t:log" << FileDialogKind::kSave << "Logs|*.log" << "log";
     QTest::newRow("open") << "t:recent" << FileDialogKind::kOpen << "" << "";
   }
-  void browseAsksTheDialogOfTheType() {
+  void BrowseAsksTheDialogOfTheType() {
     QFETCH(QString, uid);
     QFETCH(FileDialogKind, kind);
     QFETCH(QString, filter);
@@ -122,7 +122,7 @@ class PathControlsTest : public QObject {
     QVERIFY(f.Changed());
   }
 
-  void cancelledBrowseChangesNothing() {
+  void CancelledBrowseChangesNothing() {
     ControlFixture f(kDescriptor);
     f.Set("Folder", "/kept");
     f.Load();
@@ -132,7 +132,7 @@ class PathControlsTest : public QObject {
     QVERIFY(!f.Changed());
   }
 
-  void openButtonNeedsAnExistingPathOfTheKind_data() {
+  void OpenButtonNeedsAnExistingPathOfTheKind_data() {
     QTest::addColumn<QString>("uid");
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("enabled");
@@ -143,14 +143,14 @@ class PathControlsTest : public QObject {
     QTest::newRow("file mode, folder") << "t:log" << "sub" << false;
     QTest::newRow("empty") << "t:log" << "" << false;
   }
-  void openButtonNeedsAnExistingPathOfTheKind() {
+  void OpenButtonNeedsAnExistingPathOfTheKind() {
     QFETCH(QString, uid);
     QFETCH(QString, path);
     QFETCH(bool, enabled);
     TempDir dir;
     dir.ChangeInto();
     dir.Write("file.log", "x");
-    std::filesystem::create_directory(dir.path() / "sub");
+    std::filesystem::create_directory(dir.Path() / "sub");
     ControlFixture f(kDescriptor);
     f.Set(uid == "t:folder" ? "Folder" : "Log", path.toStdString());
     f.Load();
@@ -163,10 +163,10 @@ class PathControlsTest : public QObject {
     QCOMPARE(open->isEnabled(), enabled);
   }
 
-  void memoryRemembersEachPathOnce() {
+  void MemoryRemembersEachPathOnce() {
     TempDir dir;
     vossik::SettingsStore preferences;
-    preferences.SetFileName((dir.path() / "prefs.cfg").string());
+    preferences.SetFileName((dir.Path() / "prefs.cfg").string());
     for (const char* path : {"/first", "/a, b", "/first"}) {
       ControlFixture f(kDescriptor);  // a new start each time
       f.Control("t:recent")->SetPreferences(&preferences);
@@ -198,17 +198,17 @@ class PathControlsTest : public QObject {
     fresh.Control("t:recent")->SetPreferences(&preferences);
     fresh.Load();
     QCOMPARE(fresh.Find<QComboBox>("t:recent")->currentText(), QString("/first"));
-    QVERIFY(vossik::testing::ReadFile(dir.path() / "prefs.cfg").find("t:recentUsedList") !=
+    QVERIFY(vossik::testing::ReadFile(dir.Path() / "prefs.cfg").find("t:recentUsedList") !=
             std::string::npos);
   }
 
-  void filePathEditGeometry_data() {
+  void FilePathEditGeometry_data() {
     QTest::addColumn<QString>("uid");
     QTest::addColumn<bool>("with_open");
     QTest::newRow("browse and open") << "t:folder" << true;
     QTest::newRow("browse only") << "t:recent" << false;
   }
-  void filePathEditGeometry() {
+  void FilePathEditGeometry() {
     QFETCH(QString, uid);
     QFETCH(bool, with_open);
     ControlFixture f(kDescriptor);
@@ -226,7 +226,7 @@ class PathControlsTest : public QObject {
     if (with_open) QCOMPARE(open->geometry(), QRect(500 - w, 1, w - 8, 22));
   }
 
-  void browseCaptions() {
+  void BrowseCaptions() {
     ControlFixture f(kDescriptor);
     f.Load();
     QCOMPARE(f.Find<QPushButton>("t:folder/browse")->text(), QString("Choose..."));
@@ -234,7 +234,7 @@ class PathControlsTest : public QObject {
     QCOMPARE(f.Find<QPushButton>("t:log/open")->text(), QString("Show"));
   }
 
-  void descriptorFiltersBecomeQtFilters_data() {
+  void DescriptorFiltersBecomeQtFilters_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("qt");
     QTest::newRow("pairs with the closing bars")
@@ -243,7 +243,7 @@ class PathControlsTest : public QObject {
     QTest::newRow("already Qt's form") << "Logs (*.log)" << "Logs (*.log)";
     QTest::newRow("none") << "" << "";
   }
-  void descriptorFiltersBecomeQtFilters() {
+  void DescriptorFiltersBecomeQtFilters() {
     QFETCH(QString, filter);
     QFETCH(QString, qt);
     QCOMPARE(QString::fromStdString(vossik::QtFileFilter(filter.toStdString())), qt);
@@ -251,7 +251,7 @@ class PathControlsTest : public QObject {
 
   // -- browsebutton ---------------------------------------------------------
 
-  void importCopiesIntoTheApplicationFolder_data() {
+  void ImportCopiesIntoTheApplicationFolder_data() {
     QTest::addColumn<QString>("uid");
     QTest::addColumn<bool>("existing");
     QTest::addColumn<MessageAnswer>("reply");
@@ -267,7 +267,7 @@ class PathControlsTest : public QObject {
     QTest::newRow("no question or message without their texts")
         << "t:plain" << true << MessageAnswer::kNo << "new" << QStringList{};
   }
-  void importCopiesIntoTheApplicationFolder() {
+  void ImportCopiesIntoTheApplicationFolder() {
     QFETCH(QString, uid);
     QFETCH(bool, existing);
     QFETCH(MessageAnswer, reply);
@@ -282,17 +282,17 @@ class PathControlsTest : public QObject {
     Hooks hooks(source.string(), reply);
 
     f.Find<QPushButton>(uid)->click();
-    QCOMPARE(QString::fromStdString(vossik::testing::ReadFile(dir.path() / "list.txt")), content);
+    QCOMPARE(QString::fromStdString(vossik::testing::ReadFile(dir.Path() / "list.txt")), content);
     QStringList shown;
     for (const Message& m : hooks.messages) {
       shown << QString("%1|%2|%3").arg(int(m.kind)).arg(m.title.c_str(), m.text.c_str());
     }
     QCOMPARE(shown, messages);
     QVERIFY(!f.Changed());
-    QVERIFY(!std::filesystem::exists(dir.path() / "list.txt.import"));
+    QVERIFY(!std::filesystem::exists(dir.Path() / "list.txt.import"));
   }
 
-  void importReadsItsFileFromTheDefinition() {
+  void ImportReadsItsFileFromTheDefinition() {
     ControlFixture f(kDescriptor);
     f.Load();
     Hooks hooks(std::nullopt);
@@ -304,7 +304,7 @@ class PathControlsTest : public QObject {
     QVERIFY(hooks.messages.empty());
   }
 
-  void failedImportWarnsAndKeepsTheDestination() {
+  void FailedImportWarnsAndKeepsTheDestination() {
     TempDir dir;
     dir.ChangeInto();
     const std::filesystem::path source = dir.Write("elsewhere/list.txt", "new");
@@ -322,18 +322,18 @@ class PathControlsTest : public QObject {
     QCOMPARE(warning.text, "There was an error while copying the file.\n Please check disk space "
                            "and permissions on the files:\n" +
                                source.string() + "\n" + destination);
-    QCOMPARE(vossik::testing::ReadFile(dir.path() / "list.txt/keep"), std::string("kept"));
-    QVERIFY(!std::filesystem::exists(dir.path() / "list.txt.import"));
+    QCOMPARE(vossik::testing::ReadFile(dir.Path() / "list.txt/keep"), std::string("kept"));
+    QVERIFY(!std::filesystem::exists(dir.Path() / "list.txt.import"));
   }
 
-  void browseButtonGeometry_data() {
+  void BrowseButtonGeometry_data() {
     QTest::addColumn<QString>("uid");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("label");
     QTest::newRow("captioned on the page") << "t:import" << "Import..." << "Import a list";
     QTest::newRow("default caption") << "t:plain" << "Browse..." << "";
   }
-  void browseButtonGeometry() {
+  void BrowseButtonGeometry() {
     QFETCH(QString, uid);
     QFETCH(QString, caption);
     QFETCH(QString, label);

@@ -30,7 +30,7 @@ class PopupButtonControlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void popupReplacesTheOneOpenedBefore() {
+  void PopupReplacesTheOneOpenedBefore() {
     vossik::XmlDocument document;
     document.Parse(kDescriptor);
     vossik::SettingsStore store;
@@ -61,7 +61,7 @@ class PopupButtonControlTest : public QObject {
     QVERIFY(popups.front()->isVisible());
   }
 
-  void withoutDefinitionThereIsNothingToOpen() {
+  void WithoutDefinitionThereIsNothingToOpen() {
     vossik::XmlDocument document;
     document.Parse(kDescriptor);
     vossik::SettingsStore store;

@@ -25,7 +25,7 @@ class ProductVersionControlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void showsNameAndVersionAndSavesNothing() {
+  void ShowsNameAndVersionAndSavesNothing() {
     vossik::XmlDocument document;
     document.Parse(kDescriptor);
     vossik::SettingsStore store;

@@ -75,7 +75,7 @@ class PropertyPageTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void titleAndHintLine_data() {
+  void TitleAndHintLine_data() {
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("hint");
@@ -87,7 +87,7 @@ class PropertyPageTest : public QObject {
            "<parameter uid=\"net:source\"><hint>not the page's</hint></parameter></page>"
         << "&Group &General" << "Pick one";
   }
-  void titleAndHintLine() {
+  void TitleAndHintLine() {
     QFETCH(QString, page);
     QFETCH(QString, title);
     QFETCH(QString, hint);
@@ -96,7 +96,7 @@ class PropertyPageTest : public QObject {
     QCOMPARE(f.Find<QLabel>("hint")->text(), hint);
   }
 
-  void labelTooltipsAndCellGeometry() {
+  void LabelTooltipsAndCellGeometry() {
     Fixture f("<page><parameter uid=\"net:source\"/><parameter uid=\"net:notes\"/></page>");
     auto* label = f.Find<QLabel>("net:source/label");
     auto* input = f.Find<QLineEdit>("net:source");
@@ -114,7 +114,7 @@ class PropertyPageTest : public QObject {
   }
 
   // An unknown type or uid keeps an empty slot and takes no room.
-  void missingControlsLeaveNoGap() {
+  void MissingControlsLeaveNoGap() {
     Fixture f(
         "<page><parameter uid=\"net:source\"/><parameter uid=\"net:odd\"/>"
         "<parameter uid=\"net:undefined\"/><parameter uid=\"net:host\"/></page>");
@@ -124,7 +124,7 @@ class PropertyPageTest : public QObject {
     QCOMPARE(f.Find("net:host/cell")->y(), f.Find("net:source/cell")->y() + 24);
   }
 
-  void applicationFactoryGetsUnknownNames() {
+  void ApplicationFactoryGetsUnknownNames() {
     QString asked;
     const vossik::ApplicationControlFactory factory = [&asked](std::string_view name) {
       asked = QString::fromUtf8(name.data(), qsizetype(name.size()));
@@ -135,7 +135,7 @@ class PropertyPageTest : public QObject {
     QVERIFY(vossik::MakeControl("routemap", {}) == nullptr);
   }
 
-  void editsMarkThePageModified() {
+  void EditsMarkThePageModified() {
     Fixture f("<page><parameter uid=\"net:source\"/></page>");
     QCoreApplication::processEvents();
     QVERIFY(!f.page->Modified());  // loading is no change
@@ -150,7 +150,7 @@ class PropertyPageTest : public QObject {
     QVERIFY(f.page->Modified());
   }
 
-  void refreshShowsValuesThatFollowOthers() {
+  void RefreshShowsValuesThatFollowOthers() {
     Fixture f(
         "<page><parameter uid=\"net:source\" onchange=\"refresh\"/>"
         "<parameter uid=\"net:copy\"/></page>");
@@ -162,13 +162,13 @@ class PropertyPageTest : public QObject {
     QVERIFY(f.Stored("Copy").isNull());
   }
 
-  void withoutStoreOnlyPermanentPagesStayEnabled_data() {
+  void WithoutStoreOnlyPermanentPagesStayEnabled_data() {
     QTest::addColumn<QString>("enable");
     QTest::addColumn<bool>("enabled");
     QTest::newRow("permanent") << "permanent" << true;
     QTest::newRow("other value") << "true" << false;
   }
-  void withoutStoreOnlyPermanentPagesStayEnabled() {
+  void WithoutStoreOnlyPermanentPagesStayEnabled() {
     QFETCH(QString, enable);
     QFETCH(bool, enabled);
     Fixture f(QString("<page enable=\"%1\"><parameter uid=\"net:source\"/></page>").arg(enable),
@@ -176,7 +176,7 @@ class PropertyPageTest : public QObject {
     QCOMPARE(f.Find("net:source")->isEnabled(), enabled);
   }
 
-  void enablingFollowsTheStaticTextAndUidRules() {
+  void EnablingFollowsTheStaticTextAndUidRules() {
     Fixture f(
         "<page><parameter uid=\"statictext\"/><parameter uid=\"net:source\"/>"
         "<parameter uid=\"net:host\"/></page>");
@@ -191,7 +191,7 @@ class PropertyPageTest : public QObject {
     QVERIFY(!f.Find("net:source")->isEnabled());
   }
 
-  void pageSwitchGovernsItsListAndExcludesToggles() {
+  void PageSwitchGovernsItsListAndExcludesToggles() {
     Fixture f(
         "<page><parameter uid=\"net:master\"/><parameter uid=\"net:host\"/>"
         "<parameter uid=\"net:port\"/><parameter uid=\"net:source\"/>"
@@ -228,7 +228,7 @@ class PropertyPageTest : public QObject {
     vossik::SetMessageHook(previous);
   }
 
-  void inversePageSwitchGovernsTheWholePage() {
+  void InversePageSwitchGovernsTheWholePage() {
     Fixture f(
         "<page><parameter uid=\"statictext\"/><parameter uid=\"net:everything\"/>"
         "<parameter uid=\"net:source\"/></page>");
@@ -240,7 +240,7 @@ class PropertyPageTest : public QObject {
     QVERIFY(f.Find("net:source")->isEnabled());
   }
 
-  void extraParametersBeyondCapacityAreLeftOut() {
+  void ExtraParametersBeyondCapacityAreLeftOut() {
     QString page = "<page>";
     for (int i = 0; i < 600; ++i) page += "<parameter uid=\"statictext\"/>";
     Fixture f(page + "</page>");

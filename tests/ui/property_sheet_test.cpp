@@ -57,10 +57,10 @@ class MainWindow : public QObject {
 };
 
 void WriteIcon(const vossik::testing::TempDir& dir, const char* name) {
-  std::filesystem::create_directories(dir.path() / "icons");
+  std::filesystem::create_directories(dir.Path() / "icons");
   QPixmap pixmap(16, 16);
   pixmap.fill(Qt::blue);
-  QVERIFY(pixmap.save(QString::fromStdString((dir.path() / "icons" / name).string()), "BMP"));
+  QVERIFY(pixmap.save(QString::fromStdString((dir.Path() / "icons" / name).string()), "BMP"));
 }
 
 struct Fixture {
@@ -92,7 +92,7 @@ struct Fixture {
     return sheet->findChild<T*>(name);
   }
   QString FileText() const {
-    return QString::fromStdString(vossik::testing::ReadFile(dir.path() / "vossik.cfg"));
+    return QString::fromStdString(vossik::testing::ReadFile(dir.Path() / "vossik.cfg"));
   }
   void Type(const char* uid, const char* text) {
     QTest::keyClicks(Find(uid), text);
@@ -126,7 +126,7 @@ class PropertySheetTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void applyWritesTheConfigurationFile() {
+  void ApplyWritesTheConfigurationFile() {
     Fixture f(kTwoPages);
     QVERIFY(!f.Find("apply")->isEnabled());
     QCOMPARE(f.Find<QLineEdit>("index:dirsrc")->text(), QString("/old"));
@@ -144,9 +144,9 @@ class PropertySheetTest : public QObject {
   }
 
   // An edit on one page survives a page change and reaches the file on OK.
-  void okCommitsEveryVisitedPage() {
+  void OkCommitsEveryVisitedPage() {
     Fixture f(kTwoPages);
-    QSignalSpy closed(f.sheet.get(), &vossik::CGUIPropertySheet::closeRequested);
+    QSignalSpy closed(f.sheet.get(), &vossik::CGUIPropertySheet::CloseRequested);
     f.Type("index:dirsrc", "/more");
     f.sheet->ActivatePage(1);
     QVERIFY(f.sheet->Modified());
@@ -158,7 +158,7 @@ class PropertySheetTest : public QObject {
     QCOMPARE(closed.count(), 1);
   }
 
-  void cancel_data() {
+  void Cancel_data() {
     QTest::addColumn<bool>("edit");
     QTest::addColumn<bool>("commit");
     QTest::addColumn<bool>("yes");
@@ -171,7 +171,7 @@ class PropertySheetTest : public QObject {
     QTest::newRow("committed edit, No: keeps it") << true << true << false << 1 << false << "/oldx";
     QTest::newRow("committed edit, Yes: discarded") << true << true << true << 1 << true << "/old";
   }
-  void cancel() {
+  void Cancel() {
     QFETCH(bool, edit);
     QFETCH(bool, commit);
     QFETCH(bool, yes);
@@ -179,7 +179,7 @@ class PropertySheetTest : public QObject {
     QFETCH(bool, closes);
     QFETCH(QString, stored);
     Fixture f(kTwoPages);
-    QSignalSpy closed(f.sheet.get(), &vossik::CGUIPropertySheet::closeRequested);
+    QSignalSpy closed(f.sheet.get(), &vossik::CGUIPropertySheet::CloseRequested);
     if (edit) f.Type("index:dirsrc", "x");
     if (commit) f.sheet->ActivatePage(1);
     f.answer = yes ? vossik::MessageAnswer::kYes : vossik::MessageAnswer::kNo;
@@ -200,10 +200,10 @@ class PropertySheetTest : public QObject {
 
   // OK with a file that cannot be written warns and keeps the window open
   // with the edits, so that nothing is lost.
-  void okStaysOpenWhenTheSaveFails() {
+  void OkStaysOpenWhenTheSaveFails() {
     Fixture f(kTwoPages);
-    QSignalSpy closed(f.sheet.get(), &vossik::CGUIPropertySheet::closeRequested);
-    f.store.SetFileName((f.dir.path() / "missing" / "vossik.cfg").string());
+    QSignalSpy closed(f.sheet.get(), &vossik::CGUIPropertySheet::CloseRequested);
+    f.store.SetFileName((f.dir.Path() / "missing" / "vossik.cfg").string());
     f.Type("index:dirsrc", "/kept");
     f.sheet->Ok();
     QCOMPARE(f.questions.size(), 1);
@@ -214,7 +214,7 @@ class PropertySheetTest : public QObject {
 
   // No sheet button is the default button, but Enter on a focused one
   // presses it.
-  void enterPressesTheFocusedButton() {
+  void EnterPressesTheFocusedButton() {
     Fixture f(kTwoPages);
     f.Type("index:dirsrc", "x");
     auto* apply = f.Find<QPushButton>("apply");
@@ -227,7 +227,7 @@ class PropertySheetTest : public QObject {
     QVERIFY(!f.FileText().contains("/oldxy"));
   }
 
-  void buttonsFollowTheGuiElement() {
+  void ButtonsFollowTheGuiElement() {
     Fixture f(kTwoPages);
     QVERIFY(f.Find("ok")->isHidden());
     QCOMPARE(f.Find<QPushButton>("ok")->text(), QString("OK"));
@@ -240,7 +240,7 @@ class PropertySheetTest : public QObject {
     QCOMPARE(f.Find("help")->geometry(), QRect(640 - 80, 400 - 26, 64, 22));
   }
 
-  void severalSheetsGetTheSelector() {
+  void SeveralSheetsGetTheSelector() {
     Fixture f(R"(<gui minx="100" miny="150"/>
       <sheet name="Index">
         <page name="Source"><parameter uid="index:dirsrc"/></page>
@@ -260,14 +260,14 @@ class PropertySheetTest : public QObject {
     QCOMPARE(f.sheet->PageCount(), 1);
   }
 
-  void altKeyActivatesTheShortcutPage_data() {
+  void AltKeyActivatesTheShortcutPage_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("page");
     QTest::newRow("upper case") << int(Qt::Key_Q) << 1;
     QTest::newRow("later page wins") << int(Qt::Key_G) << 2;
     QTest::newRow("no page") << int(Qt::Key_Z) << 0;
   }
-  void altKeyActivatesTheShortcutPage() {
+  void AltKeyActivatesTheShortcutPage() {
     QFETCH(int, key);
     QFETCH(int, page);
     Fixture f(R"(<sheet name="Main">
@@ -280,7 +280,7 @@ class PropertySheetTest : public QObject {
     QCOMPARE(f.sheet->ActivePageIndex(), page);
   }
 
-  void wizardSkipsOnItsSwitch() {
+  void WizardSkipsOnItsSwitch() {
     Fixture f(R"(
       <sheet name="Main"><page name="Not in the wizard"/></sheet>
       <wizard uid="setup">
@@ -319,7 +319,7 @@ class PropertySheetTest : public QObject {
         "Vossik Admin|Are you sure you wish to cancel and lose all changes so far?\nYou can rerun"));
   }
 
-  void helpAndBuildButtonsReachTheApplication() {
+  void HelpAndBuildButtonsReachTheApplication() {
     Fixture f(kTwoPages);
     QStringList help;
     f.sheet->SetHelpHook([&help](const std::string& base, const std::string& sheet,
@@ -339,7 +339,7 @@ class PropertySheetTest : public QObject {
   }
 
   // Each tab gets its own page's icon even when an earlier page has none.
-  void tabIconsFollowTheirPages() {
+  void TabIconsFollowTheirPages() {
     Fixture f(kTwoPages, nullptr, [](const vossik::testing::TempDir& dir) {
       WriteIcon(dir, "log.bmp");
       WriteIcon(dir, "disabled.bmp");
@@ -351,7 +351,7 @@ class PropertySheetTest : public QObject {
     QCOMPARE(f.sheet->Images().size(), std::size_t(2));
   }
 
-  void popupSharesTheStoreAndAppliesThroughItsOwner() {
+  void PopupSharesTheStoreAndAppliesThroughItsOwner() {
     Fixture f(kSheetAndPopup);
     vossik::CGUIPropertySheet* popup = f.OpenPopupAndType("entry");
     QCOMPARE(popup->window()->windowTitle(), QString("Edit Entry"));
@@ -369,7 +369,7 @@ class PropertySheetTest : public QObject {
 
   // Cancelling a pop-up takes back its own edits only: the owner's
   // unapplied edits in the shared store stay.
-  void popupCancelKeepsTheOwnersEdits() {
+  void PopupCancelKeepsTheOwnersEdits() {
     Fixture f(R"(<sheet name="Main"><page name="Source"><parameter uid="index:dirsrc"/></page>
       <page name="Other"/></sheet>
       <definition name="Entry"><page name="Entry"><parameter uid="index:dirdest"/></page>
@@ -391,7 +391,7 @@ class PropertySheetTest : public QObject {
   }
 
   // The pop-up's close box is its Cancel: it asks, and No keeps it open.
-  void popupCloseBoxAsksFirst() {
+  void PopupCloseBoxAsksFirst() {
     Fixture f(kSheetAndPopup);
     QPointer<QWidget> window = f.OpenPopupAndType("entry")->window();
 

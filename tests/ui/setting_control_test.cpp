@@ -76,7 +76,7 @@ class SettingControlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void loadText_data() {
+  void LoadText_data() {
     QTest::addColumn<QString>("own");
     QTest::addColumn<QString>("alternate");
     QTest::addColumn<QString>("from");
@@ -88,7 +88,7 @@ class SettingControlTest : public QObject {
     QTest::newRow("stored empty: alternate first") << "" << "old" << "src" << "old";
     QTest::newRow("stored empty: then defaultfrom") << "" << QString() << "src" << "src";
   }
-  void loadText() {
+  void LoadText() {
     QFETCH(QString, own);
     QFETCH(QString, alternate);
     QFETCH(QString, from);
@@ -97,7 +97,7 @@ class SettingControlTest : public QObject {
     QCOMPARE(f.Edit("index:target")->text(), shown);
   }
 
-  void saveText_data() {
+  void SaveText_data() {
     QTest::addColumn<QString>("own");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
@@ -107,7 +107,7 @@ class SettingControlTest : public QObject {
     QTest::newRow("stored value is kept up to date") << "mine" << "src" << "src" << "";
     QTest::newRow("new text is stored, alternate emptied") << QString() << "new" << "new" << "";
   }
-  void saveText() {
+  void SaveText() {
     QFETCH(QString, own);
     QFETCH(QString, typed);
     QFETCH(QString, stored);
@@ -119,7 +119,7 @@ class SettingControlTest : public QObject {
     QCOMPARE(f.Stored("OldTarget"), alternate);
   }
 
-  void encryptedEditKeepsASecret() {
+  void EncryptedEditKeepsASecret() {
     Fixture f({});
     vossik::SetSecret(f.store, f.document.Root(), {"index:secret"}, "first pw");
     f.page->ExchangeValues(false);
@@ -133,7 +133,7 @@ class SettingControlTest : public QObject {
     QCOMPARE(plain, std::string("second pw"));
   }
 
-  void switchFallsBackToAStoredAlternate_data() {
+  void SwitchFallsBackToAStoredAlternate_data() {
     QTest::addColumn<QString>("own");
     QTest::addColumn<QString>("alternate");
     QTest::addColumn<bool>("checked");
@@ -141,7 +141,7 @@ class SettingControlTest : public QObject {
     QTest::newRow("alternate stored") << QString() << "0" << false;
     QTest::newRow("neither: own default") << QString() << QString() << true;
   }
-  void switchFallsBackToAStoredAlternate() {
+  void SwitchFallsBackToAStoredAlternate() {
     QFETCH(QString, own);
     QFETCH(QString, alternate);
     QFETCH(bool, checked);
@@ -149,7 +149,7 @@ class SettingControlTest : public QObject {
     QCOMPARE(f.page->findChild<QCheckBox*>("index:recurse")->isChecked(), checked);
   }
 
-  void switchSaveClearsTheAlternate() {
+  void SwitchSaveClearsTheAlternate() {
     Fixture f({{"OldRecurse", "1"}});
     f.page->findChild<QCheckBox*>("index:recurse")->setChecked(true);
     f.page->ExchangeValues(true);
@@ -157,10 +157,10 @@ class SettingControlTest : public QObject {
     QCOMPARE(f.Stored("OldRecurse"), QString("0"));
   }
 
-  void preferencesAreKeptUnderTheUidAndSaved() {
+  void PreferencesAreKeptUnderTheUidAndSaved() {
     vossik::testing::TempDir dir;
     vossik::SettingsStore preferences;
-    preferences.SetFileName((dir.path() / "prefs.cfg").string());
+    preferences.SetFileName((dir.Path() / "prefs.cfg").string());
     Fixture f({});
     vossik::SettingControl* control = f.page->FindControl("index:target");
     control->SetPreferences(&preferences);
@@ -169,7 +169,7 @@ class SettingControlTest : public QObject {
     control->SetPreference("UsedList", "a,b");
     control->SetPreferenceNumber("BatchSize", 500);
     QCOMPARE(control->GetPreferenceNumber("BatchSize", 250), 500L);
-    const std::string file = vossik::testing::ReadFile(dir.path() / "prefs.cfg");
+    const std::string file = vossik::testing::ReadFile(dir.Path() / "prefs.cfg");
     QVERIFY(file.find("[Preferences]") != std::string::npos);
     QVERIFY(file.find("index:targetUsedList=a,b") != std::string::npos);
   }

@@ -12,7 +12,7 @@ namespace {
 const QColor kWindowStart(100, 100, 200);
 const QColor kWindowEnd(90, 250, 125);
 
-int countPixels(const QImage& image, const QColor& colour) {
+int CountPixels(const QImage& image, const QColor& colour) {
   int count = 0;
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
@@ -28,7 +28,7 @@ class GradientProgressBarTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void stepCountIsLargestComponentDifference_data() {
+  void StepCountIsLargestComponentDifference_data() {
     QTest::addColumn<QColor>("start");
     QTest::addColumn<QColor>("end");
     QTest::addColumn<int>("expected");
@@ -36,33 +36,33 @@ class GradientProgressBarTest : public QObject {
     QTest::newRow("defaults red to blue") << QColor(255, 0, 0) << QColor(0, 0, 255) << 255;
     QTest::newRow("equal colours still one step") << QColor(7, 7, 7) << QColor(7, 7, 7) << 1;
   }
-  void stepCountIsLargestComponentDifference() {
+  void StepCountIsLargestComponentDifference() {
     QFETCH(QColor, start);
     QFETCH(QColor, end);
     QFETCH(int, expected);
-    QCOMPARE(vossik::gradientStepCount(start, end), expected);
-    QCOMPARE(static_cast<int>(vossik::gradientSteps(start, end, 1000, 100, 0, 100).size()),
+    QCOMPARE(vossik::GradientStepCount(start, end), expected);
+    QCOMPARE(static_cast<int>(vossik::GradientSteps(start, end, 1000, 100, 0, 100).size()),
              expected);
   }
 
   // Each component moves by t * (end - start) / steps, truncated toward zero.
-  void stepColoursTruncate_data() {
+  void StepColoursTruncate_data() {
     QTest::addColumn<int>("step");
     QTest::addColumn<QColor>("expected");
     QTest::newRow("first is the start") << 0 << QColor(100, 100, 200);
     QTest::newRow("second moves green only") << 1 << QColor(100, 101, 200);
     QTest::newRow("last stops short of the end") << 149 << QColor(91, 249, 126);
   }
-  void stepColoursTruncate() {
+  void StepColoursTruncate() {
     QFETCH(int, step);
     QFETCH(QColor, expected);
-    const auto steps = vossik::gradientSteps(kWindowStart, kWindowEnd, 300, 100, 0, 100);
+    const auto steps = vossik::GradientSteps(kWindowStart, kWindowEnd, 300, 100, 0, 100);
     QCOMPARE(steps.at(static_cast<std::size_t>(step)).colour, expected);
   }
 
   // Steps run from the left without gaps and stop after the first one whose
   // right edge passes position / maximum of the width.
-  void drawingStopsPastFilledWidth_data() {
+  void DrawingStopsPastFilledWidth_data() {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("minimum");
@@ -78,7 +78,7 @@ class GradientProgressBarTest : public QObject {
     QTest::newRow("below the range") << 300 << 5 << 10 << 100 << 0 << 0;
     QTest::newRow("maximum 0") << 300 << 0 << 0 << 0 << 1 << 2;
   }
-  void drawingStopsPastFilledWidth() {
+  void DrawingStopsPastFilledWidth() {
     QFETCH(int, width);
     QFETCH(int, position);
     QFETCH(int, minimum);
@@ -86,7 +86,7 @@ class GradientProgressBarTest : public QObject {
     QFETCH(int, count);
     QFETCH(int, lastRight);
     const auto steps =
-        vossik::gradientSteps(kWindowStart, kWindowEnd, width, position, minimum, maximum);
+        vossik::GradientSteps(kWindowStart, kWindowEnd, width, position, minimum, maximum);
     QCOMPARE(static_cast<int>(steps.size()), count);
     int left = 0;
     for (const GradientStep& step : steps) {
@@ -97,7 +97,7 @@ class GradientProgressBarTest : public QObject {
     if (!steps.empty()) QCOMPARE(steps.back().right, lastRight);
   }
 
-  void percentageText_data() {
+  void PercentageText_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("maximum");
     QTest::addColumn<QString>("expected");
@@ -108,32 +108,32 @@ class GradientProgressBarTest : public QObject {
     QTest::newRow("rounds up") << 2 << 3 << "67%";
     QTest::newRow("maximum 0") << 5 << 0 << "0%";
   }
-  void percentageText() {
+  void PercentageText() {
     QFETCH(int, position);
     QFETCH(int, maximum);
     QFETCH(QString, expected);
-    QCOMPARE(vossik::percentageText(position, maximum), expected);
+    QCOMPARE(vossik::PercentageText(position, maximum), expected);
   }
 
-  void paintsGradientThenBackgroundAndText() {
+  void PaintsGradientThenBackgroundAndText() {
     GradientProgressBar bar;
     bar.resize(300, 22);
-    bar.setGradientColours(kWindowStart, kWindowEnd);
-    bar.setBackgroundColour(QColor(212, 208, 200));
-    bar.setTextColour(Qt::black);
-    bar.setPosition(37);
+    bar.SetGradientColours(kWindowStart, kWindowEnd);
+    bar.SetBackgroundColour(QColor(212, 208, 200));
+    bar.SetTextColour(Qt::black);
+    bar.SetPosition(37);
 
     QImage plain = bar.grab().toImage();
     QCOMPARE(plain.pixelColor(0, 11), kWindowStart);
     QCOMPARE(plain.pixelColor(299, 11), QColor(212, 208, 200));
-    QCOMPARE(countPixels(plain, Qt::black), 0);
+    QCOMPARE(CountPixels(plain, Qt::black), 0);
 
-    bar.setShowPercentage(true);
-    QVERIFY(countPixels(bar.grab().toImage(), Qt::black) > 0);
+    bar.SetShowPercentage(true);
+    QVERIFY(CountPixels(bar.grab().toImage(), Qt::black) > 0);
 
-    bar.setPosition(101);
+    bar.SetPosition(101);
     const QImage outside = bar.grab().toImage();
-    QCOMPARE(countPixels(outside, QColor(212, 208, 200)), 300 * 22);
+    QCOMPARE(CountPixels(outside, QColor(212, 208, 200)), 300 * 22);
   }
 };
 

@@ -15,7 +15,7 @@ class UrlCatcher : public QObject {
   QList<QUrl> opened;
 
  public slots:
-  void open(const QUrl& url) { opened << url; }
+  void Open(const QUrl& url) { opened << url; }
 };
 
 class HyperlinkLabelTest : public QObject {
@@ -25,14 +25,14 @@ class HyperlinkLabelTest : public QObject {
   void init() {
     catcher_.opened.clear();
     for (const char* scheme : {"http", "https"}) {
-      QDesktopServices::setUrlHandler(scheme, &catcher_, "open");
+      QDesktopServices::setUrlHandler(scheme, &catcher_, "Open");
     }
   }
   void cleanup() {
     for (const char* scheme : {"http", "https"}) QDesktopServices::unsetUrlHandler(scheme);
   }
 
-  void activation_data() {
+  void Activation_data() {
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<QString>("url");
     QTest::addColumn<int>("activations");
@@ -44,15 +44,15 @@ class HyperlinkLabelTest : public QObject {
     QTest::newRow("no address only signals") << true << "" << 1 << "";
     QTest::newRow("disabled does nothing") << false << "https://example.org" << 0 << "";
   }
-  void activation() {
+  void Activation() {
     QFETCH(bool, enabled);
     QFETCH(QString, url);
     QFETCH(int, activations);
     QFETCH(QString, opened);
     HyperlinkLabel link("View");
-    link.setUrl(url);
+    link.SetUrl(url);
     link.setEnabled(enabled);
-    QSignalSpy spy(&link, &HyperlinkLabel::activated);
+    QSignalSpy spy(&link, &HyperlinkLabel::Activated);
 
     QTest::mouseClick(&link, Qt::LeftButton);
     link.setFocus();
@@ -67,24 +67,24 @@ class HyperlinkLabelTest : public QObject {
     }
   }
 
-  void releaseOutsideDoesNotActivate() {
+  void ReleaseOutsideDoesNotActivate() {
     HyperlinkLabel link("View");
     link.resize(60, 20);
-    QSignalSpy spy(&link, &HyperlinkLabel::activated);
+    QSignalSpy spy(&link, &HyperlinkLabel::Activated);
     QTest::mousePress(&link, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseRelease(&link, Qt::LeftButton, {}, QPoint(100, 5));
     QCOMPARE(spy.count(), 0);
   }
 
-  void showsTheEnabledState() {
+  void ShowsTheEnabledState() {
     HyperlinkLabel link("View");
     link.resize(link.sizeHint());
-    const QColor linkColour = link.palette().color(QPalette::Active, QPalette::Link);
-    QCOMPARE(link.palette().color(QPalette::Active, QPalette::WindowText), linkColour);
+    const QColor link_colour = link.palette().color(QPalette::Active, QPalette::Link);
+    QCOMPARE(link.palette().color(QPalette::Active, QPalette::WindowText), link_colour);
     QVERIFY(link.font().underline());
     QCOMPARE(link.cursor().shape(), Qt::PointingHandCursor);
     link.setEnabled(false);
-    QVERIFY(link.palette().color(QPalette::Disabled, QPalette::WindowText) != linkColour);
+    QVERIFY(link.palette().color(QPalette::Disabled, QPalette::WindowText) != link_colour);
     QCOMPARE(link.cursor().shape(), Qt::ArrowCursor);
   }
 

@@ -10,7 +10,7 @@ class IpAddressFieldTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void setTextAcceptsOnlyDottedQuads_data() {
+  void SetTextAcceptsOnlyDottedQuads_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<QString>("shown");
@@ -26,20 +26,20 @@ class IpAddressFieldTest : public QObject {
     QTest::newRow("host name") << "example.com" << false << "";
     QTest::newRow("empty") << "" << false << "";
   }
-  void setTextAcceptsOnlyDottedQuads() {
+  void SetTextAcceptsOnlyDottedQuads() {
     QFETCH(QString, input);
     QFETCH(bool, accepted);
     QFETCH(QString, shown);
     IpAddressField field;
-    field.setText("9.9.9.9");
-    QCOMPARE(field.setText(input), accepted);
-    QCOMPARE(field.text(), shown);
-    QCOMPARE(field.isBlank(), !accepted);
+    field.SetText("9.9.9.9");
+    QCOMPARE(field.SetText(input), accepted);
+    QCOMPARE(field.Text(), shown);
+    QCOMPARE(field.IsBlank(), !accepted);
   }
 
   // Typing runs through the boxes: "." or a full box moves on, digits that
   // would pass 255 are refused, and Backspace in an empty box moves back.
-  void typingFillsTheBoxesInTurn_data() {
+  void TypingFillsTheBoxesInTurn_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("expected");
     QTest::newRow("with dots") << "10.0.0.1" << "10.0.0.1";
@@ -48,7 +48,7 @@ class IpAddressFieldTest : public QObject {
     QTest::newRow("blank boxes count as 0") << "10..5" << "10.5.0.0";
     QTest::newRow("letters refused") << "1a.2.3.4" << "1.2.3.4";
   }
-  void typingFillsTheBoxesInTurn() {
+  void TypingFillsTheBoxesInTurn() {
     QFETCH(QString, keys);
     QFETCH(QString, expected);
     IpAddressField field;
@@ -56,10 +56,10 @@ class IpAddressFieldTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&field));
     field.setFocus();
     for (const QChar key : keys) QTest::keyClick(QApplication::focusWidget(), key.toLatin1());
-    QCOMPARE(field.text(), expected);
+    QCOMPARE(field.Text(), expected);
   }
 
-  void backspaceInEmptyBoxReturnsToPrevious() {
+  void BackspaceInEmptyBoxReturnsToPrevious() {
     IpAddressField field;
     field.show();
     QVERIFY(QTest::qWaitForWindowExposed(&field));
@@ -69,13 +69,13 @@ class IpAddressFieldTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), second);
     QTest::keyClick(second, Qt::Key_Backspace);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
-    QCOMPARE(field.text(), QString("1.0.0.0"));
+    QCOMPARE(field.Text(), QString("1.0.0.0"));
   }
 
-  void reportsEveryChange() {
+  void ReportsEveryChange() {
     IpAddressField field;
-    QSignalSpy spy(&field, &IpAddressField::textChanged);
-    field.setText("1.2.3.4");
+    QSignalSpy spy(&field, &IpAddressField::TextChanged);
+    field.SetText("1.2.3.4");
     QVERIFY(!spy.isEmpty());
     QCOMPARE(spy.last().at(0).toString(), QString("1.2.3.4"));
     field.clear();

@@ -13,7 +13,7 @@ namespace {
 // 212 pixels wide the track starts at 6 and is 200 long: 2 pixels a unit.
 constexpr int kWidth = 212;
 
-int xOf(int position) { return 6 + 2 * position; }
+int XOf(int position) { return 6 + 2 * position; }
 
 }  // namespace
 
@@ -21,7 +21,7 @@ class MultiThumbSliderTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void mapsPositionsToPixelsAndBack_data() {
+  void MapsPositionsToPixelsAndBack_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("minimum");
     QTest::addColumn<int>("maximum");
@@ -31,64 +31,64 @@ class MultiThumbSliderTest : public QObject {
     QTest::newRow("middle") << 50 << 0 << 100 << 106;
     QTest::newRow("offset range") << 15 << 10 << 20 << 106;
   }
-  void mapsPositionsToPixelsAndBack() {
+  void MapsPositionsToPixelsAndBack() {
     QFETCH(int, position);
     QFETCH(int, minimum);
     QFETCH(int, maximum);
     QFETCH(int, x);
-    QCOMPARE(vossik::thumbCentreAt(position, minimum, maximum, 6, 200), x);
-    QCOMPARE(vossik::positionAtX(x, minimum, maximum, 6, 200), position);
+    QCOMPARE(vossik::ThumbCentreAt(position, minimum, maximum, 6, 200), x);
+    QCOMPARE(vossik::PositionAtX(x, minimum, maximum, 6, 200), position);
   }
 
-  void pixelsOutsideTheTrackClamp_data() {
+  void PixelsOutsideTheTrackClamp_data() {
     QTest::addColumn<int>("x");
     QTest::addColumn<int>("position");
     QTest::newRow("left of the track") << -50 << 0;
     QTest::newRow("right of the track") << 500 << 100;
     QTest::newRow("between units rounds") << 107 << 51;
   }
-  void pixelsOutsideTheTrackClamp() {
+  void PixelsOutsideTheTrackClamp() {
     QFETCH(int, x);
     QFETCH(int, position);
-    QCOMPARE(vossik::positionAtX(x, 0, 100, 6, 200), position);
+    QCOMPARE(vossik::PositionAtX(x, 0, 100, 6, 200), position);
   }
 
-  void positionsStayInTheRange() {
+  void PositionsStayInTheRange() {
     MultiThumbSlider slider;
-    slider.addThumb(Qt::red);
-    slider.addThumb(Qt::blue);
-    slider.setThumbPosition(0, -5);
-    slider.setThumbPosition(1, 80);
-    QCOMPARE(slider.thumbPosition(0), 0);
-    slider.setRange(0, 50);
-    QCOMPARE(slider.thumbPosition(1), 50);
+    slider.AddThumb(Qt::red);
+    slider.AddThumb(Qt::blue);
+    slider.SetThumbPosition(0, -5);
+    slider.SetThumbPosition(1, 80);
+    QCOMPARE(slider.ThumbPosition(0), 0);
+    slider.SetRange(0, 50);
+    QCOMPARE(slider.ThumbPosition(1), 50);
   }
 
-  void dragMovesTheGrabbedThumbOnly() {
+  void DragMovesTheGrabbedThumbOnly() {
     MultiThumbSlider slider;
-    twoThumbs(slider);
-    QSignalSpy moved(&slider, &MultiThumbSlider::thumbMoved);
-    QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(xOf(80) + 2, 10));
-    QCOMPARE(slider.currentThumb(), 1);
-    QTest::mouseMove(&slider, QPoint(xOf(90) + 2, 10));
-    QCOMPARE(slider.thumbPosition(1), 90);
+    TwoThumbs(slider);
+    QSignalSpy moved(&slider, &MultiThumbSlider::ThumbMoved);
+    QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(XOf(80) + 2, 10));
+    QCOMPARE(slider.CurrentThumb(), 1);
+    QTest::mouseMove(&slider, QPoint(XOf(90) + 2, 10));
+    QCOMPARE(slider.ThumbPosition(1), 90);
     QTest::mouseMove(&slider, QPoint(kWidth + 40, 10));
     QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(kWidth + 40, 10));
-    QCOMPARE(slider.thumbPosition(1), 100);
-    QCOMPARE(slider.thumbPosition(0), 20);
+    QCOMPARE(slider.ThumbPosition(1), 100);
+    QCOMPARE(slider.ThumbPosition(0), 20);
     QCOMPARE(moved.last(), QVariantList({1, 100}));
   }
 
-  void pressBesideTheThumbsPullsTheNearest() {
+  void PressBesideTheThumbsPullsTheNearest() {
     MultiThumbSlider slider;
-    twoThumbs(slider);
-    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(xOf(35), 10));
-    QCOMPARE(slider.thumbPosition(0), 35);
-    QCOMPARE(slider.thumbPosition(1), 80);
-    QCOMPARE(slider.currentThumb(), 0);
+    TwoThumbs(slider);
+    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(XOf(35), 10));
+    QCOMPARE(slider.ThumbPosition(0), 35);
+    QCOMPARE(slider.ThumbPosition(1), 80);
+    QCOMPARE(slider.CurrentThumb(), 0);
   }
 
-  void keysMoveTheCurrentThumb_data() {
+  void KeysMoveTheCurrentThumb_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("position");
     QTest::newRow("right") << int(Qt::Key_Right) << 51;
@@ -100,49 +100,49 @@ class MultiThumbSliderTest : public QObject {
     QTest::newRow("home") << int(Qt::Key_Home) << 0;
     QTest::newRow("end") << int(Qt::Key_End) << 100;
   }
-  void keysMoveTheCurrentThumb() {
+  void KeysMoveTheCurrentThumb() {
     QFETCH(int, key);
     QFETCH(int, position);
     MultiThumbSlider slider;
-    twoThumbs(slider);
-    slider.setThumbPosition(1, 50);
-    slider.setCurrentThumb(1);
+    TwoThumbs(slider);
+    slider.SetThumbPosition(1, 50);
+    slider.SetCurrentThumb(1);
     QTest::keyClick(&slider, Qt::Key(key));
-    QCOMPARE(slider.thumbPosition(1), position);
-    QCOMPARE(slider.thumbPosition(0), 20);
+    QCOMPARE(slider.ThumbPosition(1), position);
+    QCOMPARE(slider.ThumbPosition(0), 20);
   }
 
-  void tabStepsThroughThumbsThenLeaves() {
+  void TabStepsThroughThumbsThenLeaves() {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     auto* slider = new MultiThumbSlider(&window);
-    twoThumbs(*slider);
+    TwoThumbs(*slider);
     auto* next = new QLineEdit(&window);
     layout->addWidget(slider);
     layout->addWidget(next);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     slider->setFocus(Qt::TabFocusReason);
-    QCOMPARE(slider->currentThumb(), 0);
+    QCOMPARE(slider->CurrentThumb(), 0);
     QTest::keyClick(slider, Qt::Key_Tab);
-    QCOMPARE(slider->currentThumb(), 1);
+    QCOMPARE(slider->CurrentThumb(), 1);
     QVERIFY(slider->hasFocus());
     QTest::keyClick(slider, Qt::Key_Tab);
     QVERIFY(next->hasFocus());
-    saveScreenshot(window);
+    SaveScreenshot(window);
   }
 
  private:
-  static void twoThumbs(MultiThumbSlider& slider) {
+  static void TwoThumbs(MultiThumbSlider& slider) {
     slider.resize(kWidth, slider.sizeHint().height());
-    slider.setBarColour(QColor(0xC0, 0xC0, 0xC0));
-    slider.addThumb(QColor(0xFF, 0x80, 0x00), "Low");
-    slider.addThumb(QColor(0x00, 0x80, 0xFF), "High");
-    slider.setThumbPosition(0, 20);
-    slider.setThumbPosition(1, 80);
+    slider.SetBarColour(QColor(0xC0, 0xC0, 0xC0));
+    slider.AddThumb(QColor(0xFF, 0x80, 0x00), "Low");
+    slider.AddThumb(QColor(0x00, 0x80, 0xFF), "High");
+    slider.SetThumbPosition(0, 20);
+    slider.SetThumbPosition(1, 80);
   }
 
-  static void saveScreenshot(QWidget& window) {
+  static void SaveScreenshot(QWidget& window) {
     const QString folder = qEnvironmentVariable("VOSSIK_SCREENSHOT_DIR");
     if (folder.isEmpty()) return;
     QDir().mkpath(folder);

@@ -170,7 +170,7 @@ class XmlIncludeTest : public ::testing::Test {
                "<site><pages><page id='p1'><title>T</title><body/></page><page id='p2'/></pages>"
                "<empty/></site>");
     dir_.Write("bad.xml", "<a><b></a>");
-    ASSERT_TRUE(WriteContainer(dir_.path() / "enc.xml", "<secret k='v'><s/></secret>"));
+    ASSERT_TRUE(WriteContainer(dir_.Path() / "enc.xml", "<secret k='v'><s/></secret>"));
   }
 
   TempDir dir_;
