@@ -57,9 +57,10 @@ std::string Hex(std::string_view bytes) {
 std::vector<std::string> Tokens() {
   std::vector<std::string> out;
   const char* stems[] = {"", "ying", "ment", "ing", "ies", "ed", "es", "ly", "s", "y", "e"};
-  const char* bases[] = {"run", "agree", "fl", "play", "box", "quick", "cat", "happ", "hous", "sa",
-                         "walk", "bridg", "pancak", "Dog", "WALK", "Snowsho", "x", "mp3",
-                         "caf\xC3\xA9", "well-known", "snake_case", "the", "-", "_"};
+  const char* bases[] = {"run",         "agree",      "fl",         "play",    "box",  "quick",
+                         "cat",         "happ",       "hous",       "sa",      "walk", "bridg",
+                         "pancak",      "Dog",        "WALK",       "Snowsho", "x",    "mp3",
+                         "caf\xC3\xA9", "well-known", "snake_case", "the",     "-",    "_"};
   for (const char* base : bases) {
     for (const char* stem : stems) out.push_back(std::string(base) + stem);
   }
@@ -71,15 +72,48 @@ std::vector<std::string> Tokens() {
     out.push_back(upper);
   }
   const char* special[] = {
-      "--", "__", "-_-", "-ing", "_ed", "a-b", "2003", "1st", "3d", "x86_64", "12-34", "--1",
-      "A1", "0x1F", "The", "AND", "tHe", "it's", "its", "&amp", "&&", "\x01\x02", "~~",
-      "na\xC3\xAFve", "\xC3\x9Cnterberg", "cr\xC3\xA8me", "br\xC3\xBBl\xC3\xA9""e", "n\xC3\xA3o",
-      "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", "\xF0\x9F\x98\x80", "\xC4\x80", "\xE9", "\xFF\xFE",
-      "\xC3", "Z\xE9Z", "abcdefghijklmnopqrstuvwxyzabcdefghijklmn",
+      "--",
+      "__",
+      "-_-",
+      "-ing",
+      "_ed",
+      "a-b",
+      "2003",
+      "1st",
+      "3d",
+      "x86_64",
+      "12-34",
+      "--1",
+      "A1",
+      "0x1F",
+      "The",
+      "AND",
+      "tHe",
+      "it's",
+      "its",
+      "&amp",
+      "&&",
+      "\x01\x02",
+      "~~",
+      "na\xC3\xAFve",
+      "\xC3\x9Cnterberg",
+      "cr\xC3\xA8me",
+      "br\xC3\xBBl\xC3\xA9"
+      "e",
+      "n\xC3\xA3o",
+      "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",
+      "\xF0\x9F\x98\x80",
+      "\xC4\x80",
+      "\xE9",
+      "\xFF\xFE",
+      "\xC3",
+      "Z\xE9Z",
+      "abcdefghijklmnopqrstuvwxyzabcdefghijklmn",
       "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMN",
       "abcdefghijklmnopqrstuvwxyzabcdefsing",  // suffix beyond the cut
       "abcdefghijklmnopqrstuvwxyzabcding",     // 33 bytes: cut to 32, then no "ing"
-      "abcdefghijklmnopqrstuvwxyzabcdefghi\xC3\xA9", "1234567890123456789012345678901234x",
+      "abcdefghijklmnopqrstuvwxyzabcdefghi\xC3\xA9",
+      "1234567890123456789012345678901234x",
       "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\xC3\xA9\xC3\xA9"};
   for (const char* token : special) out.push_back(token);
   // Random tokens over every byte that is not a separator, deterministic.
@@ -103,7 +137,9 @@ std::vector<std::string> Texts() {
       "The running dogs, 2003 and mp3",
       "DOGS Dogs dogs; RUNNING running",
       "well-known snake_case -- __ ed es ly ing",
-      "Caf\xC3\xA9 au lait \xE2\x82\xAC""5 \xC2\xA3""3 price\xE2\x82\xACtag"
+      "Caf\xC3\xA9 au lait \xE2\x82\xAC"
+      "5 \xC2\xA3"
+      "3 price\xE2\x82\xACtag"
       " not\xC2\xACthis n\xC3\xA3o",
       "a.b?c!d\"e'f`g$h;i:j,k(l)m{n}o[p]q<r>s%t^u*v+w=x@y~z#aa/bb|cc\\dd ee\rff\ngg\thh",
       "it's the end of AND and of",

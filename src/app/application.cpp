@@ -9,12 +9,12 @@
 
 #include "app/batch_build.h"
 #include "app/terminal_search.h"
+#include "base/date_text.h"
 #include "base/file_io.h"
+#include "base/result_codes.h"
 #include "helpgen/help_generator.h"
 #include "settings/parameter_ref.h"
-#include "base/result_codes.h"
 #include "settings/typed_settings.h"
-#include "base/date_text.h"
 
 extern char** environ;
 
@@ -116,7 +116,8 @@ int Application::RunProductMode() {
   if (!ReadConfiguration()) return kExitFailure;
   if (!ApplySettingsFromCommandLine()) return kExitUsage;
   if (build) return RunBatchBuild(settings_, DescriptorRoot(), TemplatesDir(), std::cerr);
-  return RunTerminalSearch(settings_, DescriptorRoot(), options_.search_words, std::cout, std::cerr);
+  return RunTerminalSearch(settings_, DescriptorRoot(), options_.search_words, std::cout,
+                           std::cerr);
 }
 
 int Application::StartWindowedRun() {
@@ -159,7 +160,8 @@ bool Application::ApplySettingsFromCommandLine() {
 int Application::ReadConfiguration() {
   Log& log = AppLog();
   if (!descriptor_.Load(paths_.descriptor_name, &log, paths_.DataFolders())) {
-    log.Write(kLogConfig, kLogCritical, "Error initializing configuration descriptor file, exiting");
+    log.Write(kLogConfig, kLogCritical,
+              "Error initializing configuration descriptor file, exiting");
     ui_.ShowMessage(MessageKind::kWarning, identity_.product_name,
                     "Error initializing configuration descriptor file. Please check this product "
                     "is installed correctly");
@@ -181,7 +183,8 @@ int Application::ReadConfiguration() {
   settings_.Parse(text);
   settings_.Save();
   settings_.Load(file);
-  log.Write(kLogWarning, kLogCritical, "Reading configuration file failed, using defaults for all settings");
+  log.Write(kLogWarning, kLogCritical,
+            "Reading configuration file failed, using defaults for all settings");
   return InitialiseFromConfiguration();
 }
 
@@ -196,7 +199,8 @@ int Application::InitialiseFromConfiguration() {
   if (ok) {
     for (std::size_t i = 1; i < components_.size(); ++i) {
       Component& component = *components_[i];
-      log.WriteFormatted(kLogConfig, kLogFull, "Setting up component '%s'", component.Name().c_str());
+      log.WriteFormatted(kLogConfig, kLogFull, "Setting up component '%s'",
+                         component.Name().c_str());
       log.FlushCheck(true);
       bool on = false;
       const int found = GetSwitch(settings_, DescriptorRoot(),
@@ -216,7 +220,8 @@ int Application::InitialiseFromConfiguration() {
 
   CreateFolder("stats");
   const std::string statistics_file = StatisticsFile();
-  log.WriteFormatted(kLogConfig, kLogVerbose, "Reading statistics file %s", statistics_file.c_str());
+  log.WriteFormatted(kLogConfig, kLogVerbose, "Reading statistics file %s",
+                     statistics_file.c_str());
   log.FlushCheck(true);
   statistics_.Load(statistics_file);
   log.Write(kLogConfig, kLogDebug, "Read statistics file");
@@ -241,7 +246,8 @@ void Application::StartRunAfterProgram() {
   char* argv[] = {options_.run_after.data(), nullptr};
   pid_t child = 0;
   if (posix_spawnp(&child, options_.run_after.c_str(), nullptr, nullptr, argv, environ) != 0) {
-    AppLog().WriteFormatted(kLogError, kLogGeneral, "Could not start %s", options_.run_after.c_str());
+    AppLog().WriteFormatted(kLogError, kLogGeneral, "Could not start %s",
+                            options_.run_after.c_str());
   }
 }
 

@@ -9,7 +9,8 @@ namespace {
 
 // Takes the -set and -runafter arguments out of the list; the rest keep
 // their order so that the mode option stays the first.
-std::vector<std::string> TakeAnywhereOptions(const std::vector<std::string>& args, CommandLine* line) {
+std::vector<std::string> TakeAnywhereOptions(const std::vector<std::string>& args,
+                                             CommandLine* line) {
   std::vector<std::string> rest;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-runafter") {

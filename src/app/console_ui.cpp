@@ -4,7 +4,8 @@
 
 namespace vossik {
 
-MessageAnswer ConsoleUi::ShowMessage(MessageKind kind, const std::string&, const std::string& text) {
+MessageAnswer ConsoleUi::ShowMessage(MessageKind kind, const std::string&,
+                                     const std::string& text) {
   std::cerr << text << std::endl;
   // Nobody can answer: questions are declined, retries cancelled.
   switch (kind) {

@@ -14,9 +14,9 @@
 #include "app/application.h"
 #include "app/program_icon_qt.h"
 #include "helpgen/help_generator.h"
-#include "ui/help_pictures.h"
 #include "helpgen/help_topic.h"
 #include "ui/control_cell.h"
+#include "ui/help_pictures.h"
 #include "ui/message_box.h"
 #include "ui/property_page.h"
 #include "ui/property_sheet.h"
@@ -79,10 +79,9 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
   sheet_ = new CGUIPropertySheet(setup_.settings, this);
   sheet_->SetWizardUid(setup_.wizard_uid.empty() ? nullptr : setup_.wizard_uid.c_str());
   sheet_->SetMainWindow(this);
-  sheet_->SetHelpHook([this](const std::string& help_base_name, const std::string& sheet_name,
-                             const std::string& page_uid) {
-    ShowHelpTopic(help_base_name, sheet_name, page_uid);
-  });
+  sheet_->SetHelpHook(
+      [this](const std::string& help_base_name, const std::string& sheet_name,
+             const std::string& page_uid) { ShowHelpTopic(help_base_name, sheet_name, page_uid); });
   connect(sheet_, &CGUIPropertySheet::CloseRequested, this, [this] { close_approved_ = true; });
   sheet_->SetUp(setup_.identity.product_name, setup_.help_base_name, setup_.descriptor_root);
 
@@ -179,9 +178,9 @@ void MainDialog::ShowHelpTopic(const std::string& help_base_name, const std::str
     return;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(topic.string())))) {
-    ShowAdminMessage(this, MessageKind::kWarning, setup_.identity.product_name,
-                     "No web browser could be started to show the help page " + topic.string() +
-                         ".");
+    ShowAdminMessage(
+        this, MessageKind::kWarning, setup_.identity.product_name,
+        "No web browser could be started to show the help page " + topic.string() + ".");
   }
 }
 

@@ -34,12 +34,12 @@ class XmlNode;
 struct MainDialogSetup {
   ProductIdentity identity;
   std::string help_base_name;
-  SettingsStore* settings = nullptr;          // the application's store, not owned
-  const XmlNode* descriptor_root = nullptr;   // not owned
-  std::string wizard_uid;                     // empty: the settings window
-  std::filesystem::path templates_dir;        // the index build's templates
-  std::filesystem::path help_assets_dir;      // the help generator's static files
-  std::function<void()> reinitialise;         // runs after applied settings changed
+  SettingsStore* settings = nullptr;         // the application's store, not owned
+  const XmlNode* descriptor_root = nullptr;  // not owned
+  std::string wizard_uid;                    // empty: the settings window
+  std::filesystem::path templates_dir;       // the index build's templates
+  std::filesystem::path help_assets_dir;     // the help generator's static files
+  std::function<void()> reinitialise;        // runs after applied settings changed
   IndexBuildOptions build_options;
 };
 

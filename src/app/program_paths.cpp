@@ -37,8 +37,9 @@ ProgramPaths ProgramPaths::FromProgramPath(std::string_view program_path) {
 
 std::vector<std::filesystem::path> ProgramPaths::DataFolders() const {
   std::vector<std::filesystem::path> folders;
-  const std::filesystem::path directory =
-      program_directory.empty() ? std::filesystem::path(".") : std::filesystem::path(program_directory);
+  const std::filesystem::path directory = program_directory.empty()
+                                              ? std::filesystem::path(".")
+                                              : std::filesystem::path(program_directory);
   folders.push_back(directory);
   folders.push_back(directory / ".." / "share" / "vossik");
   folders.push_back(VOSSIK_DATA_INSTALL_DIR);

@@ -33,10 +33,12 @@ int RunTerminalSearch(const SettingsStore& settings, const XmlNode* descriptor,
     out << "No pages found for \"" << words << "\"\n";
     return 0;
   }
-  out << hits.size() << (hits.size() == 1 ? " page" : " pages") << " found for \"" << words << "\"\n";
+  out << hits.size() << (hits.size() == 1 ? " page" : " pages") << " found for \"" << words
+      << "\"\n";
   const std::size_t shown = std::min<std::size_t>(hits.size(), kTerminalSearchResults);
   for (std::size_t i = 0; i < shown; ++i) {
-    out << "\n" << (i + 1) << ". " << DisplayText(hits[i].title) << "\n   " << hits[i].url << "\n   "
+    out << "\n"
+        << (i + 1) << ". " << DisplayText(hits[i].title) << "\n   " << hits[i].url << "\n   "
         << DisplayText(hits[i].summary) << "\n";
   }
   return 0;

@@ -8,7 +8,9 @@
 
 namespace vossik {
 
-constexpr char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 /// `text` with A to Z lower-cased.
 inline std::string AsciiLowered(std::string_view text) {

@@ -10,7 +10,7 @@
 
 namespace vossik {
 
-inline constexpr std::string_view kContainerPrefix = "ENCRYPTED.V001";     // what readers require
+inline constexpr std::string_view kContainerPrefix = "ENCRYPTED.V001";  // what readers require
 inline constexpr std::string_view kContainerMarkerKeySet3 = "ENCRYPTED.V001.03";
 inline constexpr std::size_t kContainerMarkerLength = 17;
 

@@ -20,10 +20,35 @@ constexpr std::array<const char*, 12> kMonthNames = {
 // Punctuation that surrounds dates in mail headers, logs and web pages.
 bool IsDateNoise(unsigned char c) {
   switch (c) {
-    case ' ': case '-': case '+': case '=': case ':': case ';': case '<': case '>':
-    case ',': case '.': case '?': case '/': case '@': case '#': case '~': case '\'':
-    case '!': case '"': case '$': case '%': case '^': case '&': case '*': case '(':
-    case ')': case 163: case '\r': case '\n': case '\t':
+    case ' ':
+    case '-':
+    case '+':
+    case '=':
+    case ':':
+    case ';':
+    case '<':
+    case '>':
+    case ',':
+    case '.':
+    case '?':
+    case '/':
+    case '@':
+    case '#':
+    case '~':
+    case '\'':
+    case '!':
+    case '"':
+    case '$':
+    case '%':
+    case '^':
+    case '&':
+    case '*':
+    case '(':
+    case ')':
+    case 163:
+    case '\r':
+    case '\n':
+    case '\t':
       return true;
     default:
       return false;
@@ -31,13 +56,16 @@ bool IsDateNoise(unsigned char c) {
 }
 
 std::string_view TrimDateNoise(std::string_view text) {
-  while (!text.empty() && IsDateNoise(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && IsDateNoise(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  while (!text.empty() && IsDateNoise(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && IsDateNoise(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
   return text;
 }
 
 bool IsDateSeparator(char c) {
-  return c == '-' || c == '/' || c == '\\' || c == ' ' || c == '.' || c == '(' || c == ')' || c == 'T';
+  return c == '-' || c == '/' || c == '\\' || c == ' ' || c == '.' || c == '(' || c == ')' ||
+         c == 'T';
 }
 
 // The number a piece starts with, clamped so that absurd digit runs cannot
@@ -66,8 +94,8 @@ void AppendDate(std::string& out, std::time_t when, bool utc) {
   std::tm tm{};
   if (when <= 0 || !BreakDown(when, utc, &tm)) return;
   out += kWeekdays[static_cast<std::size_t>(tm.tm_wday)];
-  out += ", " + std::to_string(tm.tm_mday) + " " + kMonths[static_cast<std::size_t>(tm.tm_mon)] + " " +
-         std::to_string(tm.tm_year + 1900L);
+  out += ", " + std::to_string(tm.tm_mday) + " " + kMonths[static_cast<std::size_t>(tm.tm_mon)] +
+         " " + std::to_string(tm.tm_year + 1900L);
 }
 
 void AppendTimeOfDay(std::string& out, std::time_t when, bool utc) {
@@ -106,7 +134,8 @@ std::time_t ParseDate(std::string_view text, std::time_t now) {
   }
   long zone_piece = -1;
   for (std::size_t i = 0; i < pieces.size(); ++i) {
-    if (static_cast<long>(i) != time_piece && pieces[i].find_first_of("+-") != std::string_view::npos) {
+    if (static_cast<long>(i) != time_piece &&
+        pieces[i].find_first_of("+-") != std::string_view::npos) {
       zone_piece = static_cast<long>(i);
     }
   }

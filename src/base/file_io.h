@@ -30,8 +30,8 @@ namespace vossik {
 /// permissions and is renamed over it; the folder is synced last. A symbolic
 /// link is written through. An existing file that this process may not
 /// write is left alone and the call fails, as an in-place write would.
-[[nodiscard]] bool ReplaceFileAtomically(const std::filesystem::path& file,
-                                         std::string_view bytes, std::string* reason = nullptr);
+[[nodiscard]] bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
+                                         std::string* reason = nullptr);
 
 /// Syncs the folder `folder` so that renames into it survive a crash.
 /// False when the folder cannot be opened or synced.

@@ -8,7 +8,13 @@
 namespace vossik {
 
 /// Message types; bit t of a log's types mask stands for type t.
-enum LogType : int { kLogError = 1, kLogWarning = 2, kLogMessage = 3, kLogConfig = 4, kLogService = 5 };
+enum LogType : int {
+  kLogError = 1,
+  kLogWarning = 2,
+  kLogMessage = 3,
+  kLogConfig = 4,
+  kLogService = 5
+};
 /// Message levels; a log writes messages up to its configured level.
 enum LogLevel : int {
   kLogOff = 0,

@@ -13,8 +13,8 @@ struct ProductIdentity {
   std::string product_name;
   std::string description;
   std::string version;
-  std::string build = "1-1-1";   // used when the product gives no build
-  int documentation_flag = 0;    // set: -generatehtmlhelp writes the administration guide
+  std::string build = "1-1-1";  // used when the product gives no build
+  int documentation_flag = 0;   // set: -generatehtmlhelp writes the administration guide
 };
 
 /// This program's identity.

@@ -11,7 +11,8 @@ namespace {
 void WriteSectionPage(HelpRun* run, const ParameterEntryWriter& entries, const XmlNode* section) {
   const std::string name = AttributeText(section, "name");
   const std::string file = "config-" + name + ".html";
-  const std::string running_head = run->product_name + "&nbsp;Configuration&nbsp;Reference [" + name + "]";
+  const std::string running_head =
+      run->product_name + "&nbsp;Configuration&nbsp;Reference [" + name + "]";
 
   std::string body;
   const std::string introduction = IntroductionText(section->Text(), section);
@@ -22,11 +23,12 @@ void WriteSectionPage(HelpRun* run, const ParameterEntryWriter& entries, const X
     entries.AppendEntries(section, HelpPageRef{running_head, file}, &body);
     body += "</DL><BR>";
   }
-  run->WritePage(file, run->product_name + " Configuration Reference - " + name + " Section", running_head,
-                 "[" + name + "]", body);
+  run->WritePage(file, run->product_name + " Configuration Reference - " + name + " Section",
+                 running_head, "[" + name + "]", body);
 
   run->contents.Append("<LI> <OBJECT type=\"text/sitemap\">" + HelpNameParam("[" + name + "]") +
-                       HelpLocalParam(file) + "<param name=\"ImageNumber\" value=\"41\">" + "</OBJECT>\r\n");
+                       HelpLocalParam(file) + "<param name=\"ImageNumber\" value=\"41\">" +
+                       "</OBJECT>\r\n");
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ GuideSheets FindGuideSheets(const XmlNode* root) {
   if (!root) return sheets;
   sheets.wizard = FindAllElements(root->FindElement("wizard"), "sheet");
   for (const XmlNode* sheet : FindAllElements(root, "sheet")) {
-    if (std::ranges::find(sheets.wizard, sheet) == sheets.wizard.end()) sheets.others.push_back(sheet);
+    if (std::ranges::find(sheets.wizard, sheet) == sheets.wizard.end())
+      sheets.others.push_back(sheet);
   }
   return sheets;
 }
@@ -59,7 +60,8 @@ std::string DirectChildText(const XmlNode* parent, std::string_view name) {
 
 std::string IntroductionText(std::string_view own_text, const XmlNode* element) {
   for (const std::string& candidate :
-       {std::string(own_text), DirectChildText(element, "description"), DirectChildText(element, "hint")}) {
+       {std::string(own_text), DirectChildText(element, "description"),
+        DirectChildText(element, "hint")}) {
     const std::string_view trimmed = TrimBlanks(candidate);
     if (!trimmed.empty()) return std::string(trimmed);
   }

@@ -33,7 +33,6 @@ std::vector<const XmlNode*> ChildElements(const XmlNode* parent, std::string_vie
 /// The text of the first direct child named `name`, or "" when there is none.
 std::string DirectChildText(const XmlNode* parent, std::string_view name);
 
-
 /// The first of `own_text`, the `description` child of `element` and its
 /// `hint` child that is not empty once trimmed; trimmed. Direct children
 /// only, so the description of a setting inside never stands in for it.

@@ -8,19 +8,23 @@
 
 namespace vossik {
 
-GuidePages::GuidePages(HelpRun* run) : run_(run), entries_(run->root, HelpEntryStyle::kGuide, &run->keywords) {
-  entries_.SetDefinitionDocumenter([this](const XmlNode* definition, std::string_view control, std::string* out) {
-    DocumentDefinition(definition, control, out);
-  });
+GuidePages::GuidePages(HelpRun* run)
+    : run_(run), entries_(run->root, HelpEntryStyle::kGuide, &run->keywords) {
+  entries_.SetDefinitionDocumenter(
+      [this](const XmlNode* definition, std::string_view control, std::string* out) {
+        DocumentDefinition(definition, control, out);
+      });
 }
 
 void GuidePages::WriteSheet(const XmlNode* sheet) {
   const std::string sheet_name = AttributeText(sheet, "name");
   const std::string file = "admin-" + sheet_name + ".html";
-  const std::string title = run_->product_name + std::string(run_->wording.guide_name) + " - " + sheet_name + " Pages";
+  const std::string title =
+      run_->product_name + std::string(run_->wording.guide_name) + " - " + sheet_name + " Pages";
 
-  run_->contents.Append("<LI> <OBJECT type=\"text/sitemap\">" + HelpNameParam(sheet_name) + HelpLocalParam(file) +
-                        "<param name=\"ImageNumber\" value=\"1\">" + "</OBJECT>\r\n");
+  run_->contents.Append("<LI> <OBJECT type=\"text/sitemap\">" + HelpNameParam(sheet_name) +
+                        HelpLocalParam(file) + "<param name=\"ImageNumber\" value=\"1\">" +
+                        "</OBJECT>\r\n");
   run_->contents.Append("<UL>\r\n");
   guide_index_ += "<LI><A HREF=\"" + file + "\">" + sheet_name + " Pages</A>";
 
@@ -39,12 +43,15 @@ void GuidePages::WriteSheet(const XmlNode* sheet) {
 }
 
 void GuidePages::WriteGuideIndex() {
-  run_->WritePage("admin-index.html", run_->product_name + std::string(run_->wording.index_title_suffix),
+  run_->WritePage("admin-index.html",
+                  run_->product_name + std::string(run_->wording.index_title_suffix),
                   run_->product_name + std::string(run_->wording.running_head_suffix), "Index",
                   "<UL>" + guide_index_ + "</UL>");
 }
 
-bool GuidePages::OnPath(const XmlNode* page) const { return std::ranges::find(path_, page) != path_.end(); }
+bool GuidePages::OnPath(const XmlNode* page) const {
+  return std::ranges::find(path_, page) != path_.end();
+}
 
 void GuidePages::DocumentPage(const XmlNode* page, const XmlNode* sheet, std::string* links) {
   if (OnPath(page)) return;
@@ -52,15 +59,15 @@ void GuidePages::DocumentPage(const XmlNode* page, const XmlNode* sheet, std::st
   const std::string page_name = AttributeText(page, "name");
   const std::string page_uid = AttributeText(page, "uid");
   const std::string file = "admin-" + sheet_name + "-" + page_uid + ".html";
-  const std::string title =
-      run_->product_name + std::string(run_->wording.guide_name) + " - " + sheet_name + " - " + page_name;
+  const std::string title = run_->product_name + std::string(run_->wording.guide_name) + " - " +
+                            sheet_name + " - " + page_name;
 
   if (run_->contents.Enabled() && run_->contents.ListOnce(file)) {
     run_->contents.AddEntry(sheet_name + " - " + page_name, file);
   }
   *links += "<TR><TD WIDTH=25%></TD><TD  ALIGN=right VALIGN=center WIDTH=64>";
-  *links += "<IMG VALIGN=center SRC=\"bullet.gif\"></TD><TD ALIGN=left VALIGN=center ><A HREF=\"" + file + "\">" +
-            sheet_name + " - " + page_name + "</A>";
+  *links += "<IMG VALIGN=center SRC=\"bullet.gif\"></TD><TD ALIGN=left VALIGN=center ><A HREF=\"" +
+            file + "\">" + sheet_name + " - " + page_name + "</A>";
   *links += "</TD><TD ></TD></TR>";
 
   path_.push_back(page);

@@ -39,12 +39,16 @@ std::string HelpListHead(bool site_properties) {
   std::string head(kHelpDoctype);
   head += "<head>\n";
   head += kHelpMetaLine;
-  head += "<meta name=\"GENERATOR\" content=\"Microsoft&reg; HTML Help Workshop 4.1\"><!-- Sitemap 1.0 -->";
+  head +=
+      "<meta name=\"GENERATOR\" content=\"Microsoft&reg; HTML Help Workshop 4.1\"><!-- Sitemap 1.0 "
+      "-->";
   head += kHelpStyleLink;
   head += "</head>\n";
   head += HelpBodyStart("");
   if (site_properties) {
-    head += "<OBJECT type=\"text/site properties\"><param name=\"ImageType\" value=\"Folder\"></OBJECT>";
+    head +=
+        "<OBJECT type=\"text/site properties\"><param name=\"ImageType\" "
+        "value=\"Folder\"></OBJECT>";
   }
   head += "<UL>";
   return head;

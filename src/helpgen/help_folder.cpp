@@ -30,8 +30,8 @@ void HelpFolder::CopyAssets(const std::filesystem::path& assets_dir) {
       Fail("Cannot find the help file", source, "missing");
       continue;
     }
-    std::filesystem::copy_file(source, folder_ / name, std::filesystem::copy_options::overwrite_existing,
-                               error);
+    std::filesystem::copy_file(source, folder_ / name,
+                               std::filesystem::copy_options::overwrite_existing, error);
     if (error) Fail("Cannot write", folder_ / name, error.message());
   }
 }
@@ -42,7 +42,8 @@ void HelpFolder::AddFailures(std::string_view lines) {
   failures_ += lines;
 }
 
-void HelpFolder::Fail(std::string_view what, const std::filesystem::path& path, std::string_view reason) {
+void HelpFolder::Fail(std::string_view what, const std::filesystem::path& path,
+                      std::string_view reason) {
   if (!failures_.empty()) failures_ += "\n";
   failures_ += std::string(what) + " " + path.generic_string() + ": " + std::string(reason);
 }

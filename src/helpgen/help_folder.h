@@ -14,7 +14,7 @@ namespace vossik {
 /// The static files that the generated pages link to but do not write:
 /// style sheet, images and the general pages of the product's help.
 inline constexpr std::string_view kHelpAssets[] = {
-    "style.css",        "logo.gif",     "bullet.gif",  "gettingstarted.html",
+    "style.css",        "logo.gif",        "bullet.gif",   "gettingstarted.html",
     "downloading.html", "installing.html", "running.html", "configuring.html"};
 
 class HelpFolder {

@@ -26,8 +26,8 @@ class XmlNode;
 
 /// Draws the pictures the pages name (see help_images_qt.h) into `folder`;
 /// false with one line per failure in `error`.
-using HelpImageWriter =
-    std::function<bool(const XmlNode* root, const std::filesystem::path& folder, std::string* error)>;
+using HelpImageWriter = std::function<bool(const XmlNode* root, const std::filesystem::path& folder,
+                                           std::string* error)>;
 
 class HelpGenerator {
  public:

@@ -13,8 +13,9 @@ std::string HelpBuildDate(std::time_t when) {
   std::tm parts{};
   if (gmtime_r(&when, &parts) == nullptr) return {};
   char text[64];
-  std::snprintf(text, sizeof text, "%s, %ld %s %ld", kDays[parts.tm_wday], static_cast<long>(parts.tm_mday),
-                kMonths[parts.tm_mon], static_cast<long>(parts.tm_year) + 1900);
+  std::snprintf(text, sizeof text, "%s, %ld %s %ld", kDays[parts.tm_wday],
+                static_cast<long>(parts.tm_mday), kMonths[parts.tm_mon],
+                static_cast<long>(parts.tm_year) + 1900);
   return text;
 }
 
@@ -41,8 +42,8 @@ std::string HelpBodyStart(std::string_view running_head) {
   return text;
 }
 
-std::string HelpPage(std::string_view title, std::string_view running_head, std::string_view heading,
-                     std::string_view body, std::string_view footer) {
+std::string HelpPage(std::string_view title, std::string_view running_head,
+                     std::string_view heading, std::string_view body, std::string_view footer) {
   std::string page(kHelpDoctype);
   page += "<head>\n";
   page += kHelpMetaLine;

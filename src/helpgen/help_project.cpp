@@ -1,6 +1,5 @@
 #include "helpgen/help_project.h"
 
-
 #include "base/file_io.h"
 #include "base/product_identity.h"
 #include "helpgen/descriptor_walk.h"
@@ -28,7 +27,8 @@ std::string HelpProjectFile(std::string_view help_base_name, std::string_view pr
 }
 
 std::string HelpWelcomePage(const ProductIdentity& identity, std::string_view help_base_name,
-                            const GuideWording& wording, bool with_configuration, std::string_view footer) {
+                            const GuideWording& wording, bool with_configuration,
+                            std::string_view footer) {
   const std::string& product = identity.product_name;
   constexpr std::string_view kBullet =
       "<IMG VALIGN=center  SRC=\"bullet.gif\"></TD><TD VALIGN=center ><A HREF=\"";
@@ -36,8 +36,10 @@ std::string HelpWelcomePage(const ProductIdentity& identity, std::string_view he
   body += "<CENTER><P>Please select the area for which you need assistance:</P></CENTER>";
   body += "<CENTER><TABLE BORDER=0 CELLSPACING=0 CELLPADDING=0 WIDTH=100%>";
   body += "<TR><TD WIDTH=40%></TD><TD  VALIGN=center >";
-  body += "<IMG VALIGN=center SRC=\"bullet.gif\"></TD><TD VALIGN=center ><A HREF=\"gettingstarted.html\">"
-          "Getting Started</A>";
+  body +=
+      "<IMG VALIGN=center SRC=\"bullet.gif\"></TD><TD VALIGN=center ><A "
+      "HREF=\"gettingstarted.html\">"
+      "Getting Started</A>";
   body += "</TD><TD ></TD></TR>";
 
   const std::string links[] = {
@@ -46,7 +48,8 @@ std::string HelpWelcomePage(const ProductIdentity& identity, std::string_view he
       "running.html\">Running " + product + "</A>",
       "configuring.html\">Configuring " + product + "</A>",
       "admin-index.html\">" + std::string(wording.welcome_link_text),
-      "config-index.html\">Configuration by directly editing the " + product + " configuration file</A>",
+      "config-index.html\">Configuration by directly editing the " + product +
+          " configuration file</A>",
   };
   // The last link leads to the configuration reference, which only the
   // administration guide run writes.
@@ -58,8 +61,8 @@ std::string HelpWelcomePage(const ProductIdentity& identity, std::string_view he
     body += "</TD><TD></TD></TR>";
   }
   body += "</TABLE></CENTER>";
-  body += "<BR><BR><CENTER><P><A HREF=\"" + identity.maker_web_address + "/" + std::string(help_base_name) +
-          "/\">" + product + " on the web</A></P></CENTER>";
+  body += "<BR><BR><CENTER><P><A HREF=\"" + identity.maker_web_address + "/" +
+          std::string(help_base_name) + "/\">" + product + " on the web</A></P></CENTER>";
 
   const std::string title = product + " Help";
   return HelpPage(title, title, "<CENTER>Welcome</CENTER>", body, footer);
@@ -81,13 +84,15 @@ void AddProductDocumentation(const std::filesystem::path& piml, HelpContents* co
   document.Parse(text);
   const XmlNode* root = document.Root();
   if (!root) return;
-  const XmlNode* documentation = root->Name() == "documentation" ? root : root->FindElement("documentation");
+  const XmlNode* documentation =
+      root->Name() == "documentation" ? root : root->FindElement("documentation");
   const XmlNode* pages = documentation ? documentation->FindElement("pages") : nullptr;
   for (const XmlNode* group : FindAllElements(pages, "group")) {
     const std::vector<const XmlNode*> group_pages = FindAllElements(group, "page");
     contents->Append("<LI> <OBJECT type=\"text/sitemap\">");
     contents->Append(HelpNameParam(AttributeText(group, "name")));
-    if (!group_pages.empty()) contents->Append(HelpLocalParam(AttributeText(group_pages.front(), "file")));
+    if (!group_pages.empty())
+      contents->Append(HelpLocalParam(AttributeText(group_pages.front(), "file")));
     contents->Append("<param name=\"ImageNumber\" value=\"1\">");
     contents->Append("</OBJECT>");
     contents->Append("<UL>");
@@ -101,7 +106,8 @@ void AddProductDocumentation(const std::filesystem::path& piml, HelpContents* co
 std::string KeywordIndexFile(const KeywordIndex& keywords, std::string_view footer) {
   std::string index = HelpListHead(false);
   for (const KeywordIndex::Keyword& keyword : keywords.Keywords()) {
-    index += "<LI> <OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"" + keyword.word + "\">\r\n";
+    index += "<LI> <OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"" + keyword.word +
+             "\">\r\n";
     for (const KeywordIndex::Mention& mention : keyword.mentions) {
       index += "<param name=\"Name\" value=\"" + mention.title + "\">\r\n";
       index += "<param name=\"Local\" value=\"" + mention.file + "\">\r\n";

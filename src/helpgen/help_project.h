@@ -21,7 +21,8 @@ std::string HelpProjectFile(std::string_view help_base_name, std::string_view pr
 /// The welcome page "default.htm". The link to the configuration reference
 /// is offered only when `with_configuration` (the run writes the reference).
 std::string HelpWelcomePage(const ProductIdentity& identity, std::string_view help_base_name,
-                            const GuideWording& wording, bool with_configuration, std::string_view footer);
+                            const GuideWording& wording, bool with_configuration,
+                            std::string_view footer);
 
 /// The contents entries every project has: the welcome page and the general
 /// pages that come with the help assets.

@@ -12,6 +12,7 @@ namespace vossik {
 /// and the guide index "hlp/admin-index.html" with neither. The help base
 /// name names the compiled help file where the pages are compiled into
 /// one; loose pages need no file name, so it does not enter the path.
-std::string HelpTopicPath(std::string_view help_base_name, std::string_view sheet_name, std::string_view page_uid);
+std::string HelpTopicPath(std::string_view help_base_name, std::string_view sheet_name,
+                          std::string_view page_uid);
 
 }  // namespace vossik

@@ -50,7 +50,8 @@ class KeywordIndex {
 
   bool collecting_ = false;
   std::vector<Keyword> keywords_;
-  std::unordered_map<std::string, std::size_t> positions_;  // lower-cased word -> index in keywords_
+  std::unordered_map<std::string, std::size_t>
+      positions_;  // lower-cased word -> index in keywords_
 };
 
 }  // namespace vossik

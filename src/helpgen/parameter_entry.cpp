@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "helpgen/descriptor_walk.h"
 #include "helpgen/keyword_index.h"
 #include "settings/parameter_ref.h"
-#include "base/ascii_case.h"
 #include "xml/xml_document.h"
 
 namespace vossik {
@@ -43,7 +43,8 @@ std::vector<std::string> SplitOutsideQuotes(std::string_view text) {
 }
 
 std::string_view WithoutQuotes(std::string_view item) {
-  if (item.size() >= 2 && item.front() == '"' && item.back() == '"') return item.substr(1, item.size() - 2);
+  if (item.size() >= 2 && item.front() == '"' && item.back() == '"')
+    return item.substr(1, item.size() - 2);
   return item;
 }
 
@@ -60,7 +61,8 @@ std::vector<std::string_view> SplitAtAny(std::string_view text, std::string_view
 
 }  // namespace
 
-std::string FillNumberPlaceholders(std::string_view name, std::string_view first, std::string_view second) {
+std::string FillNumberPlaceholders(std::string_view name, std::string_view first,
+                                   std::string_view second) {
   std::string filled;
   bool first_used = false;
   for (std::size_t i = 0; i < name.size(); ++i) {
@@ -83,7 +85,8 @@ std::string DisplayName(std::string_view name, bool numbered, bool subnumbered) 
   return FillNumberPlaceholders(name, "</B><I>x</I><B>", subnumbered ? "</B><I>y</I><B>" : "");
 }
 
-ParameterEntryWriter::ParameterEntryWriter(const XmlNode* root, HelpEntryStyle style, KeywordIndex* keywords)
+ParameterEntryWriter::ParameterEntryWriter(const XmlNode* root, HelpEntryStyle style,
+                                           KeywordIndex* keywords)
     : root_(root), style_(style), keywords_(keywords) {}
 
 void ParameterEntryWriter::AppendEntries(const XmlNode* element, const HelpPageRef& page,
@@ -105,7 +108,8 @@ void ParameterEntryWriter::AppendEntries(const XmlNode* element, const HelpPageR
   }
 }
 
-void ParameterEntryWriter::AppendEntry(const ParameterRef& ref, const HelpPageRef& page, std::string* out) const {
+void ParameterEntryWriter::AppendEntry(const ParameterRef& ref, const HelpPageRef& page,
+                                       std::string* out) const {
   const std::string name = TextOf(ref.Attribute("name"));
   if (name.empty()) return;
   const std::string control = TextOf(ref.ChildText("control"));
@@ -115,7 +119,8 @@ void ParameterEntryWriter::AppendEntry(const ParameterRef& ref, const HelpPageRe
   *out += "<DT><B><A NAME=\"";
   *out += TextOf(ref.Attribute("uid", false));
   *out += "\"/><FONT CLASS=data>";
-  *out += DisplayName(name, IsExactlyTrue(ref.Attribute("numbered")), IsExactlyTrue(ref.Attribute("subnumbered")));
+  *out += DisplayName(name, IsExactlyTrue(ref.Attribute("numbered")),
+                      IsExactlyTrue(ref.Attribute("subnumbered")));
   *out += "</FONT></B></DT>";
   keywords_->Add(page.title, page.file, name);
 
@@ -239,7 +244,8 @@ void ParameterEntryWriter::AppendSeeAlso(std::string_view see_also, std::string*
     const std::string name = TextOf(target.Attribute("name"));
     // Only settings of a documented section have a page to link to.
     if (!target.section_matched || name.empty()) continue;
-    *out += "<A HREF=\"config-" + target.section_name + ".html#" + TextOf(target.Attribute("uid")) + "\">";
+    *out += "<A HREF=\"config-" + target.section_name + ".html#" + TextOf(target.Attribute("uid")) +
+            "\">";
     *out += FillNumberPlaceholders(name, "x", "x");
     *out += "</A>, ";
     linked = true;

@@ -29,7 +29,8 @@ struct HelpPageRef {
 
 /// A setting name with its number placeholders ("%ld", "%d") filled: the
 /// first with `first`, any later one with `second`. "%%" reads as "%".
-std::string FillNumberPlaceholders(std::string_view name, std::string_view first, std::string_view second);
+std::string FillNumberPlaceholders(std::string_view name, std::string_view first,
+                                   std::string_view second);
 
 /// The name as an entry heading shows it: a numbered name gets an italic x
 /// (and y when sub-numbered) in place of its placeholders.
@@ -47,7 +48,9 @@ class ParameterEntryWriter {
   ParameterEntryWriter(const XmlNode* root, HelpEntryStyle style, KeywordIndex* keywords);
 
   /// Guide style only; without one, definitions are left out.
-  void SetDefinitionDocumenter(DefinitionDocumenter documenter) { documenter_ = std::move(documenter); }
+  void SetDefinitionDocumenter(DefinitionDocumenter documenter) {
+    documenter_ = std::move(documenter);
+  }
 
   /// Appends one entry for every direct `parameter` child of `element` that
   /// has a name and is not static text.
@@ -55,8 +58,8 @@ class ParameterEntryWriter {
 
  private:
   void AppendEntry(const ParameterRef& ref, const HelpPageRef& page, std::string* out) const;
-  void AppendTypeRows(const ParameterRef& ref, std::string_view control, std::string_view unit_suffix,
-                      std::string* out) const;
+  void AppendTypeRows(const ParameterRef& ref, std::string_view control,
+                      std::string_view unit_suffix, std::string* out) const;
   void AppendExample(const ParameterRef& ref, std::string_view name, std::string_view unit_suffix,
                      std::string* out) const;
   void AppendSeeAlso(std::string_view see_also, std::string* out) const;

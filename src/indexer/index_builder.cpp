@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <thread>
 
+#include "base/result_codes.h"
 #include "indexer/output_folder.h"
 #include "indexer/page_extractor.h"
 #include "indexer/pattern_list.h"
 #include "indexer/search_templates.h"
 #include "log/log.h"
-#include "base/result_codes.h"
 
 namespace vossik {
 namespace {
@@ -100,7 +100,8 @@ bool IndexBuilder::configure(const IndexOptions& options, std::string* descripti
   };
   const ListSetting lists[] = {
       {options.type_include, &rules.type_include, "\t- only files matching the types ", true},
-      {options.type_exclude, &rules.type_exclude, "\t- not indexing files matching the types ", true},
+      {options.type_exclude, &rules.type_exclude, "\t- not indexing files matching the types ",
+       true},
       {options.match_include, &rules.match_include, "\t- indexing files matching ", false},
       {options.match_exclude, &rules.match_exclude, "\t- not indexing files matching ", false},
   };

@@ -32,8 +32,7 @@ class LockingLog;
 class IndexBuilder : public ProgressTask {
  public:
   /// `templatesDir` holds the search page templates and bullet.gif.
-  explicit IndexBuilder(int tick_pause_ms = 100,
-                        std::filesystem::path templates_dir = "templates");
+  explicit IndexBuilder(int tick_pause_ms = 100, std::filesystem::path templates_dir = "templates");
   ~IndexBuilder() override;
 
   /// Takes the build's options, logs the configuration to the build log

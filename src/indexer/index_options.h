@@ -26,12 +26,12 @@ struct IndexOptions {
   std::optional<std::vector<std::string>> type_exclude;
   std::optional<std::vector<std::string>> match_include;
   std::optional<std::vector<std::string>> match_exclude;
-  std::string robot_name;           // index:robotname
-  int32_t min_word_length = 2;      // index:minwordlength
+  std::string robot_name;             // index:robotname
+  int32_t min_word_length = 2;        // index:minwordlength
   bool include_mixed_numbers = true;  // index:includemixednumbers
-  int32_t summary_length = 512;     // index:summarylength
-  std::string stop_list;            // index:stoplist
-  LogSettings build_log;            // the build log "Indexing", from the [Default] log settings
+  int32_t summary_length = 512;       // index:summarylength
+  std::string stop_list;              // index:stoplist
+  LogSettings build_log;              // the build log "Indexing", from the [Default] log settings
 };
 
 /// Reads the `index` settings and the build log's settings from `settings`

@@ -7,11 +7,20 @@ void AppendJsStringContent(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char* escape = nullptr;
     switch (text[i]) {
-      case '\\': escape = "\\\\"; break;
-      case '"': escape = "\\\""; break;
-      case '\r': escape = "\\r"; break;
-      case '\n': escape = "\\n"; break;
-      default: continue;
+      case '\\':
+        escape = "\\\\";
+        break;
+      case '"':
+        escape = "\\\"";
+        break;
+      case '\r':
+        escape = "\\r";
+        break;
+      case '\n':
+        escape = "\\n";
+        break;
+      default:
+        continue;
     }
     out.append(text, plain, i - plain);
     out += escape;

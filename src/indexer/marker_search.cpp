@@ -117,9 +117,9 @@ std::size_t FindLastIgnoringCase(std::string_view text, std::size_t from, std::s
 
 std::size_t FindLast(std::string_view text, std::string_view marker) {
   if (text.size() < marker.size()) return kNpos;
-  return ScanBackward(text.data(), 0, text.size() - marker.size(), marker, [marker](const char* at) {
-    return std::memcmp(at, marker.data(), marker.size()) == 0;
-  });
+  return ScanBackward(
+      text.data(), 0, text.size() - marker.size(), marker,
+      [marker](const char* at) { return std::memcmp(at, marker.data(), marker.size()) == 0; });
 }
 
 }  // namespace vossik

@@ -108,7 +108,8 @@ void ReplaceNbsp(std::string& text) {
     const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - data);
     scan = at + 1;
     if (size - at < 6) break;
-    if (std::memcmp(data + at, "&nbsp;", 6) != 0 && std::memcmp(data + at, "&NBSP;", 6) != 0) continue;
+    if (std::memcmp(data + at, "&nbsp;", 6) != 0 && std::memcmp(data + at, "&NBSP;", 6) != 0)
+      continue;
     if (write != read) std::memmove(data + write, data + read, at - read);
     write += at - read;
     data[write++] = ' ';
@@ -136,7 +137,8 @@ void BlankMarkup(std::string& content) {
 constexpr std::array<char, 256> kWordByte = [] {
   std::array<char, 256> table{};
   for (int c = 0; c < 256; ++c) {
-    table[static_cast<std::size_t>(c)] = kSpace[static_cast<std::size_t>(c)] ? ' ' : AsciiLower(static_cast<char>(c));
+    table[static_cast<std::size_t>(c)] =
+        kSpace[static_cast<std::size_t>(c)] ? ' ' : AsciiLower(static_cast<char>(c));
   }
   return table;
 }();
@@ -154,7 +156,8 @@ std::string WordTextOf(std::string_view blanked) {
   std::size_t at = 0;
   for (; at + 16 <= blanked.size(); at += 16) {
     const Bytes16 block = Load16(in + at);
-    const auto space = reinterpret_cast<Bytes16>((block == ' ') | ((block >= '\t') & (block <= '\r')));
+    const auto space =
+        reinterpret_cast<Bytes16>((block == ' ') | ((block >= '\t') & (block <= '\r')));
     const auto upper = reinterpret_cast<Bytes16>((block >= 'A') & (block <= 'Z'));
     const Bytes16 mapped = ((block | (upper & 0x20)) & ~space) | (space & ' ');
     const uint32_t spaces = LaneMask(space);

@@ -13,11 +13,11 @@
 namespace vossik {
 
 struct ExtractedPage {
-  std::string url;           // relative to the source folder, with "/"
-  std::string title;         // never empty: falls back to the file name
+  std::string url;             // relative to the source folder, with "/"
+  std::string title;           // never empty: falls back to the file name
   std::string site_map_title;  // as found in the page, possibly empty
-  std::string summary;       // JavaScript string content, ends in "..."
-  std::string word_text;      // lower-cased text, white space collapsed
+  std::string summary;         // JavaScript string content, ends in "..."
+  std::string word_text;       // lower-cased text, white space collapsed
 };
 
 /// Extracts the page at `path` from its `content`, which is left with its

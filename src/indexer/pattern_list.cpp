@@ -16,7 +16,8 @@ std::vector<std::string> SplitParts(const std::string& item) {
   static constexpr std::string_view kJoin = " + ";
   std::vector<std::string> parts;
   std::size_t begin = 0;
-  for (std::size_t at; (at = item.find(kJoin, begin)) != std::string::npos; begin = at + kJoin.size()) {
+  for (std::size_t at; (at = item.find(kJoin, begin)) != std::string::npos;
+       begin = at + kJoin.size()) {
     parts.push_back(item.substr(begin, at - begin));
   }
   parts.push_back(item.substr(begin));

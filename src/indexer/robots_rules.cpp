@@ -99,9 +99,8 @@ void RobotsRules::Collect(std::string_view text) {
       continue;
     }
     if (!StartsWithIgnoringCase(field, "disallow:")) continue;
-    const bool applies = !agent ||
-                         (robot_name_.empty() ? *agent == "*"
-                                              : Matches(*agent, robot_name_, false));
+    const bool applies =
+        !agent || (robot_name_.empty() ? *agent == "*" : Matches(*agent, robot_name_, false));
     if (!applies) continue;
     std::string_view path = TrimBlanks(field.substr(9));
     path = TrimBlanks(path.substr(0, path.find('#')));

@@ -13,7 +13,7 @@ namespace vossik {
 
 struct TemplateValues {
   std::string index_dir;  // the target folder; backslashes become "/"
-  std::string stems;     // buildStems()
+  std::string stems;      // buildStems()
   std::string stop_list;  // StopList::text; empty without stop words
 };
 
@@ -28,9 +28,10 @@ struct TemplateValues {
 /// that path as JavaScript string content followed by "/". The output
 /// folder is not created. False, and no output, when the template is
 /// missing or empty or the output cannot be written.
-bool instantiateTemplate(const std::filesystem::path& templates_dir, const std::string& template_name,
-                         const std::string& output_folder, const TemplateValues& values,
-                         const std::string& output_name = {}, const std::string& offline_path = {});
+bool instantiateTemplate(const std::filesystem::path& templates_dir,
+                         const std::string& template_name, const std::string& output_folder,
+                         const TemplateValues& values, const std::string& output_name = {},
+                         const std::string& offline_path = {});
 
 /// Copies templatesDir/bullet.gif to outputFolder + "/bullet.gif", creating
 /// the folder with its parents when missing and replacing a read-only copy.

@@ -144,7 +144,8 @@ bool SourceWalker::ShouldDescend(const std::string& folder_path) const {
   const std::string as_folder =
       folder_path.empty() || folder_path.back() != '/' ? folder_path + '/' : folder_path;
   if (ListFilters(rules_.match_include) && rules_.match_include->Match(as_folder) < 0) return false;
-  if (ListFilters(rules_.match_exclude) && rules_.match_exclude->Match(as_folder) >= 0) return false;
+  if (ListFilters(rules_.match_exclude) && rules_.match_exclude->Match(as_folder) >= 0)
+    return false;
   return true;
 }
 
@@ -152,12 +153,12 @@ bool SourceWalker::Accepts(const std::string& file_path) const {
   if (ListFilters(rules_.type_include) && rules_.type_include->Match(file_path) < 0) return false;
   if (ListFilters(rules_.type_exclude) && rules_.type_exclude->Match(file_path) >= 0) return false;
   if (ListFilters(rules_.match_include) && rules_.match_include->Match(file_path) < 0) return false;
-  if (ListFilters(rules_.match_exclude) && rules_.match_exclude->Match(file_path) >= 0) return false;
+  if (ListFilters(rules_.match_exclude) && rules_.match_exclude->Match(file_path) >= 0)
+    return false;
   const std::string below = RootedBelowSource(file_path, rules_.source_folder);
   if (Matches("*index*.js", below, false) || Matches("*robots.txt", below, false)) return false;
   if (IsGeneratedOutput(file_path)) return false;
-  if (!rules_.robots.DisallowedPaths().empty() &&
-      rules_.robots.Disallows("/" + UrlOf(file_path))) {
+  if (!rules_.robots.DisallowedPaths().empty() && rules_.robots.Disallows("/" + UrlOf(file_path))) {
     return false;
   }
   return true;

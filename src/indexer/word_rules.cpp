@@ -61,14 +61,19 @@ int StemLength(const char* word, int length) {
     case 'g':
       if (EndsWith(word, length, "ying")) return 4;
       return EndsWith(word, length, "ing") ? 3 : 0;
-    case 't': return EndsWith(word, length, "ment") ? 4 : 0;
+    case 't':
+      return EndsWith(word, length, "ment") ? 4 : 0;
     case 's':
       if (EndsWith(word, length, "ies")) return 3;
       return EndsWith(word, length, "es") ? 2 : 1;
-    case 'd': return EndsWith(word, length, "ed") ? 2 : 0;
-    case 'y': return EndsWith(word, length, "ly") ? 2 : 1;
-    case 'e': return 1;
-    default: return 0;
+    case 'd':
+      return EndsWith(word, length, "ed") ? 2 : 0;
+    case 'y':
+      return EndsWith(word, length, "ly") ? 2 : 1;
+    case 'e':
+      return 1;
+    default:
+      return 0;
   }
 }
 
@@ -96,9 +101,11 @@ class Token {
   bool finish(const WordRules& rules) {
     const int length = static_cast<int>(length_);
     if (length < rules.min_word_length) return false;
-    if ((classes_ & kDigit) && (!(classes_ & kLetter) || !rules.include_mixed_numbers)) return false;
+    if ((classes_ & kDigit) && (!(classes_ & kLetter) || !rules.include_mixed_numbers))
+      return false;
     const std::string_view cut(bytes_.data(), length_);
-    if (rules.stop_words != nullptr && rules.stop_words->find(cut, prefixHash_[length_]) != nullptr) {
+    if (rules.stop_words != nullptr &&
+        rules.stop_words->find(cut, prefixHash_[length_]) != nullptr) {
       return false;
     }
     const auto stemmed = static_cast<std::size_t>(length - StemLength(bytes_.data(), length));
@@ -172,7 +179,7 @@ void collectWords(std::string_view word_text, const WordRules& rules, WordTable&
     // same bucket as bucketOf's 1024*1024 arithmetic.
     if (page_words.find(token.Word(), token.Hash()) == nullptr) {
       page_words.add(token.Word(), static_cast<int>((token.Hash() + 1) % kBucketCount),
-                    token.Hash());
+                     token.Hash());
     }
   }
 }

@@ -23,8 +23,8 @@ inline constexpr std::size_t kMaxWordLength = 32;
 inline constexpr int kBucketCount = 256;
 
 struct WordRules {
-  int min_word_length = 2;                 // shorter tokens are dropped
-  bool include_mixed_numbers = true;       // keep tokens mixing digits and letters
+  int min_word_length = 2;                // shorter tokens are dropped
+  bool include_mixed_numbers = true;      // keep tokens mixing digits and letters
   const WordTable* stop_words = nullptr;  // not owned; none when null
 };
 

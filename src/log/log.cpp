@@ -16,12 +16,8 @@ constexpr const char* kLevelNames[] = {"Off", "Critical", "General", "Verbose", 
 constexpr const char* kTypeNames[] = {"None", "Error", "Warning", "Message", "Config", "Service"};
 
 // Callers may pass any number; a name outside the tables prints as nothing.
-const char* LevelName(int level) {
-  return level >= 0 && level < 6 ? kLevelNames[level] : "";
-}
-const char* TypeName(int type) {
-  return type >= 0 && type < 6 ? kTypeNames[type] : "";
-}
+const char* LevelName(int level) { return level >= 0 && level < 6 ? kLevelNames[level] : ""; }
+const char* TypeName(int type) { return type >= 0 && type < 6 ? kTypeNames[type] : ""; }
 
 std::string FormatV(const char* format, va_list args) {
   va_list copy;
@@ -118,7 +114,9 @@ void Log::WriteUnlocked(int type, int level, std::string_view message) {
   FlushCheckUnlocked(level == kLogCritical);
 }
 
-void Log::Write(int type, int level, std::string_view message) { WriteUnlocked(type, level, message); }
+void Log::Write(int type, int level, std::string_view message) {
+  WriteUnlocked(type, level, message);
+}
 
 void Log::WriteFormatted(int type, int level, const char* format, ...) {
   va_list args;

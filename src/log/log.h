@@ -68,7 +68,8 @@ class Log : public LogSink {
   /// level is raised to Critical when lower.
   virtual void Configure(const LogSettings& settings);
   /// Configure with ReadLogSettings of the log's current settings.
-  void Configure(const SettingsStore& store, const XmlNode* root, std::string_view section_uid = {});
+  void Configure(const SettingsStore& store, const XmlNode* root,
+                 std::string_view section_uid = {});
   /// The settings in use.
   LogSettings Settings() const;
 

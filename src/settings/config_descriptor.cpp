@@ -1,8 +1,8 @@
 #include "settings/config_descriptor.h"
 
 #include "base/ascii_case.h"
-#include "base/log_sink.h"
 #include "base/container_cipher.h"
+#include "base/log_sink.h"
 
 namespace vossik {
 

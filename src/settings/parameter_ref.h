@@ -15,7 +15,7 @@ struct ParameterRef {
   const XmlNode* override_element = nullptr;  // e.g. the parameter element on a settings page
   const XmlNode* parameter = nullptr;         // the section's parameter element
   const XmlNode* type = nullptr;              // the parameter of the same uid in <types>
-  std::string section_name;                   // the section's name, "default" when no section matched
+  std::string section_name;  // the section's name, "default" when no section matched
   bool section_matched = false;
 
   /// True when any defining element was found.

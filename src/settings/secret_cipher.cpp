@@ -1,15 +1,15 @@
 #include "settings/secret_cipher.h"
 
+#include <cryptopp/osrng.h>
+#include <cryptopp/queue.h>
+#include <cryptopp/randpool.h>
+#include <cryptopp/rsa.h>
+
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <random>
-
-#include <cryptopp/osrng.h>
-#include <cryptopp/queue.h>
-#include <cryptopp/randpool.h>
-#include <cryptopp/rsa.h>
 
 #include "settings/secret_keys.h"
 
@@ -126,9 +126,9 @@ std::string DecryptSecret(std::string_view stored) {
     std::string plain;
     std::string piece(decryptor.FixedMaxPlaintextLength(), '\0');
     for (std::size_t at = 0; at < cipher.size(); at += block) {
-      const CryptoPP::DecodingResult result = decryptor.Decrypt(
-          pool, reinterpret_cast<const CryptoPP::byte*>(cipher.data() + at), block,
-          reinterpret_cast<CryptoPP::byte*>(piece.data()));
+      const CryptoPP::DecodingResult result =
+          decryptor.Decrypt(pool, reinterpret_cast<const CryptoPP::byte*>(cipher.data() + at),
+                            block, reinterpret_cast<CryptoPP::byte*>(piece.data()));
       if (!result.isValidCoding) return {};
       plain.append(piece, 0, result.messageLength);
     }

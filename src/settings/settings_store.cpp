@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
+#include "base/ascii_case.h"
 #include "base/container_cipher.h"
 #include "base/file_io.h"
 #include "base/result_codes.h"
-#include "base/ascii_case.h"
 #include "base/string_util.h"
 
 namespace vossik {
@@ -148,7 +148,8 @@ void SettingsStore::Clear() {
   default_section_ = nullptr;
 }
 
-const std::string* SettingsStore::FindStoredValue(std::string_view section, std::string_view key) const {
+const std::string* SettingsStore::FindStoredValue(std::string_view section,
+                                                  std::string_view key) const {
   if (key.empty()) return nullptr;
   const SettingsSection* in = FindSection(section);
   if (in == nullptr) in = default_section_;
@@ -169,7 +170,8 @@ int SettingsStore::GetValue(std::string_view section, std::string_view key, std:
   return stored ? kResultOk : kResultDefaultUsed;
 }
 
-void SettingsStore::SetValue(std::string_view section, std::string_view key, std::string_view value) {
+void SettingsStore::SetValue(std::string_view section, std::string_view key,
+                             std::string_view value) {
   SettingsSection& target = SectionForWrite(section);
   const long line = target.keys.Find(key);
   if (line >= 0) {

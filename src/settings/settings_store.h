@@ -45,7 +45,7 @@ struct SettingsLine {
 struct SettingsSection {
   std::string name;  // as written between the brackets
   std::vector<SettingsLine> lines;
-  NameIndex keys;    // keyed lines by key
+  NameIndex keys;  // keyed lines by key
   bool ever_held_line = false;
 };
 

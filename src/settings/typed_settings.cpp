@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/ascii_case.h"
 #include "base/result_codes.h"
 #include "base/string_util.h"
 #include "settings/secret_cipher.h"
 #include "settings/settings_store.h"
-#include "base/ascii_case.h"
 #include "settings/value_quoting.h"
 #include "xml/xml_document.h"
 
@@ -123,7 +123,8 @@ SettingAddress AtEntry(SettingAddress at, bool run_sub, int i) {
 int ReadUnquoted(const SettingsStore& store, const Access& access, std::string* out) {
   if (!access.resolved) return kResultUnresolved;
   std::string value;
-  const int result = store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
+  const int result =
+      store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
   if (result != kResultUnresolved) *out = UnquoteValue(value);
   return result;
 }
@@ -215,7 +216,8 @@ int SetNumber(SettingsStore& store, const XmlNode* root, const SettingAddress& a
   return kResultOk;
 }
 
-int GetSwitch(const SettingsStore& store, const XmlNode* root, const SettingAddress& at, bool* out) {
+int GetSwitch(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
+              bool* out) {
   const Access access = Resolve(root, at);
   if (!access.resolved) return kResultUnresolved;
   std::string stored;
@@ -231,7 +233,8 @@ int GetChoice(const SettingsStore& store, const XmlNode* root, const SettingAddr
   std::vector<std::string> allowed;
   if (!access.resolved || !AllowedList(access.ref, &allowed)) return kResultUnresolved;
   std::string value;
-  const int result = store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
+  const int result =
+      store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
   if (result == kResultUnresolved) return result;
   *out = ChoiceIndex(allowed, value);
   return result;
@@ -243,7 +246,8 @@ int GetFlags(const SettingsStore& store, const XmlNode* root, const SettingAddre
   std::vector<std::string> allowed;
   if (!access.resolved || !AllowedList(access.ref, &allowed)) return kResultUnresolved;
   std::string value;
-  const int result = store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
+  const int result =
+      store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
   if (result == kResultUnresolved) return result;
   *out = FlagsMask(allowed, value);
   return result;
@@ -254,7 +258,8 @@ int GetList(const SettingsStore& store, const XmlNode* root, const SettingAddres
   const Access access = Resolve(root, at);
   if (!access.resolved) return kResultUnresolved;
   std::string value;
-  const int result = store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
+  const int result =
+      store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
   if (result == kResultUnresolved) return result;
   *out = ParseListValue(value);
   return result;
@@ -287,7 +292,8 @@ int SetSecret(SettingsStore& store, const XmlNode* root, const SettingAddress& a
   return kResultOk;
 }
 
-int LastIndex(const SettingsStore& store, const XmlNode* root, const SettingAddress& at, int first) {
+int LastIndex(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
+              int first) {
   const bool run_sub = RunsSubIndex(root, at);
   int last = first - 1;
   for (int i = first; i < INT_MAX; ++i) {
@@ -295,7 +301,8 @@ int LastIndex(const SettingsStore& store, const XmlNode* root, const SettingAddr
     // A missing entry ends the run even when the descriptor gives entries a
     // default: otherwise every later index would read that default and the
     // run would never end.
-    if (GetString(store, root, AtEntry(at, run_sub, i), &value) != kResultOk || value.empty()) break;
+    if (GetString(store, root, AtEntry(at, run_sub, i), &value) != kResultOk || value.empty())
+      break;
     last = i;
   }
   return last;
@@ -306,7 +313,8 @@ int FindIndex(const SettingsStore& store, const XmlNode* root, const SettingAddr
   const bool run_sub = RunsSubIndex(root, at);
   for (int i = first; i < INT_MAX; ++i) {
     std::string value;
-    if (GetString(store, root, AtEntry(at, run_sub, i), &value) != kResultOk || value.empty()) break;
+    if (GetString(store, root, AtEntry(at, run_sub, i), &value) != kResultOk || value.empty())
+      break;
     if (value == text) return i;
   }
   return first - 1;
@@ -318,8 +326,8 @@ void ClearIndices(SettingsStore& store, const XmlNode* root, const SettingAddres
   for (int i : indices) SetString(store, root, AtEntry(at, run_sub, i), {});
 }
 
-void CopyEntry(SettingsStore& store, const XmlNode* root, const SettingAddress& from,
-               int to_index, int to_sub_index) {
+void CopyEntry(SettingsStore& store, const XmlNode* root, const SettingAddress& from, int to_index,
+               int to_sub_index) {
   std::string value;
   const int result = GetString(store, root, from, &value);
   if (result == kResultUnresolved) return;

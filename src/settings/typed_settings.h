@@ -22,10 +22,10 @@ class XmlNode;
 
 /// Which setting an operation addresses.
 struct SettingAddress {
-  std::string_view uid;               // "section:parameter", or the parameter uid with `section`
-  std::string_view section = {};      // a separately given section uid
-  int index = -1;                     // entry index of a numbered parameter
-  int sub_index = -1;                 // second index of a sub-numbered parameter
+  std::string_view uid;           // "section:parameter", or the parameter uid with `section`
+  std::string_view section = {};  // a separately given section uid
+  int index = -1;                 // entry index of a numbered parameter
+  int sub_index = -1;             // second index of a sub-numbered parameter
   const XmlNode* override_element = nullptr;  // consulted first when given
 };
 
@@ -94,8 +94,8 @@ void ClearIndices(SettingsStore& store, const XmlNode* root, const SettingAddres
 
 /// Copies the string value at (from.index, from.sub_index) to (to_index,
 /// to_sub_index); an entry the file lacks is copied as an empty value.
-void CopyEntry(SettingsStore& store, const XmlNode* root, const SettingAddress& from,
-               int to_index, int to_sub_index);
+void CopyEntry(SettingsStore& store, const XmlNode* root, const SettingAddress& from, int to_index,
+               int to_sub_index);
 
 /// Removes the entries at the running indices `removed` (still in the store)
 /// from the run that starts at `first`: the later entries move down to close

@@ -13,10 +13,10 @@
 #include <regex>
 #include <string>
 
+#include "base/date_text.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
-#include "base/date_text.h"
 
 namespace vossik {
 namespace {

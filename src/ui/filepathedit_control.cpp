@@ -64,7 +64,8 @@ class FilePathEditCell : public ControlCell {
     connect(line_, &QLineEdit::textEdited, this, [this] { ReportChange(); });
     connect(line_, &QLineEdit::textChanged, this, [this] { UpdateOpenButton(); });
 
-    std::string caption = browse != nullptr ? std::string(TrimBlanks(browse->Text())) : std::string();
+    std::string caption =
+        browse != nullptr ? std::string(TrimBlanks(browse->Text())) : std::string();
     browse_ = new QPushButton(ToQString(caption.empty() ? "Browse..." : caption));
     browse_->setAutoDefault(false);
     connect(browse_, &QPushButton::clicked, this, [this] { Browse(); });
@@ -113,10 +114,11 @@ class FilePathEditCell : public ControlCell {
     if (open_ == nullptr) return;
     const std::filesystem::path path(FromQString(line_->text()));
     std::error_code error;
-    const bool folder_mode = kind_ == FileDialogKind::kFolder ||
-                             kind_ == FileDialogKind::kNetworkFolder;
-    const bool exists = !path.empty() && (folder_mode ? std::filesystem::is_directory(path, error)
-                                                      : std::filesystem::is_regular_file(path, error));
+    const bool folder_mode =
+        kind_ == FileDialogKind::kFolder || kind_ == FileDialogKind::kNetworkFolder;
+    const bool exists =
+        !path.empty() && (folder_mode ? std::filesystem::is_directory(path, error)
+                                      : std::filesystem::is_regular_file(path, error));
     open_->setEnabled(line_->isEnabled() && exists);
   }
 

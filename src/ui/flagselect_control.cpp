@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
-#include "base/ascii_case.h"
 
 namespace vossik {
 namespace {

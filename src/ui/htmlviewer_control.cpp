@@ -143,7 +143,8 @@ class HtmlViewerControl : public SettingControl {
       if (uids[i].empty()) continue;
       int rc = -2;
       std::string value = Value(uids[i], &rc);
-      if (rc != 0 && i < defaults.size() && !defaults[i].empty()) value = Value(defaults[i], nullptr);
+      if (rc != 0 && i < defaults.size() && !defaults[i].empty())
+        value = Value(defaults[i], nullptr);
       page += value;
     }
     return page;

@@ -35,7 +35,6 @@ const QColor kBoxGrey(192, 192, 192);
 const QColor kGradientStart(100, 100, 200);
 const QColor kGradientEnd(90, 250, 125);
 
-
 // A progress report on its way from the worker to the window; it owns the
 // status text, so a report still queued when the window goes frees it too.
 class ProgressEvent : public QEvent {
@@ -222,8 +221,8 @@ bool RunIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode*
   std::string description;
   if (!builder->configure(ReadIndexOptions(settings, descriptor), &description)) {
     const QString caption = QStringLiteral("Index Error");
-    const QString text = QStringLiteral(
-        "You must specify some content to index (Source files) and a target folder");
+    const QString text =
+        QStringLiteral("You must specify some content to index (Source files) and a target folder");
     if (options.show_error) {
       options.show_error(owner, caption, text);
     } else {

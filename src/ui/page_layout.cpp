@@ -107,7 +107,8 @@ PageLayout LayOutPage(const PageLayoutInput& input, int width, int height,
         // rather than climbing back over the space above it.
         const int top = row.Begin(c.align_right);
         const int h = c.preferred_height + (c.growing ? share : 0);
-        rect = c.align_right ? Rect{column + kRightAlignedOffset, top, column_width - kRightAlignedOffset - 4, h}
+        rect = c.align_right ? Rect{column + kRightAlignedOffset, top,
+                                    column_width - kRightAlignedOffset - 4, h}
                              : Rect{column + 4, top, column_width - 8, h};
         row.End(place ? place(out.controls.size(), rect) : h);
       }

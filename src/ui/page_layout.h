@@ -70,8 +70,8 @@ struct PageLayout {
   std::vector<Rect> groups;
 };
 
-constexpr int kPageTop = 20;          // first row, below the hint line
-constexpr int kRowGap = 2;            // between rows
+constexpr int kPageTop = 20;  // first row, below the hint line
+constexpr int kRowGap = 2;    // between rows
 constexpr int kSpacerHeight = 12;
 constexpr int kGroupTopPadding = 16;
 constexpr int kGroupBottomPadding = 6;

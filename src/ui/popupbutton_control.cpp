@@ -27,10 +27,9 @@ class PopupButtonCell : public ControlCell {
  protected:
   void LayoutChildren(int width, int height) override {
     QWidget* button = MainInput();
-    const int wanted =
-        std::max(kMinButtonWidth,
-                 button->fontMetrics().horizontalAdvance(static_cast<QPushButton*>(button)->text()) +
-                     kButtonPadding);
+    const int wanted = std::max(kMinButtonWidth, button->fontMetrics().horizontalAdvance(
+                                                     static_cast<QPushButton*>(button)->text()) +
+                                                     kButtonPadding);
     button->setGeometry(kInputLeft, 0, std::min(wanted, std::max(0, width - kInputLeft)), height);
   }
 };

@@ -1,12 +1,13 @@
 #include "ui/property_page.h"
 
+#include <strings.h>
+
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <algorithm>
-#include <strings.h>
 
 #include "base/string_util.h"
 #include "settings/parameter_ref.h"
@@ -187,8 +188,8 @@ void CGUIPropertyPage::CreateParameter(const XmlNode* parameter, std::vector<Lay
     ref.override_element = parameter;
     const std::string* type = ref.ChildText("control");
     if (ref.IsDefined() && type != nullptr) {
-      control = MakeControl(*type, sheet_ != nullptr ? sheet_->ApplicationFactory()
-                                                     : ApplicationControlFactory());
+      control = MakeControl(
+          *type, sheet_ != nullptr ? sheet_->ApplicationFactory() : ApplicationControlFactory());
     }
   }
 

@@ -1,9 +1,11 @@
 #include "ui/property_sheet.h"
 
+#include <strings.h>
+
 #include <QApplication>
 #include <QBitmap>
-#include <QCoreApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -11,7 +13,6 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <cctype>
-#include <strings.h>
 
 #include "base/string_util.h"
 #include "settings/parameter_ref.h"
@@ -42,8 +43,8 @@ void Collect(const XmlNode* node, std::string_view name, std::vector<const XmlNo
   for (const XmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
     if (child->Name() == name) {
       found->push_back(child);
-    } else if (child->Name() != "wizard" && child->Name() != "config" &&
-               child->Name() != "types" && child->Name() != "parameter") {
+    } else if (child->Name() != "wizard" && child->Name() != "config" && child->Name() != "types" &&
+               child->Name() != "parameter") {
       Collect(child, name, found);
     }
   }
@@ -384,8 +385,8 @@ void CGUIPropertySheet::ShowSheetElement(const XmlNode* sheet) {
       auto* page = new CGUIPropertyPage(element, root_, store_, this);
       const int index = tabs_->addTab(page, ToQString(page->Title()));
       pages_.push_back(page);
-      if (const std::string* shortcut = element->Attribute("shortcut"); shortcut != nullptr &&
-                                                                        !shortcut->empty()) {
+      if (const std::string* shortcut = element->Attribute("shortcut");
+          shortcut != nullptr && !shortcut->empty()) {
         const auto key = static_cast<unsigned char>(std::tolower((*shortcut)[0]));
         shortcuts_[key] = index;  // a later page takes the key over
       }

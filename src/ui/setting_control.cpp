@@ -138,7 +138,8 @@ SettingAddress SettingControl::AddressOf(std::string_view uid) const {
 std::string SettingControl::ReadText(std::string_view uid, bool secret, int* result) const {
   std::string text;
   const SettingAddress at = uid == uid_ ? Address() : AddressOf(uid);
-  const int rc = secret ? GetSecret(*store_, root_, at, &text) : GetString(*store_, root_, at, &text);
+  const int rc =
+      secret ? GetSecret(*store_, root_, at, &text) : GetString(*store_, root_, at, &text);
   if (result != nullptr) *result = rc;
   return text;
 }
@@ -212,7 +213,8 @@ void SettingControl::SaveSwitch(bool on) {
 
 // -- Preferences --------------------------------------------------------------
 
-std::string SettingControl::GetPreference(std::string_view suffix, std::string_view fallback) const {
+std::string SettingControl::GetPreference(std::string_view suffix,
+                                          std::string_view fallback) const {
   std::string value(fallback);
   if (preferences_ != nullptr) {
     preferences_->GetValue(kPreferencesSection, uid_ + std::string(suffix), fallback, &value);

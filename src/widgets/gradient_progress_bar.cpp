@@ -5,13 +5,12 @@
 #include <algorithm>
 #include <cstdlib>
 
-
 namespace vossik {
 
 int GradientStepCount(const QColor& start, const QColor& end) {
-  const int steps = std::max({std::abs(end.red() - start.red()),
-                              std::abs(end.green() - start.green()),
-                              std::abs(end.blue() - start.blue())});
+  const int steps =
+      std::max({std::abs(end.red() - start.red()), std::abs(end.green() - start.green()),
+                std::abs(end.blue() - start.blue())});
   // Equal colours still make one solid step rather than a division by zero.
   return std::max(steps, 1);
 }
@@ -20,8 +19,7 @@ std::vector<GradientStep> GradientSteps(const QColor& start, const QColor& end, 
                                         int position, int minimum, int maximum) {
   std::vector<GradientStep> steps;
   if (position < minimum || position > maximum) return steps;
-  const double filled =
-      maximum != 0 ? static_cast<double>(position) / maximum * width : 0.0;
+  const double filled = maximum != 0 ? static_cast<double>(position) / maximum * width : 0.0;
   const int count = GradientStepCount(start, end);
   // Edges are spread over the whole width, so a width that is not a multiple
   // of the step count leaves no unpainted strip at the right.
@@ -33,9 +31,9 @@ std::vector<GradientStep> GradientSteps(const QColor& start, const QColor& end, 
     GradientStep step;
     step.left = edge(t);
     step.right = edge(t + 1);
-    step.colour = QColor(component(start.red(), end.red(), t),
-                         component(start.green(), end.green(), t),
-                         component(start.blue(), end.blue(), t));
+    step.colour =
+        QColor(component(start.red(), end.red(), t), component(start.green(), end.green(), t),
+               component(start.blue(), end.blue(), t));
     steps.push_back(step);
     if (step.right > filled) break;
   }

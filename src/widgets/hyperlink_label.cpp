@@ -31,8 +31,8 @@ void HyperlinkLabel::mousePressEvent(QMouseEvent* event) {
 
 void HyperlinkLabel::mouseReleaseEvent(QMouseEvent* event) {
   // Like a button, the link acts only when the press and release both fall on it.
-  const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                     rect().contains(event->position().toPoint());
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   event->accept();
   if (click) Activate();

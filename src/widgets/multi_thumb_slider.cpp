@@ -26,7 +26,7 @@ constexpr int kLabelGap = 2;
 int ThumbCentreAt(int position, int minimum, int maximum, int track_left, int track_width) {
   if (maximum <= minimum) return track_left;
   return track_left + static_cast<int>(std::lround(static_cast<double>(position - minimum) *
-                                                  track_width / (maximum - minimum)));
+                                                   track_width / (maximum - minimum)));
 }
 
 int PositionAtX(int x, int minimum, int maximum, int track_left, int track_width) {
@@ -94,8 +94,7 @@ QSize MultiThumbSlider::sizeHint() const { return QSize(200, minimumSizeHint().h
 QSize MultiThumbSlider::minimumSizeHint() const {
   const bool labelled = std::any_of(thumbs_.begin(), thumbs_.end(),
                                     [](const Thumb& thumb) { return !thumb.label.isEmpty(); });
-  const int height =
-      kThumbTop + kThumbHeight + (labelled ? kLabelGap + fontMetrics().height() : 2);
+  const int height = kThumbTop + kThumbHeight + (labelled ? kLabelGap + fontMetrics().height() : 2);
   return QSize(4 * kThumbHalfWidth + 20, height);
 }
 
@@ -144,8 +143,8 @@ void MultiThumbSlider::PaintThumb(QPainter& painter, int index) const {
                         QPoint(x, kThumbTop + kThumbHeight - 1),
                         QPoint(x - kThumbHalfWidth, kThumbTop + kThumbShoulder)});
   const bool focused = hasFocus() && index == current_;
-  painter.setPen(QPen(palette().color(focused ? QPalette::Highlight : QPalette::Shadow),
-                      focused ? 2 : 1));
+  painter.setPen(
+      QPen(palette().color(focused ? QPalette::Highlight : QPalette::Shadow), focused ? 2 : 1));
   painter.setBrush(isEnabled() ? thumb.colour : palette().color(QPalette::Button));
   painter.drawPolygon(shape);
   if (!thumb.label.isEmpty()) {

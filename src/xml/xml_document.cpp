@@ -59,7 +59,8 @@ std::string FormatParseError(XML_Parser parser, std::string_view text) {
   // Errors such as an unclosed element sit at the end of the input, so the
   // byte shown and the excerpt are clamped to the input.
   const bool inside = index >= 0 && static_cast<std::size_t>(index) < text.size();
-  const unsigned char byte = inside ? static_cast<unsigned char>(text[static_cast<std::size_t>(index)]) : 0;
+  const unsigned char byte =
+      inside ? static_cast<unsigned char>(text[static_cast<std::size_t>(index)]) : 0;
   std::size_t start = index < 17 ? 0 : static_cast<std::size_t>(index - 16);
   start = std::min(start, text.size());
   const std::string excerpt(text.substr(start, 32));
@@ -164,7 +165,8 @@ XmlNode* XmlNode::FindElement(std::string_view name, const XmlNode* start, bool 
   return const_cast<XmlNode*>(found);
 }
 
-const std::string* XmlNode::ElementText(std::string_view name, const XmlNode* start, bool recursive) const {
+const std::string* XmlNode::ElementText(std::string_view name, const XmlNode* start,
+                                        bool recursive) const {
   const XmlNode* node = FindElement(name, start, recursive);
   return node != nullptr && node->HasText() ? &node->Text() : nullptr;
 }
@@ -197,7 +199,8 @@ struct XmlDocument::ParseState {
       return;
     }
     auto node = std::make_unique<XmlNode>(name);
-    for (int i = 0; attributes[i] != nullptr; i += 2) node->AddAttribute(attributes[i], attributes[i + 1]);
+    for (int i = 0; attributes[i] != nullptr; i += 2)
+      node->AddAttribute(attributes[i], attributes[i + 1]);
     current = Attach(std::move(node));
   }
 
@@ -230,7 +233,8 @@ struct XmlDocument::ParseState {
       return;
     }
     if (!chosen) chosen = std::make_unique<XmlNode>("xmlinclude");
-    for (int i = 0; attributes[i] != nullptr; i += 2) chosen->AddAttribute(attributes[i], attributes[i + 1]);
+    for (int i = 0; attributes[i] != nullptr; i += 2)
+      chosen->AddAttribute(attributes[i], attributes[i + 1]);
     current = Attach(std::move(chosen));
   }
 
@@ -243,7 +247,8 @@ struct XmlDocument::ParseState {
     if (file == nullptr || include_depth >= kMaxIncludeDepth) return nullptr;
     std::string text;
     if (!ReadIncludedFile(file, FindAttribute(attributes, "type"), &text)) return nullptr;
-    if (const char* replace = FindAttribute(attributes, "replace")) ApplyReplacements(text, replace);
+    if (const char* replace = FindAttribute(attributes, "replace"))
+      ApplyReplacements(text, replace);
 
     XmlDocument included;
     if (included.ParseAtDepth(text, nullptr, include_depth + 1) != kResultOk) return nullptr;
@@ -269,16 +274,21 @@ struct XmlDocument::ParseState {
   static void XMLCALL OnStart(void* state, const XML_Char* name, const XML_Char** attributes) {
     static_cast<ParseState*>(state)->Start(name, attributes);
   }
-  static void XMLCALL OnEnd(void* state, const XML_Char*) { static_cast<ParseState*>(state)->End(); }
+  static void XMLCALL OnEnd(void* state, const XML_Char*) {
+    static_cast<ParseState*>(state)->End();
+  }
   static void XMLCALL OnText(void* state, const XML_Char* data, int length) {
-    static_cast<ParseState*>(state)->Text(std::string_view(data, static_cast<std::size_t>(std::max(length, 0))));
+    static_cast<ParseState*>(state)->Text(
+        std::string_view(data, static_cast<std::size_t>(std::max(length, 0))));
   }
 };
 
 XmlDocument::XmlDocument() = default;
 XmlDocument::~XmlDocument() = default;
 
-int XmlDocument::Parse(std::string_view text, std::string* error) { return ParseAtDepth(text, error, 0); }
+int XmlDocument::Parse(std::string_view text, std::string* error) {
+  return ParseAtDepth(text, error, 0);
+}
 
 int XmlDocument::ParseAtDepth(std::string_view text, std::string* error, int include_depth) {
   top_level_.clear();
@@ -297,7 +307,8 @@ int XmlDocument::ParseAtDepth(std::string_view text, std::string* error, int inc
   bool ok = true;
   do {
     const std::size_t piece = std::min<std::size_t>(rest.size(), INT_MAX);
-    ok = XML_Parse(parser, rest.data(), static_cast<int>(piece), piece == rest.size()) == XML_STATUS_OK;
+    ok = XML_Parse(parser, rest.data(), static_cast<int>(piece), piece == rest.size()) ==
+         XML_STATUS_OK;
     rest.remove_prefix(piece);
   } while (ok && !rest.empty());
 

@@ -18,10 +18,10 @@
 
 #include "app/about_box_qt.h"
 #include "app/main_dialog_qt.h"
-#include "ui/index_progress_window.h"
 #include "settings/config_descriptor.h"
 #include "settings/settings_store.h"
 #include "support/temp_dir.h"
+#include "ui/index_progress_window.h"
 #include "ui/message_box.h"
 #include "ui/property_page.h"
 #include "ui/property_sheet.h"
@@ -141,7 +141,8 @@ class AppWindowsTest : public QObject {
     QCOMPARE(document.Parse(R"(<vossik><gui minx="100" miny="150"/>
         <sheet name="Few"><page name="One"/></sheet>
         <sheet name="Many"><page/><page/><page/><page/><page/><page/><page/><page/></sheet>
-        </vossik>)"), 0);
+        </vossik>)"),
+             0);
     Open({}, {}, document.Root());
     QCOMPARE(dialog_->minimumSize(), QSize(100 + 140 + 4, 154));
     dialog_->Sheet().ShowSheet("Many");
@@ -241,7 +242,8 @@ class AppWindowsTest : public QObject {
     QCOMPARE(catcher.urls.size(), 1);
     QCOMPARE(catcher.urls.front(), QUrl::fromLocalFile(QString::fromStdString(page.string())));
     QVERIFY(vossik::testing::ReadFile(page).find("Shortest word") != std::string::npos);
-    QVERIFY(!QImage(QString::fromStdString((dir_->Path() / "hlp" / "words.bmp").string())).isNull());
+    QVERIFY(
+        !QImage(QString::fromStdString((dir_->Path() / "hlp" / "words.bmp").string())).isNull());
     QVERIFY(messages_.isEmpty());
   }
 
@@ -329,11 +331,13 @@ class AppWindowsTest : public QObject {
       vossik::CGUIPropertyPage* page = sheet.Page(i);
       QVERIFY(!page->Controls().empty());
       for (const auto& control : page->Controls()) {
-        QVERIFY2(control != nullptr, qPrintable(prefix + " page " + QString::fromStdString(page->Uid()) +
-                                                " has a parameter without a control"));
+        QVERIFY2(control != nullptr,
+                 qPrintable(prefix + " page " + QString::fromStdString(page->Uid()) +
+                            " has a parameter without a control"));
       }
-      Shoot(*dialog_, QString("%1-%2-%3.png").arg(prefix).arg(i + 1).arg(
-                          QString::fromStdString(page->Uid())));
+      Shoot(
+          *dialog_,
+          QString("%1-%2-%3.png").arg(prefix).arg(i + 1).arg(QString::fromStdString(page->Uid())));
     }
   }
 

@@ -22,7 +22,8 @@ using testing::TempDir;
 // Records what the application shows; the main dialog runs `dialog`.
 class RecordingUi : public ApplicationUi {
  public:
-  MessageAnswer ShowMessage(MessageKind, const std::string& caption, const std::string& text) override {
+  MessageAnswer ShowMessage(MessageKind, const std::string& caption,
+                            const std::string& text) override {
     messages.push_back(caption + ": " + text);
     return MessageAnswer::kOk;
   }
@@ -42,7 +43,8 @@ class ApplicationTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_.ChangeInto();
-    base_ = std::string("vossiktest") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    base_ =
+        std::string("vossiktest") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     program_ = (dir_.Path() / "bin" / base_).string();
     std::filesystem::create_directories(dir_.Path() / "bin");
     std::filesystem::copy_file(std::string(VOSSIK_BINARY_DIR) + "/vossik.cfgml", base_ + ".cfgml");
@@ -71,7 +73,8 @@ TEST_F(ApplicationTest, MissingConfigurationFileIsRegeneratedWithDefaults) {
             text.find("\n// Application built-in default settings will be used unless other "
                       "settings are present below to override them\n\n\n"));
   EXPECT_NE(std::string::npos,
-            LogText().find("Warning: Reading configuration file failed, using defaults for all settings"));
+            LogText().find(
+                "Warning: Reading configuration file failed, using defaults for all settings"));
 }
 
 TEST_F(ApplicationTest, OneByteConfigurationFileIsRegeneratedToo) {
@@ -94,9 +97,10 @@ TEST_F(ApplicationTest, MissingDescriptorIsLoggedAndShown) {
   RecordingUi ui;
   EXPECT_EQ(kExitFailure, Run(ui));
   ASSERT_EQ(1u, ui.messages.size());
-  EXPECT_EQ("Vossik: Error initializing configuration descriptor file. Please check this product is "
-            "installed correctly",
-            ui.messages[0]);
+  EXPECT_EQ(
+      "Vossik: Error initializing configuration descriptor file. Please check this product is "
+      "installed correctly",
+      ui.messages[0]);
   EXPECT_NE(std::string::npos,
             LogText().find("Config: Error initializing configuration descriptor file, exiting"));
 }
@@ -190,19 +194,21 @@ class RecordingComponent : public Component {
 };
 
 TEST_F(ApplicationTest, ComponentsFollowTheirMainSwitch) {
-  ASSERT_TRUE(WriteContainer(base_ + ".cfgml",
-                             "<d><config>"
-                             "<section uid='on' name='On'/>"
-                             "<section uid='off' name='Off'><parameter uid='mainswitch' name='Enabled'>"
-                             "<default>0</default></parameter></section>"
-                             "</config></d>"));
+  ASSERT_TRUE(
+      WriteContainer(base_ + ".cfgml",
+                     "<d><config>"
+                     "<section uid='on' name='On'/>"
+                     "<section uid='off' name='Off'><parameter uid='mainswitch' name='Enabled'>"
+                     "<default>0</default></parameter></section>"
+                     "</config></d>"));
   std::vector<std::string> calls;
   RecordingUi ui;
   Application application(VossikIdentity(), program_, {}, ui);
   application.AddComponent(std::make_unique<RecordingComponent>("on", &calls));
   application.AddComponent(std::make_unique<RecordingComponent>("off", &calls));
   EXPECT_EQ(kExitOk, application.Run());
-  EXPECT_EQ((std::vector<std::string>{"on:configure", "on:start", "off:disable", "off:start"}), calls);
+  EXPECT_EQ((std::vector<std::string>{"on:configure", "on:start", "off:disable", "off:start"}),
+            calls);
   const std::string log = LogText();
   EXPECT_NE(std::string::npos, log.find("Config: Setting up component 'Part on'"));
   EXPECT_NE(std::string::npos, log.find("Config: Component 'Part off' Complete"));

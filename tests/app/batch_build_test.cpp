@@ -75,7 +75,8 @@ class BatchBuildTest : public ::testing::Test {
     dir_.Write("site/walks/upper.html", "<title>Upper river</title>A long walk by the water");
   }
   std::vector<std::string> Args(std::vector<std::string> extra = {}) const {
-    std::vector<std::string> args{"-build", "-set", "index:dirsrc=" + site_, "-set", "index:dirdest=search"};
+    std::vector<std::string> args{"-build", "-set", "index:dirsrc=" + site_, "-set",
+                                  "index:dirdest=search"};
     args.insert(args.end(), extra.begin(), extra.end());
     return args;
   }
@@ -113,9 +114,8 @@ TEST_F(BatchBuildTest, CtrlCCancelsAndKeepsThePreviousIndex) {
     dir_.Write("site/many/page" + std::to_string(i) + ".html",
                "<title>Page " + std::to_string(i) + "</title>filler words for the index");
   }
-  const Outcome outcome = RunVossik(Args(), [](const std::string& line) {
-    return line.rfind("Analyzing [", 0) == 0;
-  });
+  const Outcome outcome =
+      RunVossik(Args(), [](const std::string& line) { return line.rfind("Analyzing [", 0) == 0; });
   EXPECT_EQ(130, outcome.status) << LastLine(outcome.output);
   EXPECT_EQ(page_list, ReadFile(site_ + "/search/sitemap.js"));
   EXPECT_EQ(bucket, ReadFile(site_ + "/search/vkindex7f.js"));

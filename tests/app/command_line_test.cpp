@@ -65,9 +65,9 @@ TEST(CommandLine, SetPairsAreCollectedWhereverTheyStand) {
 }
 
 TEST(CommandLine, MalformedSetIsAnError) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"-build", "-set"}, {"-build", "-set", "novalue"},
-        {"-set", "=value"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"-build", "-set"},
+                                               {"-build", "-set", "novalue"},
+                                               {"-set", "=value"}}) {
     EXPECT_FALSE(ParseCommandLine(args).error.empty()) << ::testing::PrintToString(args);
   }
 }

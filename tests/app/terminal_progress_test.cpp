@@ -8,7 +8,8 @@ namespace vossik {
 namespace {
 
 TEST(TerminalProgress, BarLineShowsPercentAndStatusWithinTheWidth) {
-  EXPECT_EQ("[--------------------]   0% Indexing...", TerminalProgress::BarLine(0, "Indexing...", 80));
+  EXPECT_EQ("[--------------------]   0% Indexing...",
+            TerminalProgress::BarLine(0, "Indexing...", 80));
   EXPECT_EQ("[#########-----------]  45% Analyzing [.../a.html]...",
             TerminalProgress::BarLine(45, "Analyzing [.../a.html]...", 80));
   EXPECT_EQ("[####################] 100% Complete", TerminalProgress::BarLine(100, "Complete", 80));
@@ -25,7 +26,8 @@ TEST(TerminalProgress, PlainOutputPrintsEachNewStatusOnceAndEndsWithTheFinalLine
   progress.PostProgress(100, std::make_unique<std::string>("Complete (1 files indexed)"));
   progress.PrintPending(0);
   progress.Close("Complete (1 files indexed)");
-  EXPECT_EQ("Scanning [.../a.html]...\nGenerating Index...\nComplete (1 files indexed)\n", out.str());
+  EXPECT_EQ("Scanning [.../a.html]...\nGenerating Index...\nComplete (1 files indexed)\n",
+            out.str());
 }
 
 TEST(TerminalProgress, LiveOutputRedrawsOneLineAndReplacesItAtTheEnd) {
@@ -35,9 +37,10 @@ TEST(TerminalProgress, LiveOutputRedrawsOneLineAndReplacesItAtTheEnd) {
   progress.PostProgress(20, std::make_unique<std::string>("Analyzing [.../a.html]..."));
   progress.PrintPending(0);
   progress.Close("Complete (1 files indexed)");
-  EXPECT_EQ("\r[####----------------]  20% Analyzing [.../a.html]...\x1b[K"
-            "\r\x1b[KComplete (1 files indexed)\n",
-            out.str());
+  EXPECT_EQ(
+      "\r[####----------------]  20% Analyzing [.../a.html]...\x1b[K"
+      "\r\x1b[KComplete (1 files indexed)\n",
+      out.str());
 }
 
 }  // namespace

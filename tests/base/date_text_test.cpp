@@ -28,7 +28,8 @@ class InTimeZone : public ::testing::Test {
     setenv("TZ", tz, 1);
     tzset();
   }
-  static std::time_t Utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+  static std::time_t Utc(int year, int month, int day, int hour = 0, int minute = 0,
+                         int second = 0) {
     std::tm tm{};
     tm.tm_year = year - 1900;
     tm.tm_mon = month - 1;

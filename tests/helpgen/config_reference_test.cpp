@@ -28,7 +28,8 @@ TEST(ConfigReference, WritesAnIndexAndAPagePerSection) {
   XmlDocument document;
   ASSERT_EQ(0, document.Parse(
                    "<d><config>"
-                   "<section uid='empty' name='Empty'>\n  Only an introduction.\n  <hint>Not this</hint>\n</section>"
+                   "<section uid='empty' name='Empty'>\n  Only an introduction.\n  <hint>Not "
+                   "this</hint>\n</section>"
                    "<section uid='log' name='Log'><hint>The log</hint>"
                    "<parameter uid='level' name='Level'><type>text</type></parameter></section>"
                    "</config></d>"));
@@ -43,24 +44,30 @@ TEST(ConfigReference, WritesAnIndexAndAPagePerSection) {
   const std::string index = ReadFile("hlp/config-index.html");
   EXPECT_NE(std::string::npos, index.find("<title>Vossik Configuration Reference Index</title>"));
   EXPECT_NE(std::string::npos, index.find("NOWRAP>Vossik&nbsp;Configuration&nbsp;Reference</TD>"));
-  EXPECT_EQ("<UL><LI><A HREF=\"config-Empty.html\">[Empty]</A><LI><A HREF=\"config-Log.html\">[Log]</A></UL>",
-            Body(index));
+  EXPECT_EQ(
+      "<UL><LI><A HREF=\"config-Empty.html\">[Empty]</A><LI><A "
+      "HREF=\"config-Log.html\">[Log]</A></UL>",
+      Body(index));
 
   const std::string empty = ReadFile("hlp/config-Empty.html");
-  EXPECT_NE(std::string::npos, empty.find("<title>Vossik Configuration Reference - Empty Section</title>"));
-  EXPECT_NE(std::string::npos, empty.find("NOWRAP>Vossik&nbsp;Configuration&nbsp;Reference [Empty]</TD>"));
+  EXPECT_NE(std::string::npos,
+            empty.find("<title>Vossik Configuration Reference - Empty Section</title>"));
+  EXPECT_NE(std::string::npos,
+            empty.find("NOWRAP>Vossik&nbsp;Configuration&nbsp;Reference [Empty]</TD>"));
   EXPECT_NE(std::string::npos, empty.find("<H1>[Empty]</H1>"));
   EXPECT_EQ("<P>Only an introduction.</P>", Body(empty));
 
-  EXPECT_EQ("<P>The log</P><P>The following settings can be used in this section:</p><DL>"
-            "<DT><B><A NAME=\"level\"/><FONT CLASS=data>Level</FONT></B></DT><TABLE>\r\n"
-            "<TR><TD WIDTH=200>Type:</TD><TD>text</TD></TR></TD></TR>\r\n</TABLE>\r\n</DD></DL><BR>",
-            Body(ReadFile("hlp/config-Log.html")));
+  EXPECT_EQ(
+      "<P>The log</P><P>The following settings can be used in this section:</p><DL>"
+      "<DT><B><A NAME=\"level\"/><FONT CLASS=data>Level</FONT></B></DT><TABLE>\r\n"
+      "<TR><TD WIDTH=200>Type:</TD><TD>text</TD></TR></TD></TR>\r\n</TABLE>\r\n</DD></DL><BR>",
+      Body(ReadFile("hlp/config-Log.html")));
 
   EXPECT_NE(std::string::npos,
             run.contents.Finish("").find(
                 "<LI> <OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"[Log]\">"
-                "<param name=\"Local\" value=\"config-Log.html\"><param name=\"ImageNumber\" value=\"41\">"
+                "<param name=\"Local\" value=\"config-Log.html\"><param name=\"ImageNumber\" "
+                "value=\"41\">"
                 "</OBJECT>\r\n"));
 }
 

@@ -14,7 +14,8 @@ std::string Found(std::string_view xml, std::string_view name) {
   XmlDocument document;
   EXPECT_EQ(0, document.Parse(xml));
   std::string ids;
-  for (const XmlNode* node : FindAllElements(document.Root(), name)) ids += AttributeText(node, "id");
+  for (const XmlNode* node : FindAllElements(document.Root(), name))
+    ids += AttributeText(node, "id");
   return ids;
 }
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "helpgen/help_folder.h"
 #include "support/temp_dir.h"
@@ -28,11 +28,13 @@ constexpr std::time_t kBuildTime = 1795217400;  // Fri, 20 Nov 2026 23:30 GMT
 std::vector<std::string> LinkedFiles(const std::string& text) {
   std::vector<std::string> files;
   for (std::string_view marker : {"HREF=\"", "value=\""}) {
-    for (std::size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at + 1)) {
+    for (std::size_t at = text.find(marker); at != std::string::npos;
+         at = text.find(marker, at + 1)) {
       const std::size_t start = at + marker.size();
       std::string target = text.substr(start, text.find('"', start) - start);
       target = target.substr(0, target.find('#'));
-      if (target.find(':') == std::string::npos && (target.ends_with(".html") || target.ends_with(".htm"))) {
+      if (target.find(':') == std::string::npos &&
+          (target.ends_with(".html") || target.ends_with(".htm"))) {
         files.push_back(target);
       }
     }
@@ -78,9 +80,10 @@ TEST_F(HelpGeneratorTest, AdministrationHelpProjectMatchesTheGoldenFiles) {
   ASSERT_EQ(0, Generate(true, 1));
   // VOSSIK_UPDATE_GOLDEN=1 rewrites the golden files from this run.
   const bool update = std::getenv("VOSSIK_UPDATE_GOLDEN") != nullptr;
-  for (const char* file : {"default.htm", "Table of Contents.hhc", "Index.hhk", "vossik.hhp", "config-Index.html",
-                           "config-Network.html", "admin-General.html", "admin-General-main.html",
-                           "admin-General-servers.html", "admin-index.html"}) {
+  for (const char* file :
+       {"default.htm", "Table of Contents.hhc", "Index.hhk", "vossik.hhp", "config-Index.html",
+        "config-Network.html", "admin-General.html", "admin-General-main.html",
+        "admin-General-servers.html", "admin-index.html"}) {
     const fs::path golden = kData / "golden" / (std::string(file) + ".ref");
     const std::string written = ReadFile(dir_.Path() / "hlp" / file);
     if (update) {
@@ -127,9 +130,10 @@ TEST_F(HelpGeneratorTest, WizardAfterTheSheetsIsDocumentedOnce) {
     <wizard uid="setup"><sheet name="Setup"><page name="Start" uid="start"/></sheet></wizard>
   </vossik>)"));
   ASSERT_EQ(0, Generate(true, 1));
-  EXPECT_EQ("<UL><LI><A HREF=\"admin-Setup.html\">Setup Pages</A>"
-            "<LI><A HREF=\"admin-Settings.html\">Settings Pages</A></UL>",
-            Between(ReadFile(dir_.Path() / "hlp" / "admin-index.html"), "<UL>", "</UL>"));
+  EXPECT_EQ(
+      "<UL><LI><A HREF=\"admin-Setup.html\">Setup Pages</A>"
+      "<LI><A HREF=\"admin-Settings.html\">Settings Pages</A></UL>",
+      Between(ReadFile(dir_.Path() / "hlp" / "admin-index.html"), "<UL>", "</UL>"));
   const std::string contents = ReadFile(dir_.Path() / "hlp" / "Table of Contents.hhc");
   EXPECT_EQ(contents.find("admin-Setup.html"), contents.rfind("admin-Setup.html"));
 }

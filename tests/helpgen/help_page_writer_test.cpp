@@ -53,8 +53,10 @@ TEST(HelpPageWriter, PageIsFramedByteForByte) {
       "<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML//EN\"><html>\n<head>\n"
       "<META HTTP-EQUIV=\"Content-Type\" Content=\"text/html; charset=UTF-8\">"
       "<title>Title</title>\n<LINK type=text/css  rel=stylesheet href=\"style.css\"></head>\n"
-      "<body TOPMARGIN=\"0\">\n<TABLE CLASS=\"buttonbarshade\" CELLSPACING=0><TR><TD>&nbsp;</TD></TR></TABLE>"
-      "<TABLE CLASS=\"buttonbartable\" CELLSPACING=0><TR ID=\"hdr\"><TD CLASS=\"runninghead\" NOWRAP>Head</TD></TR>"
+      "<body TOPMARGIN=\"0\">\n<TABLE CLASS=\"buttonbarshade\" "
+      "CELLSPACING=0><TR><TD>&nbsp;</TD></TR></TABLE>"
+      "<TABLE CLASS=\"buttonbartable\" CELLSPACING=0><TR ID=\"hdr\"><TD CLASS=\"runninghead\" "
+      "NOWRAP>Head</TD></TR>"
       "</TABLE><H1>Heading</H1><P>Body</P>"
       "<DIV CLASS=\"footer\">Orrindale https://orrindale.example.<BR>This content last built on "
       "Fri, 20 Nov 2026.<BR>&nbsp;</DIV></body>\n</html>\n",

@@ -16,7 +16,8 @@ TEST(HelpTopic, PathNamesTheGuidePageOfSheetAndPage) {
       {"", "main", "hlp/admin-main.html"},
       {"", "", "hlp/admin-index.html"},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.expected, HelpTopicPath("vossik", c.sheet, c.page)) << c.sheet << c.page;
+  for (const auto& c : cases)
+    EXPECT_EQ(c.expected, HelpTopicPath("vossik", c.sheet, c.page)) << c.sheet << c.page;
 }
 
 }  // namespace

@@ -16,34 +16,44 @@ namespace {
 // and guide pages resolve against.
 std::string Descriptor(std::string_view section, std::string_view page) {
   return "<d><types><parameter uid=\"dirsrc\"><type>text</type></parameter></types><config>"
-         "<section uid=\"index\" name=\"Index\">" + std::string(section) + "</section>"
-         "<section uid=\"net\" name=\"Network\"><parameter uid=\"server\" name=\"Server%ld\"/></section>"
-         "<section uid=\"dest\" name=\"Dest\"><parameter uid=\"dirdest\" name=\"DirDest\"/></section>"
-         "</config><page>" + std::string(page) + "</page></d>";
+         "<section uid=\"index\" name=\"Index\">" +
+         std::string(section) +
+         "</section>"
+         "<section uid=\"net\" name=\"Network\"><parameter uid=\"server\" "
+         "name=\"Server%ld\"/></section>"
+         "<section uid=\"dest\" name=\"Dest\"><parameter uid=\"dirdest\" "
+         "name=\"DirDest\"/></section>"
+         "</config><page>" +
+         std::string(page) + "</page></d>";
 }
 
 std::string ReferenceEntries(std::string_view section, KeywordIndex* keywords = nullptr) {
   XmlDocument document;
   EXPECT_EQ(0, document.Parse(Descriptor(section, "")));
   KeywordIndex unused;
-  const ParameterEntryWriter writer(document.Root(), HelpEntryStyle::kReference, keywords ? keywords : &unused);
+  const ParameterEntryWriter writer(document.Root(), HelpEntryStyle::kReference,
+                                    keywords ? keywords : &unused);
   std::string out;
-  writer.AppendEntries(document.Root()->FindElement("section"), HelpPageRef{"Title", "file.html"}, &out);
+  writer.AppendEntries(document.Root()->FindElement("section"), HelpPageRef{"Title", "file.html"},
+                       &out);
   return out;
 }
 
 // The entries of the page, with every definition documented as "[definition]".
-std::string GuideEntries(std::string_view section, std::string_view page, std::vector<std::string>* definitions) {
+std::string GuideEntries(std::string_view section, std::string_view page,
+                         std::vector<std::string>* definitions) {
   XmlDocument document;
   EXPECT_EQ(0, document.Parse(Descriptor(section, page)));
   KeywordIndex keywords;
   ParameterEntryWriter writer(document.Root(), HelpEntryStyle::kGuide, &keywords);
-  writer.SetDefinitionDocumenter([definitions](const XmlNode* definition, std::string_view control, std::string* out) {
-    *out += "[definition]";
-    definitions->push_back(std::string(control) + ":" + definition->Name());
-  });
+  writer.SetDefinitionDocumenter(
+      [definitions](const XmlNode* definition, std::string_view control, std::string* out) {
+        *out += "[definition]";
+        definitions->push_back(std::string(control) + ":" + definition->Name());
+      });
   std::string out;
-  writer.AppendEntries(document.Root()->FindElement("page"), HelpPageRef{"Title", "file.html"}, &out);
+  writer.AppendEntries(document.Root()->FindElement("page"), HelpPageRef{"Title", "file.html"},
+                       &out);
   return out;
 }
 
@@ -55,23 +65,31 @@ TEST(ParameterEntry, ReferenceEntriesAreWrittenByteForByte) {
     std::string expected;
   };
   const Case cases[] = {
-      {"<parameter uid=\"timeout\" name=\"Timeout\"><control>unitnumber</control><type>number</type>"
-       "<unit>seconds</unit><allowed min=\"1\" max=\"65535\"/><description>Wait.</description></parameter>",
+      {"<parameter uid=\"timeout\" "
+       "name=\"Timeout\"><control>unitnumber</control><type>number</type>"
+       "<unit>seconds</unit><allowed min=\"1\" "
+       "max=\"65535\"/><description>Wait.</description></parameter>",
        "<DT><B><A NAME=\"timeout\"/><FONT CLASS=data>Timeout</FONT></B></DT><DD>Wait.<TABLE>\r\n"
        "<TR><TD WIDTH=200>Type:</TD><TD>number</TD></TR>"
-       "<TR><TD><FONT CLASS=parampropertytitle>Range:</FONT></TD><TD>1 - 65535&nbsp;seconds</TD></TR>\r\n" +
+       "<TR><TD><FONT CLASS=parampropertytitle>Range:</FONT></TD><TD>1 - "
+       "65535&nbsp;seconds</TD></TR>\r\n" +
            std::string(kEnd)},
       // Numbered: one example line per entry; quoted entries keep their commas.
-      {"<parameter uid=\"server\" name=\"server%ld\" numbered=\"true\"><example>a,\"b,c\"</example></parameter>",
-       "<DT><B><A NAME=\"server\"/><FONT CLASS=data>server</B><I>x</I><B></FONT></B></DT><TABLE>\r\n"
+      {"<parameter uid=\"server\" name=\"server%ld\" "
+       "numbered=\"true\"><example>a,\"b,c\"</example></parameter>",
+       "<DT><B><A NAME=\"server\"/><FONT "
+       "CLASS=data>server</B><I>x</I><B></FONT></B></DT><TABLE>\r\n"
        "<TR><TD>Example:</TD><TD><B>server0=a<BR>\r\nserver1=\"b,c\"<BR>\r\n" +
            std::string(kEnd)},
-      {"<parameter uid=\"cell\" name=\"Cell%dx%d\" numbered=\"true\" subnumbered=\"true\"><default>7</default>"
+      {"<parameter uid=\"cell\" name=\"Cell%dx%d\" numbered=\"true\" "
+       "subnumbered=\"true\"><default>7</default>"
        "</parameter>",
-       "<DT><B><A NAME=\"cell\"/><FONT CLASS=data>Cell</B><I>x</I><B>x</B><I>y</I><B></FONT></B></DT><TABLE>\r\n"
+       "<DT><B><A NAME=\"cell\"/><FONT "
+       "CLASS=data>Cell</B><I>x</I><B>x</B><I>y</I><B></FONT></B></DT><TABLE>\r\n"
        "<TR><TD>Example:</TD><TD><B>Cell0x0=7<BR>\r\n</TD></TR>\r\n<TR><TD>Default:</TD><TD>7" +
            std::string(kEnd)},
-      {"<parameter uid=\"mode\" name=\"Mode\"><type>Select</type><allowed helplink=\"modes.html\">off|0,on|1"
+      {"<parameter uid=\"mode\" name=\"Mode\"><type>Select</type><allowed "
+       "helplink=\"modes.html\">off|0,on|1"
        "</allowed><default>off</default></parameter>",
        "<DT><B><A NAME=\"mode\"/><FONT CLASS=data>Mode</FONT></B></DT><TABLE>\r\n"
        "<TR><TD WIDTH=200>Type:</TD><TD>Select</TD></TR>"
@@ -104,7 +122,8 @@ TEST(ParameterEntry, DefaultRowFollowsShowInHelp) {
   } cases[] = {{"", true}, {" showinhelp=\"true\"", true}, {" showinhelp=\"false\"", false}};
   for (const auto& c : cases) {
     const std::string entry =
-        ReferenceEntries(std::string("<parameter uid=\"p\" name=\"P\"><default") + c.attribute + ">5</default></parameter>");
+        ReferenceEntries(std::string("<parameter uid=\"p\" name=\"P\"><default") + c.attribute +
+                         ">5</default></parameter>");
     EXPECT_EQ(c.shown, entry.find("Default:</TD><TD>5") != std::string::npos) << c.attribute;
   }
 }
@@ -115,20 +134,22 @@ TEST(ParameterEntry, SeeAlsoLinksResolvedSettingsWithoutTrailingComma) {
     std::string cell;
   } cases[] = {
       {"dest:dirdest, net:server",
-       "<A HREF=\"config-Dest.html#dirdest\">DirDest</A>, <A HREF=\"config-Network.html#server\">Serverx</A>"},
+       "<A HREF=\"config-Dest.html#dirdest\">DirDest</A>, <A "
+       "HREF=\"config-Network.html#server\">Serverx</A>"},
       {"dest:dirdest+nosuch:thing", "<A HREF=\"config-Dest.html#dirdest\">DirDest</A>"},
       // Nothing resolves: the commas of the rows above stay where they are.
       {"nosuch:thing dirsrc", ""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ("<DT><B><A NAME=\"mode\"/><FONT CLASS=data>Mode</FONT></B></DT><TABLE>\r\n"
-              "<TR><TD WIDTH=200>Type:</TD><TD>select</TD></TR>"
-              "<TR><TD>Options:</TD><TD>a, b</TD></TR>\r\n"
-              "</TD></TR>\r\n<TR><TD>See Also:</TD><TD>" +
-                  c.cell + std::string(kEnd),
-              ReferenceEntries(std::string("<parameter uid=\"mode\" name=\"Mode\"><type>select</type>"
-                                           "<allowed>a,b</allowed><seealso>") +
-                               c.see_also + "</seealso></parameter>"))
+    EXPECT_EQ(
+        "<DT><B><A NAME=\"mode\"/><FONT CLASS=data>Mode</FONT></B></DT><TABLE>\r\n"
+        "<TR><TD WIDTH=200>Type:</TD><TD>select</TD></TR>"
+        "<TR><TD>Options:</TD><TD>a, b</TD></TR>\r\n"
+        "</TD></TR>\r\n<TR><TD>See Also:</TD><TD>" +
+            c.cell + std::string(kEnd),
+        ReferenceEntries(std::string("<parameter uid=\"mode\" name=\"Mode\"><type>select</type>"
+                                     "<allowed>a,b</allowed><seealso>") +
+                         c.see_also + "</seealso></parameter>"))
         << c.see_also;
   }
 }
@@ -137,26 +158,31 @@ TEST(ParameterEntry, GuideEntriesShowTheSettingsWindowsView) {
   // The page's element overrides the definition's name but not the anchor;
   // the image is named after the page's address.
   std::vector<std::string> definitions;
-  EXPECT_EQ("<DT><B><A NAME=\"timeout\"/><FONT CLASS=data>Wait for</FONT></B></DT><DD>Wait.[definition]<TABLE>\r\n"
-            "<TR><TD WIDTH=200>Example interface:</TD><TD><IMG SRC=\"index_timeout.bmp\"></TD></TR>"
-            "<TR><TD><FONT CLASS=parampropertytitle>Range:</FONT></TD><TD>1 - 60&nbsp;s</TD></TR>\r\n"
-            "<TR><TD>Example:</TD><TD><B>10&nbsp;s</TD></TR>\r\n<TR><TD>Default:</TD><TD>10&nbsp;s" +
-                std::string(kEnd) +
-                "<DT><B><A NAME=\"on\"/><FONT CLASS=data>On</FONT></B></DT><TABLE>\r\n"
-                "<TR><TD WIDTH=200></TD></TR><TR><TD>Options:</TD><TD>On/Off</TD></TR>\r\n"
-                "<TR><TD>Example:</TD><TD><B>a,b" +
-                std::string(kEnd) +
-                "<DT><B><A NAME=\"server\"/><FONT CLASS=data>Server</B><I>x</I><B></FONT></B></DT><TABLE>\r\n"
-                "<TR><TD>Example:</TD><TD><B>a,b" +
-                std::string(kEnd),
-            GuideEntries("<parameter uid=\"timeout\" name=\"Timeout\"><type>number</type><unit>s</unit>"
-                         "<allowed min=\"1\" max=\"60\"/><default>10</default><description>Wait.</description>"
-                         "</parameter><parameter uid=\"on\" name=\"On\"/>",
-                         "<parameter uid=\"index:timeout\" name=\"Wait for\"><control>unitnumber</control>"
-                         "<definition/></parameter>"
-                         "<parameter uid=\"index:on\"><type>bool</type><example>a,b</example></parameter>"
-                         "<parameter uid=\"net:server\" numbered=\"true\"><example>\"a,b\",c</example></parameter>",
-                         &definitions));
+  EXPECT_EQ(
+      "<DT><B><A NAME=\"timeout\"/><FONT CLASS=data>Wait "
+      "for</FONT></B></DT><DD>Wait.[definition]<TABLE>\r\n"
+      "<TR><TD WIDTH=200>Example interface:</TD><TD><IMG SRC=\"index_timeout.bmp\"></TD></TR>"
+      "<TR><TD><FONT CLASS=parampropertytitle>Range:</FONT></TD><TD>1 - 60&nbsp;s</TD></TR>\r\n"
+      "<TR><TD>Example:</TD><TD><B>10&nbsp;s</TD></TR>\r\n<TR><TD>Default:</TD><TD>10&nbsp;s" +
+          std::string(kEnd) +
+          "<DT><B><A NAME=\"on\"/><FONT CLASS=data>On</FONT></B></DT><TABLE>\r\n"
+          "<TR><TD WIDTH=200></TD></TR><TR><TD>Options:</TD><TD>On/Off</TD></TR>\r\n"
+          "<TR><TD>Example:</TD><TD><B>a,b" +
+          std::string(kEnd) +
+          "<DT><B><A NAME=\"server\"/><FONT "
+          "CLASS=data>Server</B><I>x</I><B></FONT></B></DT><TABLE>\r\n"
+          "<TR><TD>Example:</TD><TD><B>a,b" +
+          std::string(kEnd),
+      GuideEntries(
+          "<parameter uid=\"timeout\" name=\"Timeout\"><type>number</type><unit>s</unit>"
+          "<allowed min=\"1\" max=\"60\"/><default>10</default><description>Wait.</description>"
+          "</parameter><parameter uid=\"on\" name=\"On\"/>",
+          "<parameter uid=\"index:timeout\" name=\"Wait for\"><control>unitnumber</control>"
+          "<definition/></parameter>"
+          "<parameter uid=\"index:on\"><type>bool</type><example>a,b</example></parameter>"
+          "<parameter uid=\"net:server\" "
+          "numbered=\"true\"><example>\"a,b\",c</example></parameter>",
+          &definitions));
   EXPECT_EQ(std::vector<std::string>{"unitnumber:definition"}, definitions);
 }
 

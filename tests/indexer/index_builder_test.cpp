@@ -95,14 +95,16 @@ class IndexBuilderTest : public ::testing::Test {
 
 TEST_F(IndexBuilderTest, DescribesTheBuildAndDerivesItsFolders) {
   IndexBuilder builder(0, "templates");
-  settings_.Parse("[Index]\nDirSrc=/srv/site\nDirDest=a\\b\nCheckRecurse=1\nMatchExclude=*/drafts/*\n");
+  settings_.Parse(
+      "[Index]\nDirSrc=/srv/site\nDirDest=a\\b\nCheckRecurse=1\nMatchExclude=*/drafts/*\n");
   std::string description;
   ASSERT_TRUE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description));
   EXPECT_EQ("/srv/site/a/b", builder.OutputFolder());
   EXPECT_EQ("/srv/site/a/b/sitemap.js", builder.PageListFile());
   EXPECT_EQ("a/b", builder.TargetFolder());
   EXPECT_EQ(
-      "Indexing files from:\r\n/srv/site\r\n\t(and all subdirectories)\r\nto:\r\n/srv/site/a/b\r\n\r\n"
+      "Indexing files from:\r\n/srv/site\r\n\t(and all "
+      "subdirectories)\r\nto:\r\n/srv/site/a/b\r\n\r\n"
       "\t- only files matching the types *.htm*\r\n"
       "\t- not indexing files matching the types *.bak*,*.tmp*\r\n"
       "\t- not indexing files matching */drafts/*\r\n",
@@ -115,7 +117,8 @@ TEST_F(IndexBuilderTest, MissingFoldersFailConfiguration) {
     settings_.Clear();
     settings_.Parse(text);
     std::string description;
-    EXPECT_FALSE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description)) << text;
+    EXPECT_FALSE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description))
+        << text;
   }
 }
 

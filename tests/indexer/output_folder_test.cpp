@@ -21,7 +21,8 @@ TEST(OutputFolder, JoinsTargetToSourceAndResolvesWholeSegments) {
       {"/srv/site", "./search/.", "/srv/site/search"},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(row.expected, OutputFolderFor(row.source, row.target)) << row.source << " + " << row.target;
+    EXPECT_EQ(row.expected, OutputFolderFor(row.source, row.target))
+        << row.source << " + " << row.target;
   }
 }
 

@@ -68,9 +68,10 @@ TEST(PageExtractor, MarkersAnywhereInLongPages) {
         Extract(lead + "<TITLE>Long</Title></TITLE>" + tail + "<SCRIPT>x</script>" + filler +
                 "<!--vk_noindex-->y<!--/VK_NOINDEX-->" + filler + "<sTyLe>p{}</STYLE>end</tiTLE>");
     EXPECT_EQ("Long</Title>", page.title) << offset;
-    EXPECT_EQ("lead words and more words here. words and more words here. words and more words "
-              "here. words and more words here. words and more words here. end ",
-              page.word_text)
+    EXPECT_EQ(
+        "lead words and more words here. words and more words here. words and more words "
+        "here. words and more words here. words and more words here. end ",
+        page.word_text)
         << offset;
   }
   // The last "</title" wins, however far it lies.
@@ -171,7 +172,8 @@ TEST(PageExtractor, SummaryIsEscapedCollapsedAndCut) {
       {"word", -5, "..."},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(row.expected, MakeSummary(row.blanked, row.length)) << row.blanked << " " << row.length;
+    EXPECT_EQ(row.expected, MakeSummary(row.blanked, row.length))
+        << row.blanked << " " << row.length;
   }
 }
 
@@ -182,9 +184,10 @@ TEST(PageExtractor, PageEntryEscapesTitleAndUrl) {
   page.summary = "He said \\\"hi\\\"...";
   std::string entries = "\"T\",\"u\",\"...\",";
   AppendPageEntry(entries, page);
-  EXPECT_EQ("\"T\",\"u\",\"...\","
-            "\"Say \\\"hi\\\" \\\\ now\\r\\n\",\"a\\\\b\\\".html\",\"He said \\\"hi\\\"...\",",
-            entries);
+  EXPECT_EQ(
+      "\"T\",\"u\",\"...\","
+      "\"Say \\\"hi\\\" \\\\ now\\r\\n\",\"a\\\\b\\\".html\",\"He said \\\"hi\\\"...\",",
+      entries);
 }
 
 TEST(PageExtractor, AppendsSiteMapLinkWithTheExtractedTitle) {
@@ -194,9 +197,10 @@ TEST(PageExtractor, AppendsSiteMapLinkWithTheExtractedTitle) {
   std::string untitled = "text";
   extractPage("/site/docs/a.html", titled, "/site", 512, links);
   extractPage("/site/b.html", untitled, "/site", 512, links);
-  EXPECT_EQ("<A HREF=\"docs/a.html\"><FONT class=hidden>Hello</FONT></A>\r\n"
-            "<A HREF=\"b.html\"><FONT class=hidden></FONT></A>\r\n",
-            testing::ReadFile(links));
+  EXPECT_EQ(
+      "<A HREF=\"docs/a.html\"><FONT class=hidden>Hello</FONT></A>\r\n"
+      "<A HREF=\"b.html\"><FONT class=hidden></FONT></A>\r\n",
+      testing::ReadFile(links));
 }
 
 }  // namespace

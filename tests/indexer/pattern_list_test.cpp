@@ -10,8 +10,8 @@ namespace {
 
 TEST(PatternList, WidensWildcardItemsAndLowerCasesAll) {
   const PatternList list({"*.HTM", "Draft*", "*tmp*", "a?c", "/Site/Private", "*.htm + *news*"});
-  const std::vector<std::string> expected = {"*.htm*", "*draft*", "*tmp*", "*a?c*",
-                                             "/site/private", "*.htm + *news*"};
+  const std::vector<std::string> expected = {"*.htm*", "*draft*",       "*tmp*",
+                                             "*a?c*",  "/site/private", "*.htm + *news*"};
   EXPECT_EQ(expected, list.Items());
 }
 
@@ -22,12 +22,12 @@ TEST(PatternList, MatchReturnsFirstMatchingItem) {
     int expected;
   };
   const Row rows[] = {
-      {"/web/page.html", 0},              // widened, so .html matches too
+      {"/web/page.html", 0},  // widened, so .html matches too
       {"/other/page.htm.bak", 0},
-      {"/SITE/Private/a.txt", 2},         // plain items are prefixes, ignoring case
+      {"/SITE/Private/a.txt", 2},  // plain items are prefixes, ignoring case
       {"/site/private", 2},
       {"/site/privat", 4},
-      {"/site/draft.txt", 4},             // plain items come before wildcards
+      {"/site/draft.txt", 4},  // plain items come before wildcards
       {"/other/draft.txt", 3},
       {"/other/readme.txt", -1},
       {"", -1},

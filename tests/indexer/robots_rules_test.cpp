@@ -61,16 +61,12 @@ TEST(RobotsRules, DisallowsUrlPathsByPrefixStarAndEndAnchor) {
     bool expected;
   };
   const Row rows[] = {
-      {"/cgi-bin/run.html", true},
-      {"/cgi-binary.html", true},
-      {"/CGI-BIN/run.html", false},
-      {"/docs/a.pdf", true},
-      {"/docs/a.pdf.html", false},
-      {"/private-2/old/draft.html", true},
-      {"/private/x.html", false},
-      {"/index.html", false},  // the empty path disallows nothing
+      {"/cgi-bin/run.html", true}, {"/cgi-binary.html", true},  {"/CGI-BIN/run.html", false},
+      {"/docs/a.pdf", true},       {"/docs/a.pdf.html", false}, {"/private-2/old/draft.html", true},
+      {"/private/x.html", false},  {"/index.html", false},  // the empty path disallows nothing
   };
-  for (const Row& row : rows) EXPECT_EQ(row.expected, rules.Disallows(row.url_path)) << row.url_path;
+  for (const Row& row : rows)
+    EXPECT_EQ(row.expected, rules.Disallows(row.url_path)) << row.url_path;
 }
 
 class RecordingLog : public Log {
@@ -104,8 +100,9 @@ TEST(RobotsRules, MissingOrEmptyRobotsTxtGivesNoRules) {
   site.Write("empty/robots.txt", "");
   rules.Read((site.Path() / "empty").string(), "", nullptr);
   EXPECT_TRUE(rules.DisallowedPaths().empty());
-  EXPECT_EQ((std::vector<std::string>{"Checking for robots.txt file ", "robots.txt file NOT found."}),
-            log.lines);
+  EXPECT_EQ(
+      (std::vector<std::string>{"Checking for robots.txt file ", "robots.txt file NOT found."}),
+      log.lines);
 }
 
 }  // namespace

@@ -154,7 +154,8 @@ TEST(SearchIndex, FindsWordsThatOnlyTheTitleOrUrlHolds) {
   SearchIndex search;
   std::string error;
   ASSERT_TRUE(search.Open(index.Folder(), &error));
-  EXPECT_EQ((std::vector<Ranked>{{"birds/log.html", 1}}), RankingOf(search.Search("kingfishers", "")));
+  EXPECT_EQ((std::vector<Ranked>{{"birds/log.html", 1}}),
+            RankingOf(search.Search("kingfishers", "")));
   EXPECT_EQ((std::vector<Ranked>{{"coast/tide-tables.html", 1}}),
             RankingOf(search.Search("table", "")));
   // The extension is not a word of the URL.
@@ -256,7 +257,9 @@ TEST(DisplayText, CharacterReferencesBecomeCharacters) {
       {"json &#8212; JSON", "json \xE2\x80\x94 JSON"},
       {"&#x2014;&#X2014;", "\xE2\x80\x94\xE2\x80\x94"},
       {"Fish &amp; chips &lt;b&gt;", "Fish & chips <b>"},
-      {"no&nbsp;break", "no\xC2\xA0" "break"},
+      {"no&nbsp;break",
+       "no\xC2\xA0"
+       "break"},
       {"&#0; &#55296; &#x110000;", "\xEF\xBF\xBD \xEF\xBF\xBD \xEF\xBF\xBD"},
       {"&AMP; &amp &bogus; &#; &#12345678;", "&AMP; &amp &bogus; &#; &#12345678;"},
       {"plain text", "plain text"},

@@ -58,7 +58,8 @@ TEST(FolderListing, ListsFoldersAndDottedFilesSortedByName) {
   FolderListing listing(site.Path().string());
   Strings names;
   for (auto entry = listing.firstEntry(); entry; entry = listing.nextEntry()) {
-    names.push_back(entry->Path().substr(site.Path().string().size()) + (entry->IsFolder() ? "/" : ""));
+    names.push_back(entry->Path().substr(site.Path().string().size()) +
+                    (entry->IsFolder() ? "/" : ""));
   }
   EXPECT_EQ((Strings{"/Z.htm", "/a/", "/a.b/", "/b.html", "/c.txt"}), names);
   // A second pass lists the folder again from the start.
@@ -87,18 +88,18 @@ TEST(SourceWalker, WalksDepthFirstAndSkipsItsOwnFiles) {
   // The source folder's own name holds "index" and "vkindex": only the
   // names below it count for the built-in exclusions.
   const std::string root = (temp.Path() / "vkindex-site").string();
-  for (const char* file : {"index.html", "app.js", "vkindex3.js", "robots.txt", "README",
-                           "docs/a.htm", "docs/vkindex/b.htm", "vkindex2/c.htm",
-                           "search/vkindex0.js", "search/d.htm"}) {
+  for (const char* file :
+       {"index.html", "app.js", "vkindex3.js", "robots.txt", "README", "docs/a.htm",
+        "docs/vkindex/b.htm", "vkindex2/c.htm", "search/vkindex0.js", "search/d.htm"}) {
     temp.Write(std::string("vkindex-site/") + file, "x");
   }
   WalkRules rules;
   rules.source_folder = root;
   rules.output_folder = root + "/./search/";
   rules.recurse = true;
-  const Strings expected = {"+/app.js",  "+/docs/",      "+/docs/a.htm",  "/docs/vkindex/",
-                            "+/index.html", "/robots.txt", "/search/", "/vkindex2/",
-                            "/vkindex3.js"};
+  const Strings expected = {"+/app.js",       "+/docs/",      "+/docs/a.htm",
+                            "/docs/vkindex/", "+/index.html", "/robots.txt",
+                            "/search/",       "/vkindex2/",   "/vkindex3.js"};
   EXPECT_EQ(expected, Walk(SourceWalker(std::move(rules)), root));
 }
 
@@ -111,17 +112,15 @@ TEST(SourceWalker, DescendVerdict) {
     bool expected;
   };
   const Row rows[] = {
-      {"/srv/site/docs", true},
-      {"/srv/site/docs/VKIndex", false},
-      {"/srv/site/vkindexes", false},
-      {"/srv/site/search", false},   // the output folder
-      {"/srv/site//search", false},
-      {"/srv/site/search2", true},
+      {"/srv/site/docs", true},       {"/srv/site/docs/VKIndex", false},
+      {"/srv/site/vkindexes", false}, {"/srv/site/search", false},  // the output folder
+      {"/srv/site//search", false},   {"/srv/site/search2", true},
       {"/srv/site/Private", false},  // plain items are prefixes, ignoring case
       {"/srv/site/tmp", false},      // match lists see the folder with "/"
       {"/srv/site/a/tmp2", true},
   };
-  for (const Row& row : rows) EXPECT_EQ(row.expected, walker.ShouldDescend(row.folder)) << row.folder;
+  for (const Row& row : rows)
+    EXPECT_EQ(row.expected, walker.ShouldDescend(row.folder)) << row.folder;
 
   WalkRules flat = SiteRules();
   flat.recurse = false;
@@ -141,7 +140,7 @@ TEST(SourceWalker, AcceptVerdict) {
     bool expected;
   };
   const Row rows[] = {
-      {"/srv/site/page.html", true},      // "*.htm" is widened to "*.htm*"
+      {"/srv/site/page.html", true},  // "*.htm" is widened to "*.htm*"
       {"/srv/site/page.txt", false},
       {"/srv/site/page.htm.bak", false},
       {"/srv/site/drafts/a.htm", false},
@@ -149,7 +148,7 @@ TEST(SourceWalker, AcceptVerdict) {
       {"/srv/site/vkindex1f.js", false},
       {"/srv/site/docs/index-en.js", false},
       {"/srv/site/robots.txt", false},
-      {"/srv/site/sitemap.js", false},    // generated into the output folder
+      {"/srv/site/sitemap.js", false},  // generated into the output folder
       {"/srv/site/vkfunctions.js", false},
       {"/srv/site/vkexample.html", false},
       {"/srv/site/offlineexample.html", false},

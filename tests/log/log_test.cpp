@@ -80,10 +80,8 @@ TEST_F(LogTest, BuffersWithinASecondAndWritesExactLines) {
 
     clock_.Advance(1);
     log.WriteFormatted(kLogWarning, kLogGeneral, "three %d", 3);
-    EXPECT_EQ(std::string(kStamp) + " app Log started.\r\n" +
-                  kStamp + " Message: one\r\n" +
-                  kStamp + " Error: two\r\n" +
-                  "05/03/2024 07:08:10  Warning: three 3\r\n",
+    EXPECT_EQ(std::string(kStamp) + " app Log started.\r\n" + kStamp + " Message: one\r\n" +
+                  kStamp + " Error: two\r\n" + "05/03/2024 07:08:10  Warning: three 3\r\n",
               ReadFile("logs/app.log"));
 
     // A clock that steps back keeps the newer timestamp; Critical goes out at once.

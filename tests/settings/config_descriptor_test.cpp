@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "base/log_sink.h"
 #include "base/container_cipher.h"
+#include "base/log_sink.h"
 #include "settings/settings_store.h"
 #include "settings/typed_settings.h"
 #include "support/temp_dir.h"
@@ -41,7 +41,8 @@ TEST(ConfigDescriptor, FileNameCutsAtTheLastAdmin) {
 // Keeps every line written to it as "TYPE/LEVEL TEXT".
 struct RecordingSink : LogSink {
   void Write(int type, int level, std::string_view message) override {
-    lines.push_back(std::to_string(type) + "/" + std::to_string(level) + " " + std::string(message));
+    lines.push_back(std::to_string(type) + "/" + std::to_string(level) + " " +
+                    std::string(message));
   }
   std::vector<std::string> lines;
 };
@@ -104,7 +105,8 @@ TEST(ConfigDescriptorRoundTrip, PackedDescriptorSettingsSurviveSaveAndReload) {
   TempDir dir;
   dir.ChangeInto();
   ASSERT_TRUE(WriteContainer("Tool.cfgml", kDescriptor));
-  dir.Write("Tool.cfg", "[Default]\nLogLevel=Verbose\n\n[Index]\n// kept as written\nDirSrc=c:\\web\n");
+  dir.Write("Tool.cfg",
+            "[Default]\nLogLevel=Verbose\n\n[Index]\n// kept as written\nDirSrc=c:\\web\n");
   ConfigDescriptor descriptor;
   ASSERT_TRUE(descriptor.Load("ToolAdmin"));
   const XmlNode* root = descriptor.Root();

@@ -39,12 +39,10 @@ TEST_F(ParameterRefTest, ResolvesSectionParameterAndType) {
     std::string_view address, section_uid, section_name;
     bool has_parameter, has_type;
   } cases[] = {
-      {"index:dirsrc", "", "Index", true, true},
-      {"dirsrc", "index", "Index", true, true},
-      {"loglevel", "", "default", false, true},      // defined only in types
-      {"log:loglevel", "", "Log", false, true},      // a section that does not list it
-      {"nosuch:dirsrc", "", "default", false, true},
-      {"index:nosuch", "", "Index", false, false},
+      {"index:dirsrc", "", "Index", true, true},     {"dirsrc", "index", "Index", true, true},
+      {"loglevel", "", "default", false, true},  // defined only in types
+      {"log:loglevel", "", "Log", false, true},  // a section that does not list it
+      {"nosuch:dirsrc", "", "default", false, true}, {"index:nosuch", "", "Index", false, false},
       {"index:late", "", "Index", false, false},     // only the first matching section counts
       {"Index:dirsrc", "", "default", false, true},  // uids are case-sensitive
   };
@@ -89,11 +87,11 @@ TEST_F(ParameterRefTest, APageThatRenamesASettingKeepsItsKey) {
 
 TEST(ParameterRefKey, FormatsNumberedNames) {
   const struct {
-    const char* name;        // nullptr: no name attribute
+    const char* name;  // nullptr: no name attribute
     const char* numbered;
     const char* subnumbered;
     int index, sub_index;
-    const char* key;         // nullptr: no key
+    const char* key;  // nullptr: no key
   } cases[] = {
       {"DirSrc", nullptr, nullptr, 3, 4, "DirSrc"},
       {"Entry%d", "true", nullptr, 3, -1, "Entry3"},
@@ -104,7 +102,7 @@ TEST(ParameterRefKey, FormatsNumberedNames) {
       {"Cell%d", "true", "yes", 2, 5, "Cell2"},
       {"Entry%d", "TRUE", nullptr, 3, -1, "Entry%d"},  // only exactly "true" numbers
       {"Entry", "true", nullptr, 3, -1, nullptr},
-      {"%s%%%d", "true", nullptr, 7, -1, "%s%7"},      // never a printf format
+      {"%s%%%d", "true", nullptr, 7, -1, "%s%7"},  // never a printf format
       {"", nullptr, nullptr, -1, -1, nullptr},
       {nullptr, "true", nullptr, 1, -1, nullptr},
   };

@@ -31,10 +31,7 @@ TEST(SecretCipher, RoundTripsAndStoresOneHexLinePerBlock) {
     std::string plain;
     std::size_t blocks;
   } cases[] = {
-      {"pw", 1},
-      {std::string(64, 'a'), 1},
-      {std::string(65, 'b'), 2},
-      {std::string(200, 'c'), 4},
+      {"pw", 1},   {std::string(64, 'a'), 1}, {std::string(65, 'b'), 2}, {std::string(200, 'c'), 4},
       {binary, 4},
   };
   for (const auto& c : cases) {
@@ -78,17 +75,17 @@ TEST(SecretCipher, MalformedStoredFormsReadAsEmpty) {
   std::string flipped = good;
   flipped[kSecretPrefix.size() + 10] = flipped[kSecretPrefix.size() + 10] == '0' ? '1' : '0';
   const std::string cases[] = {
-      "password",                                       // never encrypted
-      "499602d2" + good.substr(8),                      // the prefix is exact
-      "499602D2",                                       // prefix alone
-      "499602D2ZZZZ not hex at all",                    // garbage after the prefix
-      good.substr(0, good.size() - 1),                  // odd number of digits
-      good.substr(0, good.size() - 2),                  // block one byte short
-      good + "00",                                      // a stray byte after the block
-      good + "\n" + good.substr(8, 128),                // a truncated second block
-      flipped,                                          // fails the padding check
-      "499602D2" + std::string(kBlockDigits, 'F'),      // above the modulus
-      "499602D2" + std::string(kBlockDigits, '0'),      // zero
+      "password",                                   // never encrypted
+      "499602d2" + good.substr(8),                  // the prefix is exact
+      "499602D2",                                   // prefix alone
+      "499602D2ZZZZ not hex at all",                // garbage after the prefix
+      good.substr(0, good.size() - 1),              // odd number of digits
+      good.substr(0, good.size() - 2),              // block one byte short
+      good + "00",                                  // a stray byte after the block
+      good + "\n" + good.substr(8, 128),            // a truncated second block
+      flipped,                                      // fails the padding check
+      "499602D2" + std::string(kBlockDigits, 'F'),  // above the modulus
+      "499602D2" + std::string(kBlockDigits, '0'),  // zero
   };
   for (const std::string& stored : cases) {
     EXPECT_EQ("", DecryptSecret(stored)) << stored;

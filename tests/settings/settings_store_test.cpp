@@ -160,10 +160,10 @@ TEST(SettingsStoreLoad, ReportsUnusableFiles) {
     std::string bytes;
     int expected;
   };
-  for (const Row& row : {Row{"one.cfg", "[", kResultMissing},
-                         Row{"plain.cfg", "key=value\n", kResultMissing},
-                         Row{"packed.cfg", "ENCRYPTED.V001.03\x01\x02", kResultEncrypted},
-                         Row{"bare.cfg", "ENCRYPTED.V001", kResultEncrypted}}) {
+  for (const Row& row :
+       {Row{"one.cfg", "[", kResultMissing}, Row{"plain.cfg", "key=value\n", kResultMissing},
+        Row{"packed.cfg", "ENCRYPTED.V001.03\x01\x02", kResultEncrypted},
+        Row{"bare.cfg", "ENCRYPTED.V001", kResultEncrypted}}) {
     SettingsStore store;
     EXPECT_EQ(row.expected, store.Load(dir.Write(row.name, row.bytes).string())) << row.name;
   }

@@ -114,8 +114,13 @@ TEST_F(TypedSettingsTest, NumbersReadTheValueAsStored) {
     const char* line;
     int32_t value;
   } cases[] = {
-      {"Count=1,024", 1024}, {"Count=-12abc", -12}, {"Count= 5", 0},     {"Count=42 ", 42},
-      {"Count=abc", 0},      {"Count=-", 0},        {"Count=99999999999", INT32_MAX},
+      {"Count=1,024", 1024},
+      {"Count=-12abc", -12},
+      {"Count= 5", 0},
+      {"Count=42 ", 42},
+      {"Count=abc", 0},
+      {"Count=-", 0},
+      {"Count=99999999999", INT32_MAX},
   };
   for (const auto& c : cases) {
     UseFile(std::string("[Index]\n") + c.line + "\n");
@@ -148,8 +153,8 @@ TEST_F(TypedSettingsTest, Switches) {
     const char* stored;
     bool value;
   } cases[] = {
-      {"Yes", true}, {"TRUE", true},   {"on", true},   {"1", true},     {"12", true},
-      {"Off", false}, {"0", false},    {"false", false}, {"maybe", false}, {" yes", false},
+      {"Yes", true},  {"TRUE", true}, {"on", true},     {"1", true},      {"12", true},
+      {"Off", false}, {"0", false},   {"false", false}, {"maybe", false}, {" yes", false},
   };
   for (const auto& c : cases) {
     UseFile(std::string("[Index]\nRecurse=") + c.stored + "\n");
@@ -193,8 +198,13 @@ TEST_F(TypedSettingsTest, Flags) {
     const char* stored;
     uint32_t mask;
   } cases[] = {
-      {"Warning|Message", 12}, {"All", 16777215},     {"all", 16777215}, {"None", 0},
-      {"error,error", 2},      {"Error+Bogus;Message", 10}, {"(Warning) & \"Error\"", 6},
+      {"Warning|Message", 12},
+      {"All", 16777215},
+      {"all", 16777215},
+      {"None", 0},
+      {"error,error", 2},
+      {"Error+Bogus;Message", 10},
+      {"(Warning) & \"Error\"", 6},
   };
   for (const auto& c : cases) {
     UseFile(std::string("[Default]\nLogTypes=") + c.stored + "\n");
@@ -281,9 +291,9 @@ TEST_F(TypedSettingsTest, SecretsAreStoredEncryptedAndQuotedWhenMultiline) {
 
 TEST_F(TypedSettingsTest, UnreadableSecretsAreEmpty) {
   const std::string good = EncryptSecret("pw");
-  for (const std::string& stored : {std::string("pw"), std::string("499602D2"),
-                                    "499602D2" + std::string(255, 'A'), good.substr(0, 100),
-                                    "\"" + good + "\\nABC\""}) {
+  for (const std::string& stored :
+       {std::string("pw"), std::string("499602D2"), "499602D2" + std::string(255, 'A'),
+        good.substr(0, 100), "\"" + good + "\\nABC\""}) {
     UseFile("[Index]\nPassword=" + stored + "\n");
     std::string back = "untouched";
     EXPECT_EQ(0, GetSecret(store_, Root(), {"index:password"}, &back));
@@ -292,8 +302,9 @@ TEST_F(TypedSettingsTest, UnreadableSecretsAreEmpty) {
 }
 
 TEST_F(TypedSettingsTest, NumberedEntries) {
-  UseFile("[Index]\nEntry0=zero\nEntry1=one\nEntry2=two\nEntry4=four\n"
-          "Cell3_0=a\nCell3_1=b\nCell1_0=other\n");
+  UseFile(
+      "[Index]\nEntry0=zero\nEntry1=one\nEntry2=two\nEntry4=four\n"
+      "Cell3_0=a\nCell3_1=b\nCell1_0=other\n");
   EXPECT_EQ(2, LastIndex(store_, Root(), {"index:entry"}, 0));
   EXPECT_EQ(-1, LastIndex(store_, Root(), {"index:plain"}, 0));
   EXPECT_EQ(2, LastIndex(store_, Root(), {"index:entry"}, 3));
@@ -313,9 +324,13 @@ TEST_F(TypedSettingsTest, RemovingEntriesRenumbersDependentsToo) {
   RenumberAfterRemoval(store_, Root(), {"index:entry"}, {"index:label"}, {1, 2}, 0);
   EXPECT_EQ(1, LastIndex(store_, Root(), {"index:entry"}, 0));
   std::string text;
-  for (const auto& [uid, index, expected] : std::vector<std::tuple<const char*, int, const char*>>{
-           {"index:entry", 0, "a"}, {"index:entry", 1, "d"}, {"index:entry", 2, ""},
-           {"index:label", 0, "A"}, {"index:label", 1, "D"}, {"index:label", 3, ""}}) {
+  for (const auto& [uid, index, expected] :
+       std::vector<std::tuple<const char*, int, const char*>>{{"index:entry", 0, "a"},
+                                                              {"index:entry", 1, "d"},
+                                                              {"index:entry", 2, ""},
+                                                              {"index:label", 0, "A"},
+                                                              {"index:label", 1, "D"},
+                                                              {"index:label", 3, ""}}) {
     GetString(store_, Root(), {.uid = uid, .index = index}, &text);
     EXPECT_EQ(expected, text) << uid << index;
   }
@@ -335,10 +350,11 @@ TEST_F(TypedSettingsTest, OverrideElementIsConsultedFirstButNeverMovesTheKey) {
   page_parameter.AddAttribute("name", "Other");
   page_parameter.AppendChild(std::make_unique<XmlNode>("default"))->AppendText("7");
   int32_t value = 0;
-  EXPECT_EQ(-1, GetNumber(store_, Root(), {.uid = "index:count", .override_element = &page_parameter},
-                          &value));
+  EXPECT_EQ(-1, GetNumber(store_, Root(),
+                          {.uid = "index:count", .override_element = &page_parameter}, &value));
   EXPECT_EQ(7, value);
-  EXPECT_EQ(0, SetNumber(store_, Root(), {.uid = "index:count", .override_element = &page_parameter}, 4));
+  EXPECT_EQ(
+      0, SetNumber(store_, Root(), {.uid = "index:count", .override_element = &page_parameter}, 4));
   EXPECT_EQ(4, Number("index:count"));
   EXPECT_EQ("9", Stored("Index", "Other"));
 }

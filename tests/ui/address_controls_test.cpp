@@ -44,7 +44,8 @@ class OpenedUrls : public QObject {
 
  public:
   OpenedUrls() {
-    for (const char* scheme : {"http", "https"}) QDesktopServices::setUrlHandler(scheme, this, "Open");
+    for (const char* scheme : {"http", "https"})
+      QDesktopServices::setUrlHandler(scheme, this, "Open");
   }
   ~OpenedUrls() override {
     for (const char* scheme : {"http", "https"}) QDesktopServices::unsetUrlHandler(scheme);
@@ -124,10 +125,14 @@ class AddressControlsTest : public QObject {
     QTest::addColumn<bool>("ip");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("address");
-    QTest::newRow("host name") << "mail.example.org" << false << "mail.example.org" << "";
-    QTest::newRow("address") << "192.168.1.20" << true << "" << "192.168.1.20";
-    QTest::newRow("no address") << "300.1.1.1" << false << "300.1.1.1" << "";
-    QTest::newRow("nothing") << QString() << false << "" << "";
+    QTest::newRow("host name") << "mail.example.org" << false << "mail.example.org"
+                               << "";
+    QTest::newRow("address") << "192.168.1.20" << true << ""
+                             << "192.168.1.20";
+    QTest::newRow("no address") << "300.1.1.1" << false << "300.1.1.1"
+                                << "";
+    QTest::newRow("nothing") << QString() << false << ""
+                             << "";
   }
   void HostLoadsInTheModeOfItsValue() {
     QFETCH(QString, stored);

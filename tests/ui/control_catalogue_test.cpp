@@ -1,6 +1,8 @@
 // Every catalogue type on one page: each is created, every input fits the
 // text it must show within its cell, and a picture of the page is saved
 // for a person to look at.
+#include "ui/control_catalogue.h"
+
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QDir>
@@ -8,7 +10,6 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "ui/control_catalogue.h"
 #include "support/temp_dir.h"
 #include "ui/control_fixture.h"
 
@@ -102,9 +103,9 @@ class ControlCatalogueTest : public QObject {
           // default button's minimum width.
           needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
         }
-        QVERIFY2(input->width() >= needed, qPrintable(where + QString(" is %1 wide, needs %2")
-                                                                  .arg(input->width())
-                                                                  .arg(needed)));
+        QVERIFY2(
+            input->width() >= needed,
+            qPrintable(where + QString(" is %1 wide, needs %2").arg(input->width()).arg(needed)));
       }
     }
     const QString folder = qEnvironmentVariable("VOSSIK_SCREENSHOT_DIR");

@@ -113,10 +113,13 @@ class DropListControlTest : public QObject {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("count");
-    QTest::newRow("a choice") << "Blue" << "Blue" << 3;
-    QTest::newRow("a choice in another case") << "green" << "Green" << 3;
+    QTest::newRow("a choice") << "Blue"
+                              << "Blue" << 3;
+    QTest::newRow("a choice in another case") << "green"
+                                              << "Green" << 3;
     // Committing the page must not replace a value the list does not offer.
-    QTest::newRow("not a choice") << "Purple" << "Purple" << 4;
+    QTest::newRow("not a choice") << "Purple"
+                                  << "Purple" << 4;
   }
   void ReadOnlyListShowsTheStoredValue() {
     QFETCH(QString, stored);

@@ -69,10 +69,14 @@ class FlagSelectControlTest : public QObject {
   void LoadChecksTheNamedBoxes_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("checked");
-    QTest::newRow("bar, any case") << "warning|error" << "Error Warning";
-    QTest::newRow("stored form") << "Warning+Message+" << "Warning Message";
-    QTest::newRow("other separators, unknown name") << "MESSAGE/bogus\\error, " << "Error Message";
-    QTest::newRow("empty clears all") << "" << "";
+    QTest::newRow("bar, any case") << "warning|error"
+                                   << "Error Warning";
+    QTest::newRow("stored form") << "Warning+Message+"
+                                 << "Warning Message";
+    QTest::newRow("other separators, unknown name") << "MESSAGE/bogus\\error, "
+                                                    << "Error Message";
+    QTest::newRow("empty clears all") << ""
+                                      << "";
   }
   void LoadChecksTheNamedBoxes() {
     QFETCH(QString, stored);
@@ -88,9 +92,12 @@ class FlagSelectControlTest : public QObject {
   void SaveListsTheCheckedNames_data() {
     QTest::addColumn<QString>("checked");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("only Warning") << "Warning" << "Warning+";
-    QTest::newRow("in box order") << "Message Error" << "Error+Message+";
-    QTest::newRow("none") << "" << "";
+    QTest::newRow("only Warning") << "Warning"
+                                  << "Warning+";
+    QTest::newRow("in box order") << "Message Error"
+                                  << "Error+Message+";
+    QTest::newRow("none") << ""
+                          << "";
   }
   void SaveListsTheCheckedNames() {
     QFETCH(QString, checked);

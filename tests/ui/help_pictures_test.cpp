@@ -1,6 +1,8 @@
 // The help pages' pictures drawn from the product's descriptor: every
 // picture a page names is written, shows something, and a picture that
 // cannot be written makes the run fail.
+#include "ui/help_pictures.h"
+
 #include <QImage>
 #include <QSet>
 #include <QtTest>
@@ -10,7 +12,6 @@
 
 #include "base/product_identity.h"
 #include "helpgen/help_generator.h"
-#include "ui/help_pictures.h"
 #include "settings/config_descriptor.h"
 #include "support/temp_dir.h"
 

@@ -43,10 +43,13 @@ class HtmlViewerControlTest : public QObject {
     QTest::addColumn<QString>("head");
     QTest::addColumn<QString>("body");
     QTest::addColumn<QString>("page");
-    QTest::newRow("both stored") << "<h1>H</h1>" << "<p>B</p>" << "<h1>H</h1><p>B</p>";
+    QTest::newRow("both stored") << "<h1>H</h1>"
+                                 << "<p>B</p>"
+                                 << "<h1>H</h1><p>B</p>";
     QTest::newRow("unstored: the setting at its place in default")
         << "<h1>H</h1>" << QString() << "<h1>H</h1><p>spare body</p>";
-    QTest::newRow("default names nothing") << QString() << "<p>B</p>" << "<p>B</p>";
+    QTest::newRow("default names nothing") << QString() << "<p>B</p>"
+                                           << "<p>B</p>";
   }
   void ShowJoinsTheSettingsIntoThePreview() {
     QFETCH(QString, head);
@@ -81,7 +84,8 @@ class HtmlViewerControlTest : public QObject {
   void ShowFileJoinsItsParts_data() {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("the named file") << QStringList{"docs/page.html", "start.html"} << "docs/page.html";
+    QTest::newRow("the named file")
+        << QStringList{"docs/page.html", "start.html"} << "docs/page.html";
     QTest::newRow("missing: defaultfile") << QStringList{"start.html"} << "start.html";
     QTest::newRow("neither") << QStringList{} << "";
   }
@@ -90,7 +94,8 @@ class HtmlViewerControlTest : public QObject {
     QFETCH(QString, shown);
     TempDir dir;
     dir.ChangeInto();
-    for (const QString& file : files) dir.Write(file.toStdString(), "<p>" + file.toStdString() + "</p>");
+    for (const QString& file : files)
+      dir.Write(file.toStdString(), "<p>" + file.toStdString() + "</p>");
     ControlFixture f(kDescriptor);
     f.Set("Folder", "docs");
     f.Load();

@@ -97,8 +97,8 @@ class IndexProgressWindowTest : public QObject {
     QFETCH(QRect, descriptionBox);
     QFETCH(int, barTop);
     QFETCH(int, windowHeight);
-    const ProgressWindowLayout layout = vossik::LayoutProgressWindow(
-        vossik::kProgressWindowWidth, description.toStdString(), 30);
+    const ProgressWindowLayout layout =
+        vossik::LayoutProgressWindow(vossik::kProgressWindowWidth, description.toStdString(), 30);
     QCOMPARE(layout.description, descriptionBox);
     QCOMPARE(layout.bar, QRect(8, barTop, 463, 22));
     QCOMPARE(layout.status, QRect(8, barTop + 24, 463, 22));
@@ -123,8 +123,7 @@ class IndexProgressWindowTest : public QObject {
       if (cancel->text() != "Close" && !timed_out) return;
       status_at_close = Child<QLineEdit>(*window, "status")->text();
       pause_hidden = Child<QPushButton>(*window, "pauseButton")->isHidden();
-      const QScrollBar* scroll =
-          Child<QPlainTextEdit>(*window, "description")->verticalScrollBar();
+      const QScrollBar* scroll = Child<QPlainTextEdit>(*window, "description")->verticalScrollBar();
       description_at_end = scroll->value() == scroll->maximum();
       cancel->click();
     });
@@ -272,15 +271,15 @@ class IndexProgressWindowTest : public QObject {
     dir_->Write(site + "/trails.htm", "<title>Trails</title>Ridge trail and river trail");
     dir_->Write(site + "/huts.htm", "<title>Huts</title>Mountain huts open in summer");
     settings_.Clear();
-    settings_.Parse("[Index]\nDirSrc=" + (dir_->Path() / site).string() +
-                    "\nDirDest=search\n");
+    settings_.Parse("[Index]\nDirSrc=" + (dir_->Path() / site).string() + "\nDirDest=search\n");
     return settings_;
   }
 
   std::unique_ptr<IndexProgressWindow> WindowFor(const std::string& site, int tick_pause_ms) {
     auto builder = std::make_unique<IndexBuilder>(tick_pause_ms, TemplatesDir());
     std::string description;
-    if (!builder->configure(ReadIndexOptions(SettingsFor(site), descriptor_.Root()), &description)) return {};
+    if (!builder->configure(ReadIndexOptions(SettingsFor(site), descriptor_.Root()), &description))
+      return {};
     return std::make_unique<IndexProgressWindow>(std::move(builder), description);
   }
 

@@ -108,12 +108,18 @@ class NumberControlTest : public QObject {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<int>("steps");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("number stops at 65535") << "Count" << "65534" << 3 << "65535";
-    QTest::newRow("port stops at 65000") << "Port" << "64999" << 2 << "65000";
-    QTest::newRow("down stops at 0") << "Count" << "1" << -4 << "0";
-    QTest::newRow("empty counts as 0") << "Port" << "" << 1 << "1";
-    QTest::newRow("commas in a stored number") << "Count" << "1,024" << 1 << "1025";
-    QTest::newRow("below the minimum starts from it") << "Delay" << "3" << 1 << "6";
+    QTest::newRow("number stops at 65535") << "Count"
+                                           << "65534" << 3 << "65535";
+    QTest::newRow("port stops at 65000") << "Port"
+                                         << "64999" << 2 << "65000";
+    QTest::newRow("down stops at 0") << "Count"
+                                     << "1" << -4 << "0";
+    QTest::newRow("empty counts as 0") << "Port"
+                                       << "" << 1 << "1";
+    QTest::newRow("commas in a stored number") << "Count"
+                                               << "1,024" << 1 << "1025";
+    QTest::newRow("below the minimum starts from it") << "Delay"
+                                                      << "3" << 1 << "6";
   }
   void UpDownSteps() {
     QFETCH(QString, key);
@@ -145,14 +151,27 @@ class NumberControlTest : public QObject {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("port above its maximum") << "Port" << "70000" << "65000";
-    QTest::newRow("below the minimum") << "Delay" << "2" << "5";
-    QTest::newRow("slider above its maximum") << "Volume" << "99" << "50";
-    QTest::newRow("in range as typed") << "Count" << "123" << "123";
+    QTest::newRow("port above its maximum") << "Port"
+                                            << "70000"
+                                            << "65000";
+    QTest::newRow("below the minimum") << "Delay"
+                                       << "2"
+                                       << "5";
+    QTest::newRow("slider above its maximum") << "Volume"
+                                              << "99"
+                                              << "50";
+    QTest::newRow("in range as typed") << "Count"
+                                       << "123"
+                                       << "123";
     // The validator takes a sign; the file's number rule reads only "-".
-    QTest::newRow("plus sign") << "Delay" << "+50" << "50";
-    QTest::newRow("plus sign with 0 allowed") << "Port" << "+80" << "80";
-    QTest::newRow("empty stores nothing") << "Count" << "" << QString();
+    QTest::newRow("plus sign") << "Delay"
+                               << "+50"
+                               << "50";
+    QTest::newRow("plus sign with 0 allowed") << "Port"
+                                              << "+80"
+                                              << "80";
+    QTest::newRow("empty stores nothing") << "Count"
+                                          << "" << QString();
   }
   void SavingBringsTheNumberIntoRange() {
     QFETCH(QString, key);
@@ -193,10 +212,14 @@ class NumberControlTest : public QObject {
   void NumberGeometry_data() {
     QTest::addColumn<QString>("uid");
     QTest::addColumn<QString>("widest");  // the text the edit box is sized for ("" for 54)
-    QTest::newRow("number") << "net:count" << "0065535";
-    QTest::newRow("port") << "net:port" << "0065000";
-    QTest::newRow("maximum 0") << "net:zero" << "";
-    QTest::newRow("unitnumber") << "net:delay" << "0090";
+    QTest::newRow("number") << "net:count"
+                            << "0065535";
+    QTest::newRow("port") << "net:port"
+                          << "0065000";
+    QTest::newRow("maximum 0") << "net:zero"
+                               << "";
+    QTest::newRow("unitnumber") << "net:delay"
+                                << "0090";
   }
   void NumberGeometry() {
     QFETCH(QString, uid);

@@ -13,7 +13,8 @@ Q_DECLARE_METATYPE(PageLayoutInput)
 namespace vossik {
 // Lets QCOMPARE print rectangles that differ.
 char* toString(const Rect& r) {
-  return QTest::toString(QString("{%1, %2, %3, %4}").arg(r.left).arg(r.top).arg(r.width).arg(r.height));
+  return QTest::toString(
+      QString("{%1, %2, %3, %4}").arg(r.left).arg(r.top).arg(r.width).arg(r.height));
 }
 }  // namespace vossik
 
@@ -38,19 +39,29 @@ class PageLayoutTest : public QObject {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("shortcut");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("every occurrence") << "Group General" << "G" << "&Group &General";
-    QTest::newRow("case matters") << "general" << "G" << "general";
-    QTest::newRow("longer shortcut") << "Log and Logs" << "Log" << "&Log and &Logs";
-    QTest::newRow("adjacent") << "aaa" << "a" << "&a&a&a";
-    QTest::newRow("no shortcut") << "General" << "" << "General";
+    QTest::newRow("every occurrence") << "Group General"
+                                      << "G"
+                                      << "&Group &General";
+    QTest::newRow("case matters") << "general"
+                                  << "G"
+                                  << "general";
+    QTest::newRow("longer shortcut") << "Log and Logs"
+                                     << "Log"
+                                     << "&Log and &Logs";
+    QTest::newRow("adjacent") << "aaa"
+                              << "a"
+                              << "&a&a&a";
+    QTest::newRow("no shortcut") << "General"
+                                 << ""
+                                 << "General";
   }
   void MnemonicTitle() {
     QFETCH(QString, title);
     QFETCH(QString, shortcut);
     QFETCH(QString, expected);
-    QCOMPARE(QString::fromStdString(
-                 vossik::MnemonicTitle(title.toStdString(), shortcut.toStdString())),
-             expected);
+    QCOMPARE(
+        QString::fromStdString(vossik::MnemonicTitle(title.toStdString(), shortcut.toStdString())),
+        expected);
   }
 
   // Natural heights: each row is its height plus a 2-pixel gap below 20.
@@ -161,10 +172,9 @@ class PageLayoutTest : public QObject {
   void PlaceReportsTheHeightTaken() {
     PageLayoutInput input;
     input.controls = {Control(22), Control(22)};
-    const vossik::PageLayout layout =
-        vossik::LayOutPage(input, 500, 300, [](std::size_t index, const Rect& r) {
-          return index == 0 ? r.height + 22 : r.height;
-        });
+    const vossik::PageLayout layout = vossik::LayOutPage(
+        input, 500, 300,
+        [](std::size_t index, const Rect& r) { return index == 0 ? r.height + 22 : r.height; });
     QCOMPARE(layout.controls[1].top, 20 + 44 + 2);
   }
 

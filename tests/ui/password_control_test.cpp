@@ -84,9 +84,15 @@ class PasswordControlTest : public QObject {
     QTest::addColumn<QString>("second");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<bool>("told");
-    QTest::newRow("equal") << "new secret" << "new secret" << "new secret" << false;
-    QTest::newRow("different") << "new secret" << "new secreT" << "old secret" << true;
-    QTest::newRow("both cleared") << "" << "" << "" << false;
+    QTest::newRow("equal") << "new secret"
+                           << "new secret"
+                           << "new secret" << false;
+    QTest::newRow("different") << "new secret"
+                               << "new secreT"
+                               << "old secret" << true;
+    QTest::newRow("both cleared") << ""
+                                  << ""
+                                  << "" << false;
   }
   void SaveOnlyWhenBothEntriesAgree() {
     QFETCH(QString, first);

@@ -63,10 +63,11 @@ struct Hooks {
       requests.push_back(request);
       return answer;
     });
-    vossik::SetMessageHook([this](MessageKind kind, const std::string& title, const std::string& text) {
-      messages.push_back({kind, title, text});
-      return kind == MessageKind::kQuestion ? reply : MessageAnswer::kOk;
-    });
+    vossik::SetMessageHook(
+        [this](MessageKind kind, const std::string& title, const std::string& text) {
+          messages.push_back({kind, title, text});
+          return kind == MessageKind::kQuestion ? reply : MessageAnswer::kOk;
+        });
   }
   ~Hooks() {
     vossik::SetFileDialogHook({});
@@ -95,9 +96,12 @@ class PathControlsTest : public QObject {
     QTest::addColumn<FileDialogKind>("kind");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("extension");
-    QTest::newRow("folder") << "t:folder" << FileDialogKind::kFolder << "" << "";
-    QTest::newRow("save") << "t:log" << FileDialogKind::kSave << "Logs|*.log" << "log";
-    QTest::newRow("open") << "t:recent" << FileDialogKind::kOpen << "" << "";
+    QTest::newRow("folder") << "t:folder" << FileDialogKind::kFolder << ""
+                            << "";
+    QTest::newRow("save") << "t:log" << FileDialogKind::kSave << "Logs|*.log"
+                          << "log";
+    QTest::newRow("open") << "t:recent" << FileDialogKind::kOpen << ""
+                          << "";
   }
   void BrowseAsksTheDialogOfTheType() {
     QFETCH(QString, uid);
@@ -136,12 +140,18 @@ class PathControlsTest : public QObject {
     QTest::addColumn<QString>("uid");
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("folder mode, folder") << "t:folder" << "sub" << true;
-    QTest::newRow("folder mode, file") << "t:folder" << "file.log" << false;
-    QTest::newRow("folder mode, missing") << "t:folder" << "nothing" << false;
-    QTest::newRow("file mode, file") << "t:log" << "file.log" << true;
-    QTest::newRow("file mode, folder") << "t:log" << "sub" << false;
-    QTest::newRow("empty") << "t:log" << "" << false;
+    QTest::newRow("folder mode, folder") << "t:folder"
+                                         << "sub" << true;
+    QTest::newRow("folder mode, file") << "t:folder"
+                                       << "file.log" << false;
+    QTest::newRow("folder mode, missing") << "t:folder"
+                                          << "nothing" << false;
+    QTest::newRow("file mode, file") << "t:log"
+                                     << "file.log" << true;
+    QTest::newRow("file mode, folder") << "t:log"
+                                       << "sub" << false;
+    QTest::newRow("empty") << "t:log"
+                           << "" << false;
   }
   void OpenButtonNeedsAnExistingPathOfTheKind() {
     QFETCH(QString, uid);
@@ -237,11 +247,14 @@ class PathControlsTest : public QObject {
   void DescriptorFiltersBecomeQtFilters_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("qt");
-    QTest::newRow("pairs with the closing bars")
-        << "Logs|*.log|All files|*.*||" << "Logs (*.log);;All files (*.*)";
-    QTest::newRow("several patterns") << "Pages|*.htm;*.html" << "Pages (*.htm *.html)";
-    QTest::newRow("already Qt's form") << "Logs (*.log)" << "Logs (*.log)";
-    QTest::newRow("none") << "" << "";
+    QTest::newRow("pairs with the closing bars") << "Logs|*.log|All files|*.*||"
+                                                 << "Logs (*.log);;All files (*.*)";
+    QTest::newRow("several patterns") << "Pages|*.htm;*.html"
+                                      << "Pages (*.htm *.html)";
+    QTest::newRow("already Qt's form") << "Logs (*.log)"
+                                       << "Logs (*.log)";
+    QTest::newRow("none") << ""
+                          << "";
   }
   void DescriptorFiltersBecomeQtFilters() {
     QFETCH(QString, filter);
@@ -257,13 +270,12 @@ class PathControlsTest : public QObject {
     QTest::addColumn<MessageAnswer>("reply");
     QTest::addColumn<QString>("content");
     QTest::addColumn<QStringList>("messages");  // "kind|title|text"
-    QTest::newRow("new file")
-        << "t:import" << false << MessageAnswer::kYes << "new" << QStringList{"0|Import|Imported."};
-    QTest::newRow("replace: yes")
-        << "t:import" << true << MessageAnswer::kYes << "new"
-        << QStringList{"1|Import|Replace it?", "0|Import|Imported."};
-    QTest::newRow("replace: no")
-        << "t:import" << true << MessageAnswer::kNo << "old" << QStringList{"1|Import|Replace it?"};
+    QTest::newRow("new file") << "t:import" << false << MessageAnswer::kYes << "new"
+                              << QStringList{"0|Import|Imported."};
+    QTest::newRow("replace: yes") << "t:import" << true << MessageAnswer::kYes << "new"
+                                  << QStringList{"1|Import|Replace it?", "0|Import|Imported."};
+    QTest::newRow("replace: no") << "t:import" << true << MessageAnswer::kNo << "old"
+                                 << QStringList{"1|Import|Replace it?"};
     QTest::newRow("no question or message without their texts")
         << "t:plain" << true << MessageAnswer::kNo << "new" << QStringList{};
   }
@@ -319,9 +331,10 @@ class PathControlsTest : public QObject {
     QCOMPARE(warning.kind, MessageKind::kWarning);
     QCOMPARE(warning.title, std::string("Import"));
     const std::string destination = std::filesystem::current_path().string() + "/list.txt";
-    QCOMPARE(warning.text, "There was an error while copying the file.\n Please check disk space "
-                           "and permissions on the files:\n" +
-                               source.string() + "\n" + destination);
+    QCOMPARE(warning.text,
+             "There was an error while copying the file.\n Please check disk space "
+             "and permissions on the files:\n" +
+                 source.string() + "\n" + destination);
     QCOMPARE(vossik::testing::ReadFile(dir.Path() / "list.txt/keep"), std::string("kept"));
     QVERIFY(!std::filesystem::exists(dir.Path() / "list.txt.import"));
   }
@@ -330,8 +343,12 @@ class PathControlsTest : public QObject {
     QTest::addColumn<QString>("uid");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("label");
-    QTest::newRow("captioned on the page") << "t:import" << "Import..." << "Import a list";
-    QTest::newRow("default caption") << "t:plain" << "Browse..." << "";
+    QTest::newRow("captioned on the page") << "t:import"
+                                           << "Import..."
+                                           << "Import a list";
+    QTest::newRow("default caption") << "t:plain"
+                                     << "Browse..."
+                                     << "";
   }
   void BrowseButtonGeometry() {
     QFETCH(QString, uid);

@@ -79,13 +79,17 @@ class PropertyPageTest : public QObject {
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("hint");
-    QTest::newRow("hint from the title") << "<page name=\"General\"/>" << "General"
+    QTest::newRow("hint from the title") << "<page name=\"General\"/>"
+                                         << "General"
                                          << "General settings";
-    QTest::newRow("no name") << "<page/>" << "Settings" << "Settings settings";
+    QTest::newRow("no name") << "<page/>"
+                             << "Settings"
+                             << "Settings settings";
     QTest::newRow("shortcut and hint")
         << "<page name=\"Group General\" shortcut=\"G\"><hint>Pick one</hint>"
            "<parameter uid=\"net:source\"><hint>not the page's</hint></parameter></page>"
-        << "&Group &General" << "Pick one";
+        << "&Group &General"
+        << "Pick one";
   }
   void TitleAndHintLine() {
     QFETCH(QString, page);

@@ -119,7 +119,6 @@ struct Fixture {
   std::unique_ptr<vossik::CGUIPropertySheet> sheet;
 };
 
-
 }  // namespace
 
 class PropertySheetTest : public QObject {
@@ -315,17 +314,18 @@ class PropertySheetTest : public QObject {
     // A wizard asks its own cancel question.
     f.Find<QPushButton>("cancel")->click();
     QCOMPARE(f.questions.size(), 1);
-    QVERIFY(f.questions.front().startsWith(
-        "Vossik Admin|Are you sure you wish to cancel and lose all changes so far?\nYou can rerun"));
+    QVERIFY(
+        f.questions.front().startsWith("Vossik Admin|Are you sure you wish to cancel and lose all "
+                                       "changes so far?\nYou can rerun"));
   }
 
   void HelpAndBuildButtonsReachTheApplication() {
     Fixture f(kTwoPages);
     QStringList help;
-    f.sheet->SetHelpHook([&help](const std::string& base, const std::string& sheet,
-                                 const std::string& page) {
-      help << QString::fromStdString(base + "/" + sheet + "/" + page);
-    });
+    f.sheet->SetHelpHook(
+        [&help](const std::string& base, const std::string& sheet, const std::string& page) {
+          help << QString::fromStdString(base + "/" + sheet + "/" + page);
+        });
     f.sheet->ActivatePage(1);
     f.Find<QPushButton>("help")->click();
     QTest::keyClick(f.sheet->ActivePage(), Qt::Key_F1);
@@ -358,8 +358,8 @@ class PropertySheetTest : public QObject {
     QCOMPARE(popup->window()->minimumSize(), QSize(680, 260));
     QCOMPARE(popup->Store(), &f.store);
     QCOMPARE(popup->PageCount(), 1);
-    QCOMPARE(popup->geometry(), QRect(4, 4, popup->window()->width() - 8,
-                                      popup->window()->height() - 8));
+    QCOMPARE(popup->geometry(),
+             QRect(4, 4, popup->window()->width() - 8, popup->window()->height() - 8));
 
     // OK on the pop-up applies the shared store through its owner.
     popup->Ok();

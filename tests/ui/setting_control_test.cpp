@@ -81,12 +81,22 @@ class SettingControlTest : public QObject {
     QTest::addColumn<QString>("alternate");
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("stored value wins") << "mine" << "old" << "src" << "mine";
-    QTest::newRow("never stored: defaultfrom over alternate") << QString() << "old" << "src" << "src";
-    QTest::newRow("never stored: alternate over default") << QString() << "old" << QString() << "old";
+    QTest::newRow("stored value wins") << "mine"
+                                       << "old"
+                                       << "src"
+                                       << "mine";
+    QTest::newRow("never stored: defaultfrom over alternate") << QString() << "old"
+                                                              << "src"
+                                                              << "src";
+    QTest::newRow("never stored: alternate over default")
+        << QString() << "old" << QString() << "old";
     QTest::newRow("never stored: default") << QString() << QString() << QString() << "deftarget";
-    QTest::newRow("stored empty: alternate first") << "" << "old" << "src" << "old";
-    QTest::newRow("stored empty: then defaultfrom") << "" << QString() << "src" << "src";
+    QTest::newRow("stored empty: alternate first") << ""
+                                                   << "old"
+                                                   << "src"
+                                                   << "old";
+    QTest::newRow("stored empty: then defaultfrom") << "" << QString() << "src"
+                                                    << "src";
   }
   void LoadText() {
     QFETCH(QString, own);
@@ -104,8 +114,13 @@ class SettingControlTest : public QObject {
     QTest::addColumn<QString>("alternate");
     QTest::newRow("unchanged defaultfrom text keeps following")
         << QString() << "src" << QString() << "old";
-    QTest::newRow("stored value is kept up to date") << "mine" << "src" << "src" << "";
-    QTest::newRow("new text is stored, alternate emptied") << QString() << "new" << "new" << "";
+    QTest::newRow("stored value is kept up to date") << "mine"
+                                                     << "src"
+                                                     << "src"
+                                                     << "";
+    QTest::newRow("new text is stored, alternate emptied") << QString() << "new"
+                                                           << "new"
+                                                           << "";
   }
   void SaveText() {
     QFETCH(QString, own);
@@ -137,7 +152,8 @@ class SettingControlTest : public QObject {
     QTest::addColumn<QString>("own");
     QTest::addColumn<QString>("alternate");
     QTest::addColumn<bool>("checked");
-    QTest::newRow("own stored") << "1" << "0" << true;
+    QTest::newRow("own stored") << "1"
+                                << "0" << true;
     QTest::newRow("alternate stored") << QString() << "0" << false;
     QTest::newRow("neither: own default") << QString() << QString() << true;
   }

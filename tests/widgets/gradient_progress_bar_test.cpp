@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QtTest>
 
-
 using vossik::GradientProgressBar;
 using vossik::GradientStep;
 

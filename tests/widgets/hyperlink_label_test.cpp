@@ -37,10 +37,9 @@ class HyperlinkLabelTest : public QObject {
     QTest::addColumn<QString>("url");
     QTest::addColumn<int>("activations");
     QTest::addColumn<QString>("opened");
-    QTest::newRow("opens the address") << true << "https://example.org/a" << 1
-                                       << "https://example.org/a";
-    QTest::newRow("address as typed") << true << "www.example.org" << 1
-                                      << "http://www.example.org";
+    QTest::newRow("opens the address")
+        << true << "https://example.org/a" << 1 << "https://example.org/a";
+    QTest::newRow("address as typed") << true << "www.example.org" << 1 << "http://www.example.org";
     QTest::newRow("no address only signals") << true << "" << 1 << "";
     QTest::newRow("disabled does nothing") << false << "https://example.org" << 0 << "";
   }

@@ -42,11 +42,16 @@ class IpAddressFieldTest : public QObject {
   void TypingFillsTheBoxesInTurn_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("with dots") << "10.0.0.1" << "10.0.0.1";
-    QTest::newRow("full boxes move on") << "192168001020" << "192.168.1.20";
-    QTest::newRow("above 255 refused") << "300.1.2.3" << "30.1.2.3";
-    QTest::newRow("blank boxes count as 0") << "10..5" << "10.5.0.0";
-    QTest::newRow("letters refused") << "1a.2.3.4" << "1.2.3.4";
+    QTest::newRow("with dots") << "10.0.0.1"
+                               << "10.0.0.1";
+    QTest::newRow("full boxes move on") << "192168001020"
+                                        << "192.168.1.20";
+    QTest::newRow("above 255 refused") << "300.1.2.3"
+                                       << "30.1.2.3";
+    QTest::newRow("blank boxes count as 0") << "10..5"
+                                            << "10.5.0.0";
+    QTest::newRow("letters refused") << "1a.2.3.4"
+                                     << "1.2.3.4";
   }
   void TypingFillsTheBoxesInTurn() {
     QFETCH(QString, keys);

@@ -82,7 +82,9 @@ TEST(XmlDocument, ErrorMessageQuotesTheInputAroundTheError) {
     const char* xml;
     const char* message;
   } cases[] = {
-      {"<a>&z<b/></a>", "error 'not well-formed (invalid token)' at line 1, byte index 5 [< 0x60] in [<a>&z<b/></a>]"},
+      {"<a>&z<b/></a>",
+       "error 'not well-formed (invalid token)' at line 1, byte index 5 [< 0x60] in "
+       "[<a>&z<b/></a>]"},
       {"<r>0123456789abcdefghijklmnopqrstuvwxyz&!ABCDEFGHIJKLMNOPQRSTUVWXYZ</r>",
        "error 'not well-formed (invalid token)' at line 1, byte index 40 [! 0x33] "
        "in [lmnopqrstuvwxyz&!ABCDEFGHIJKLMNO]"},
@@ -100,16 +102,18 @@ TEST(XmlDocument, ErrorMessageQuotesTheInputAroundTheError) {
 
 TEST(XmlNode, FindElementPrefersDirectChildrenThenEarlierSubtrees) {
   XmlDocument document;
-  ASSERT_EQ(0, document.Parse(
-                   "<p>"
-                   "<x><parameter id='deep'/><y><t id='y'/><q id='deeper'/></y><q id='shallower'/></x>"
-                   "<z><t id='z'/></z>"
-                   "<parameter id='direct'>text</parameter><parameter id='second'/>"
-                   "</p>"));
+  ASSERT_EQ(0,
+            document.Parse(
+                "<p>"
+                "<x><parameter id='deep'/><y><t id='y'/><q id='deeper'/></y><q id='shallower'/></x>"
+                "<z><t id='z'/></z>"
+                "<parameter id='direct'>text</parameter><parameter id='second'/>"
+                "</p>"));
   const XmlNode& p = *document.Root();
   const auto child = [&](const char* id) {
     for (XmlNode* node = p.FirstChild(); node != nullptr; node = node->NextSibling())
-      if (const std::string* value = node->Attribute("id"); value != nullptr && *value == id) return node;
+      if (const std::string* value = node->Attribute("id"); value != nullptr && *value == id)
+        return node;
     return static_cast<XmlNode*>(nullptr);
   };
   struct Case {
@@ -186,22 +190,28 @@ TEST_F(XmlIncludeTest, SplicesTheChosenElementOrItsChildren) {
       {"<r><xmlinclude file='f.xml' type='plain' node='pages/page'/><after/></r>",
        "r(page{id=p1,file=f.xml,type=plain,node=pages/page}(title'T' body) after)"},
       // Elements written inside the include go below what it made current.
-      {"<r><xmlinclude file='f.xml' type='plain' node='pages/page' flatten='1'><in/></xmlinclude><after/></r>",
+      {"<r><xmlinclude file='f.xml' type='plain' node='pages/page' "
+       "flatten='1'><in/></xmlinclude><after/></r>",
        "r(title'T'(in) body after)"},
       {"<r><xmlinclude file='f.xml' type='plain' node='page'><in/></xmlinclude></r>",
        "r(page{id=p1,file=f.xml,type=plain,node=page}(title'T' body in))"},
       // Nothing to splice: the end tag must not climb above the including element.
-      {"<r><x><xmlinclude file='f.xml' type='plain' node='empty' flatten='1'/><after/></x></r>", "r(x(after))"},
+      {"<r><x><xmlinclude file='f.xml' type='plain' node='empty' flatten='1'/><after/></x></r>",
+       "r(x(after))"},
       {"<xmlinclude file='f.xml' type='plain' node='pages' flatten='1'/>",
        "page{id=p1}(title'T' body) page{id=p2}"},
       {"<xmlinclude file='f.xml' type='plain' node='empty' flatten='1'/>", ""},
       // Without a type, or with one beginning "encrypted", the file is a container.
-      {"<r><xmlinclude file='enc.xml' node='secret'/></r>", "r(secret{k=v,file=enc.xml,node=secret}(s))"},
-      {"<r><xmlinclude file='enc.xml' type='encrypted3'/></r>", "r(secret{k=v,file=enc.xml,type=encrypted3}(s))"},
+      {"<r><xmlinclude file='enc.xml' node='secret'/></r>",
+       "r(secret{k=v,file=enc.xml,node=secret}(s))"},
+      {"<r><xmlinclude file='enc.xml' type='encrypted3'/></r>",
+       "r(secret{k=v,file=enc.xml,type=encrypted3}(s))"},
       // Failures leave an empty "xmlinclude" with the including attributes.
       {"<r><xmlinclude file='f.xml' node='page'/></r>", "r(xmlinclude{file=f.xml,node=page})"},
-      {"<r><xmlinclude file='none.xml' type='plain'/></r>", "r(xmlinclude{file=none.xml,type=plain})"},
-      {"<r><xmlinclude file='bad.xml' type='plain'/></r>", "r(xmlinclude{file=bad.xml,type=plain})"},
+      {"<r><xmlinclude file='none.xml' type='plain'/></r>",
+       "r(xmlinclude{file=none.xml,type=plain})"},
+      {"<r><xmlinclude file='bad.xml' type='plain'/></r>",
+       "r(xmlinclude{file=bad.xml,type=plain})"},
       {"<r><xmlinclude file='f.xml' type='plain' node='pages/page/title' flatten=''/></r>",
        "r(xmlinclude{file=f.xml,type=plain,node=pages/page/title,flatten=})"},
   };
@@ -224,8 +234,8 @@ TEST_F(XmlIncludeTest, ReplacesKeysLeftToRightBeforeParsing) {
   for (const Case& c : cases) {
     dir_.Write("r.xml", std::string("<t>") + c.text + "</t>");
     XmlDocument document;
-    ASSERT_EQ(0, document.Parse(std::string("<r><xmlinclude file='r.xml' type='plain' replace='") + c.replace +
-                                "'/></r>"));
+    ASSERT_EQ(0, document.Parse(std::string("<r><xmlinclude file='r.xml' type='plain' replace='") +
+                                c.replace + "'/></r>"));
     const std::string* text = document.Root()->ElementText("t");
     ASSERT_NE(nullptr, text) << c.replace;
     EXPECT_EQ(c.result, *text) << c.replace;

@@ -35,9 +35,9 @@ TEST(AppendEscaped, AppendsToWhatIsThere) {
 TEST(AppendDecoded, DecodesEntitiesOnce) {
   EXPECT_EQ("x &lt; y A z &q", Decoded("x &amp;lt; y &#65; z &q"));
   EXPECT_EQ("<>\"&", Decoded("&lt;&gt;&quot;&amp;"));
-  EXPECT_EQ("AB", Decoded("&#65B"));           // the ";" after the digits is optional
-  EXPECT_EQ("A", Decoded("&#321;"));           // taken modulo 256
-  EXPECT_EQ("&#x41;", Decoded("&#x41;"));      // no decimal digits: copied
+  EXPECT_EQ("AB", Decoded("&#65B"));       // the ";" after the digits is optional
+  EXPECT_EQ("A", Decoded("&#321;"));       // taken modulo 256
+  EXPECT_EQ("&#x41;", Decoded("&#x41;"));  // no decimal digits: copied
   EXPECT_EQ("&unknown;", Decoded("&unknown;"));
 }
 
