@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit tests
-# (ctest), the GUI tests (QtTest, offscreen), the same core tests again under
-# AddressSanitizer and UBSan, and the browser tests (headless Chromium).
+# (ctest), the GUI tests (QtTest, offscreen), the style checks, the same core
+# tests again under AddressSanitizer and UBSan, and the browser tests
+# (headless Chromium).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -12,6 +13,9 @@ echo "== Release build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+
+echo "== Style (clang-format, clang-tidy naming)"
+scripts/check-style.sh build
 
 echo "== Sanitizer build (AddressSanitizer, UBSan) and core tests"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSSIK_SANITIZE=ON -DVOSSIK_GUI=OFF >/dev/null
