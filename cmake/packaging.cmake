@@ -6,6 +6,10 @@
 # finds it by the program's build id. `cpack -G DEB` in the build tree makes
 # two packages from the two install components: vossik_<version>-<release>_<arch>.deb
 # and vossik-dbgsym_<version>-<release>_<arch>.deb with the debug information.
+#
+# Every install rule of the project belongs here: the packages take only the
+# components "vossik" and "dbgsym", and a rule elsewhere, read before this
+# file sets the default component, would be left out of them.
 
 include(GNUInstallDirs)
 
@@ -37,7 +41,8 @@ endfunction()
 # Installs the program TARGET stripped, and its debug information, taken
 # from the unstripped program of the build tree, under its build id in the
 # component "dbgsym". Both components extract the same debug file, so
-# either may be installed first.
+# either may be installed first. (CPack's own debug packages are not used:
+# CMake 3.25 writes their md5sums with the paths of its staging folder.)
 function(vossik_install_program target)
   set(debug_file ${VOSSIK_PACKAGING_BINARY_DIR}/debug/${target}.debug)
   set(extract "
@@ -183,9 +188,9 @@ install(FILES ${VOSSIK_DOC_DIR}/README.md.gz ${VOSSIK_PACKAGING_SOURCE_DIR}/copy
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vossik)
 add_custom_target(packaging_docs ALL DEPENDS ${VOSSIK_GZIPPED})
 
-# Packaging tests: the manual page, the completion and the desktop entries
-# agree with the program; the package test builds, installs and purges the
-# package.
+# The manual pages, the completion and the desktop entries agree with the
+# program. (tests/packaging/package_test.sh, which installs the package,
+# runs from scripts/test.sh as root.)
 if(VOSSIK_TESTS)
   add_test(NAME packaging_files
            COMMAND ${PROJECT_SOURCE_DIR}/tests/packaging/packaging_files_test.sh

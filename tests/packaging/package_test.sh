@@ -105,7 +105,7 @@ check "lintian reports errors" lintian --fail-on error "$deb" "${dbgsym[@]}"
 mapfile -t package_folders < <(dpkg-deb -c "$deb" | awk '$1 ~ /^d/ { sub(/^\./, "", $6); sub(/\/$/, "", $6); print $6 }')
 new_folders=()
 for folder in "${package_folders[@]}"; do
-  [ -n "$folder" ] && [ ! -e "$folder" ] && new_folders+=("$folder")
+  if [ -n "$folder" ] && [ ! -e "$folder" ]; then new_folders+=("$folder"); fi
 done
 
 echo "== Installing it with apt"
