@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   chromium fonts-dejavu-core
   clang-format clang-tidy
+  imagemagick desktop-file-utils man-db dpkg-dev lintian
 )
 # Node.js may come from another source than Debian; only install it when absent.
 command -v node >/dev/null 2>&1 || packages+=(nodejs)

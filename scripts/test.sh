@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit tests
 # (ctest), the GUI tests (QtTest, offscreen), the style checks, the same core
-# tests again under AddressSanitizer and UBSan, and the browser tests
-# (headless Chromium).
+# tests again under AddressSanitizer and UBSan, the browser tests (headless
+# Chromium), and the package test (builds the Debian package, installs, uses
+# and purges it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -28,3 +29,6 @@ if [ -f tests/browser/package.json ]; then
   (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
   (cd tests/browser && VOSSIK_BUILD_DIR="$root/build" node --test --test-concurrency=1)
 fi
+
+echo "== Package test (build, install, use and purge the Debian package; needs root)"
+tests/packaging/package_test.sh build
