@@ -51,7 +51,8 @@ int RunBatchBuild(const SettingsStore& settings, const XmlNode* descriptor,
   const bool live = &progress == &std::cerr && isatty(STDERR_FILENO);
   TerminalProgress reporter(progress, live, live ? TerminalWidth() : 80);
 
-  IndexBuilder builder(0, templates_dir);
+  TaskPtr<IndexBuilder> task = MakeTask<IndexBuilder>(0, templates_dir);
+  IndexBuilder& builder = *task;
   std::string description;
   if (!builder.configure(ReadIndexOptions(settings, descriptor), &description)) {
     progress << "You must specify some content to index (Source files) and a target folder\n";

@@ -53,7 +53,7 @@ IndexBuilder::IndexBuilder(int tick_pause_ms, std::filesystem::path templates_di
   for (int i = 0; i < kBuckets; ++i) index_tables_.emplace_back(kIndexTableChains);
 }
 
-IndexBuilder::~IndexBuilder() { StopAndJoin(); }
+IndexBuilder::~IndexBuilder() = default;
 
 void IndexBuilder::LogMessage(int level, const std::string& text) {
   build_log_->Write(kLogMessage, level, text);

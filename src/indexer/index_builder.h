@@ -4,11 +4,12 @@
 // index file per bucket, and finally publishes the index with its page list
 // and search pages. A new builder is made for every build.
 //
-// Ownership: the builder owns its tables, listings, texts and build log.
+// Ownership: the builder owns its tables, listings, texts and build log; a
+// started builder is owned through TaskPtr (see worker_thread.h).
 // Thread safety: configure() runs before start(), on the caller's thread;
-// afterwards only the locked operations of ProgressTask may be called from
-// other threads. Destroying the builder stops and joins its thread; a build
-// stopped before it finished leaves the previous index as it was.
+// afterwards only the thread-safe operations of ProgressTask may be called
+// from other threads. A build stopped before it finished leaves the previous
+// index as it was.
 #pragma once
 
 #include <filesystem>

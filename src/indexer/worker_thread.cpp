@@ -3,53 +3,44 @@
 #include <chrono>
 
 namespace vossik {
-namespace {
-
-void SleepMs(int ms) {
-  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-// A paused task still wakes regularly to see Continue or Cancel.
-constexpr int kPausedSleepMs = 100;
-
-}  // namespace
 
 WorkerThread::~WorkerThread() { StopAndJoin(); }
 
 void WorkerThread::start(long argument, int initial_delay_ms) {
   StopAndJoin();
-  {
-    std::lock_guard<std::mutex> guard(lock_);
-    finished_ = false;
-    stop_requested_ = false;
-    argument_ = argument;
-  }
-  thread_ = std::thread([this, initial_delay_ms] { Run(initial_delay_ms); });
+  stop_requested_.store(false);
+  finished_.store(false);
+  argument_ = argument;
+  thread_ = std::jthread([this, initial_delay_ms] { Run(initial_delay_ms); });
 }
 
 void WorkerThread::Run(int initial_delay_ms) {
-  if (canRun()) {
-    SleepMs(initial_delay_ms);
+  if (canRun() && SleepUnlessStopped(initial_delay_ms)) {
     while (!stopRequested() && tick()) {
     }
   }
-  std::lock_guard<std::mutex> guard(lock_);
-  finished_ = true;
+  ChangeState([this] { finished_.store(true); });
 }
 
 void WorkerThread::requestStop() {
-  std::lock_guard<std::mutex> guard(lock_);
-  stop_requested_ = true;
+  ChangeState([this] { stop_requested_.store(true); });
 }
 
-bool WorkerThread::stopRequested() {
-  std::lock_guard<std::mutex> guard(lock_);
-  return stop_requested_;
+void WorkerThread::WaitUntilFinished() {
+  WaitFor([this] { return finished_.load(); });
 }
 
-bool WorkerThread::Finished() {
-  std::lock_guard<std::mutex> guard(lock_);
-  return finished_;
+bool WorkerThread::WaitUntilFinishedFor(int timeout_ms) {
+  std::unique_lock<std::mutex> hold(state_mutex_);
+  return state_changed_.wait_for(hold, std::chrono::milliseconds(timeout_ms),
+                                 [this] { return finished_.load(); });
+}
+
+bool WorkerThread::SleepUnlessStopped(int ms) {
+  if (ms <= 0) return !stopRequested();
+  std::unique_lock<std::mutex> hold(state_mutex_);
+  return !state_changed_.wait_for(hold, std::chrono::milliseconds(ms),
+                                  [this] { return stop_requested_.load(); });
 }
 
 void WorkerThread::StopAndJoin() {
@@ -58,21 +49,28 @@ void WorkerThread::StopAndJoin() {
   thread_.join();
 }
 
+void StopAndDelete::operator()(WorkerThread* task) const {
+  if (task == nullptr) return;
+  task->StopAndJoin();
+  delete task;
+}
+
 int ProgressTask::tick() {
-  SleepMs(tick_pause_ms_);
-  if (stopRequested()) return 0;
-  if (isPaused()) {
-    SleepMs(kPausedSleepMs);
-    return 1;
+  if (!SleepUnlessStopped(tick_pause_ms_)) return 0;
+  if (paused_.load()) {
+    ChangeState([this] { held_.store(true); });
+    const bool go_on = WaitUnlessStopped([this] { return !paused_.load(); });
+    ChangeState([this] { held_.store(false); });
+    if (!go_on) return 0;
   }
   PostIfChanged();
-  if (progress_ != 100) {
+  if (progress_.load() != 100) {
     std::lock_guard<std::mutex> guard(lock_);
-    return StopRequestedLocked() ? 0 : step();
+    return stopRequested() ? 0 : step();
   }
   {
     std::lock_guard<std::mutex> guard(lock_);
-    if (StopRequestedLocked()) return 0;
+    if (stopRequested()) return 0;
     finish();
   }
   PostIfChanged();
@@ -80,32 +78,40 @@ int ProgressTask::tick() {
 }
 
 void ProgressTask::PostIfChanged() {
-  if (progress_ == last_posted_progress_ && !last_posted_status_.empty() &&
-      status_ == last_posted_status_) {
+  const int progress = progress_.load();
+  std::string status = StatusText();
+  if (progress == last_posted_progress_ && !last_posted_status_.empty() &&
+      status == last_posted_status_) {
     return;
   }
-  last_posted_progress_ = progress_;
-  last_posted_status_ = status_;
+  last_posted_progress_ = progress;
+  last_posted_status_ = status;
   if (observer_ != nullptr && !stopRequested()) {
-    observer_->PostProgress(progress_, std::make_unique<std::string>(status_));
+    observer_->PostProgress(progress, std::make_unique<std::string>(std::move(status)));
   }
 }
 
 void ProgressTask::pause(bool on) {
-  std::lock_guard<std::mutex> guard(lock_);
-  paused_ = on;
+  ChangeState([this, on] { paused_.store(on); });
 }
 
-bool ProgressTask::isPaused() {
-  std::lock_guard<std::mutex> guard(lock_);
-  return paused_ && !StopRequestedLocked();
+void ProgressTask::WaitUntilHeld() {
+  WaitFor([this] { return held_.load() || Finished(); });
 }
 
 void ProgressTask::setProgress(int percent, std::string_view text) {
-  progress_ = percent;
-  status_.assign(text);
+  progress_.store(percent);
+  {
+    std::lock_guard<std::mutex> hold(status_mutex_);
+    status_.assign(text);
+  }
   // A paced build lets the window's thread in; a batch build runs flat out.
   if (tick_pause_ms_ > 0) std::this_thread::yield();
+}
+
+std::string ProgressTask::StatusText() const {
+  std::lock_guard<std::mutex> hold(status_mutex_);
+  return status_;
 }
 
 }  // namespace vossik

@@ -1,17 +1,28 @@
-// WorkerThread runs a task's ticks on one thread of its own, with a lock
-// that serialises the task's work against stop and pause requests from
-// other threads. ProgressTask adds a percentage, a status line and pausing,
-// and reports them to a ProgressObserver.
+// WorkerThread runs a task's ticks on a thread of its own, with a lock that
+// serialises the task's work against stop and pause requests from other
+// threads. ProgressTask adds a percentage, a status line and pausing, and
+// reports them to a ProgressObserver.
 //
-// Thread safety: requestStop, stopRequested, pause and isPaused may be
-// called from any thread. tick, step and finish run on the worker thread.
+// Ownership: a started task must not be destroyed while its thread runs a
+// step against it. Owners therefore hold tasks through TaskPtr (made with
+// MakeTask), whose deleter stops and joins the thread before the task is
+// destroyed; the thread itself is a std::jthread, so a task that was never
+// handed out is joined all the same.
+//
+// Thread safety: requestStop, stopRequested, Finished, the waits, pause,
+// isPaused, IsHeld, Progress and StatusText may be called from any thread and
+// never wait for a step to end. tick, step, finish and setProgress run on the
+// worker thread.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
 
 #include "indexer/progress_observer.h"
 
@@ -20,47 +31,92 @@ namespace vossik {
 class WorkerThread {
  public:
   WorkerThread() = default;
-  /// Derived classes must call stopAndJoin() in their own destructor, before
-  /// the state their ticks use is destroyed.
   virtual ~WorkerThread();
   WorkerThread(const WorkerThread&) = delete;
   WorkerThread& operator=(const WorkerThread&) = delete;
 
-  /// Starts the thread: sleeps `initialDelayMs` (when canRun() allows the
-  /// run), then calls tick() until it returns 0 or a stop is requested.
+  /// Starts the thread: waits `initial_delay_ms` (when canRun() allows the
+  /// run), then calls tick() until it returns 0 or a stop is requested. A
+  /// running thread is stopped and joined first.
   virtual void start(long argument, int initial_delay_ms);
   /// 1 unless a task overrides it.
   virtual int canRun() { return 1; }
   /// One unit of work; nonzero to be called again.
   virtual int tick() = 0;
 
+  /// Asks the thread to end after the step under way; wakes it from any wait.
   void requestStop();
-  bool stopRequested();
+  bool stopRequested() const { return stop_requested_.load(); }
   /// True once the thread has ended its loop.
-  bool Finished();
-  /// Requests a stop and waits for the thread to end. Safe to call twice.
+  bool Finished() const { return finished_.load(); }
+  /// Blocks until the thread has ended its loop (at once when never started).
+  void WaitUntilFinished();
+  /// As WaitUntilFinished, for at most `timeout_ms`; true when finished.
+  bool WaitUntilFinishedFor(int timeout_ms);
+  /// Requests a stop and joins the thread. Safe to call twice.
   void StopAndJoin();
 
   long Argument() const { return argument_; }
 
  protected:
-  /// Held by every step of the task and by every stop and pause request.
+  /// Held by every step of the task.
   std::mutex lock_;
-  /// REQUIRES: lock_ is held.
-  bool StopRequestedLocked() const { return stop_requested_; }
+
+  /// Waits up to `ms` milliseconds, or until a stop is requested. False when
+  /// a stop is requested.
+  bool SleepUnlessStopped(int ms);
+  /// Waits until `done()` holds; `done` is called with the state lock held.
+  template <typename Predicate>
+  void WaitFor(Predicate done) {
+    std::unique_lock<std::mutex> hold(state_mutex_);
+    state_changed_.wait(hold, done);
+  }
+  /// Waits until `resume()` holds or a stop is requested. False when a stop
+  /// is requested.
+  template <typename Predicate>
+  bool WaitUnlessStopped(Predicate resume) {
+    WaitFor([&] { return stop_requested_.load() || resume(); });
+    return !stop_requested_.load();
+  }
+  /// Wakes every wait of the thread and of its observers, after a change of
+  /// the state they wait for; `change` runs under the state lock.
+  template <typename Change>
+  void ChangeState(Change change) {
+    {
+      std::lock_guard<std::mutex> hold(state_mutex_);
+      change();
+    }
+    state_changed_.notify_all();
+  }
 
  private:
   void Run(int initial_delay_ms);
 
-  bool stop_requested_ = false;  // under lock_
-  bool finished_ = false;        // under lock_
+  std::atomic<bool> stop_requested_{false};
+  std::atomic<bool> finished_{true};
   long argument_ = 0;
-  std::thread thread_;
+  std::mutex state_mutex_;
+  std::condition_variable state_changed_;
+  std::jthread thread_;
 };
+
+/// Stops and joins a task's thread, then deletes the task.
+struct StopAndDelete {
+  void operator()(WorkerThread* task) const;
+};
+
+/// A task owned so that its thread never outlives it.
+template <typename Task>
+using TaskPtr = std::unique_ptr<Task, StopAndDelete>;
+
+template <typename Task, typename... Args>
+TaskPtr<Task> MakeTask(Args&&... args) {
+  return TaskPtr<Task>(new Task(std::forward<Args>(args)...));
+}
 
 class ProgressTask : public WorkerThread {
  public:
-  /// `tickPauseMs` is the sleep before every tick: 100 for a build behind a
+  /// `tick_pause_ms` is the wait before every tick: 100 for a build behind a
   /// window, 0 for a batch build that runs as fast as the machine allows.
   explicit ProgressTask(int tick_pause_ms = 100) : tick_pause_ms_(tick_pause_ms) {}
 
@@ -73,25 +129,34 @@ class ProgressTask : public WorkerThread {
   /// Runs once, under the lock, after a step has set the progress to 100.
   virtual void finish() = 0;
 
+  /// Holds the task before its next step (on) or lets it go on (off).
+  /// Returns at once; a step under way runs to its end.
   void pause(bool on);
   /// True while paused and no stop is requested.
-  bool isPaused();
+  bool isPaused() const { return paused_.load() && !stopRequested(); }
+  /// True while the thread waits for Continue.
+  bool IsHeld() const { return held_.load(); }
+  /// Blocks until the thread waits for Continue or has ended.
+  void WaitUntilHeld();
 
   /// Stores the percentage and a copy of the text, then yields (unless the
   /// task runs without pauses).
   void setProgress(int percent, std::string_view text);
-  int Progress() const { return progress_; }
-  const std::string& StatusText() const { return status_; }
+  int Progress() const { return progress_.load(); }
+  std::string StatusText() const;
   int TickPauseMs() const { return tick_pause_ms_; }
 
  private:
   void PostIfChanged();
 
-  int tick_pause_ms_;
+  const int tick_pause_ms_;
   ProgressObserver* observer_ = nullptr;
-  bool paused_ = false;  // under lock_
-  int progress_ = 0;
-  std::string status_;
+  std::atomic<bool> paused_{false};
+  std::atomic<bool> held_{false};
+  std::atomic<int> progress_{0};
+  mutable std::mutex status_mutex_;
+  std::string status_;  // under status_mutex_
+  // Worker thread only.
   int last_posted_progress_ = -1;
   std::string last_posted_status_;
 };

@@ -7,8 +7,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
-#include <chrono>
-#include <thread>
 
 #include "indexer/index_builder.h"
 #include "indexer/index_options.h"
@@ -98,7 +96,7 @@ ProgressWindowLayout LayoutProgressWindow(int client_width, std::string_view des
   return layout;
 }
 
-IndexProgressWindow::IndexProgressWindow(std::unique_ptr<ProgressTask> task,
+IndexProgressWindow::IndexProgressWindow(TaskPtr<ProgressTask> task,
                                          std::string description, QWidget* parent)
     : QDialog(parent), task_(std::move(task)) {
   setObjectName(QStringLiteral("indexProgressWindow"));
@@ -163,9 +161,7 @@ IndexProgressWindow::~IndexProgressWindow() {
   // Once the task has reported 100 its finishing step (the page list and the
   // search pages) follows at once; a stop now would cut the index short after
   // "Close" has told the user it was complete.
-  if (completed_) {
-    while (!task_->Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  if (completed_) task_->WaitUntilFinished();
   task_.reset();
 }
 
@@ -217,7 +213,7 @@ void IndexProgressWindow::TogglePause() {
 
 bool RunIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode* descriptor,
                    const std::filesystem::path& templates_dir, const IndexBuildOptions& options) {
-  auto builder = std::make_unique<IndexBuilder>(options.tick_pause_ms, templates_dir);
+  TaskPtr<IndexBuilder> builder = MakeTask<IndexBuilder>(options.tick_pause_ms, templates_dir);
   std::string description;
   if (!builder->configure(ReadIndexOptions(settings, descriptor), &description)) {
     const QString caption = QStringLiteral("Index Error");

@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "indexer/progress_observer.h"
+#include "indexer/worker_thread.h"
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -28,7 +29,6 @@ class QPushButton;
 namespace vossik {
 
 class GradientProgressBar;
-class ProgressTask;
 class SettingsStore;
 class XmlNode;
 
@@ -60,7 +60,7 @@ class IndexProgressWindow : public QDialog, public ProgressObserver {
 
  public:
   /// `task` may be null; the dialog then closes as soon as it is shown.
-  IndexProgressWindow(std::unique_ptr<ProgressTask> task, std::string description,
+  IndexProgressWindow(TaskPtr<ProgressTask> task, std::string description,
                       QWidget* parent = nullptr);
   ~IndexProgressWindow() override;
 
@@ -75,7 +75,7 @@ class IndexProgressWindow : public QDialog, public ProgressObserver {
   void ShowProgress(int percent, const std::string* status);
   void TogglePause();
 
-  std::unique_ptr<ProgressTask> task_;
+  TaskPtr<ProgressTask> task_;
   bool started_ = false;
   bool completed_ = false;
   QPlainTextEdit* description_ = nullptr;

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <mutex>
-#include <thread>
 
 #include "indexer/word_rules.h"
 #include "settings/config_descriptor.h"
@@ -77,11 +75,12 @@ class IndexBuilderTest : public ::testing::Test {
 
   // Runs a whole build without pauses and returns its last report.
   std::string Build(RecordingObserver& observer, const std::string& extra = "") {
-    IndexBuilder builder(0, dir_.Path() / "templates");
+    TaskPtr<IndexBuilder> task = MakeTask<IndexBuilder>(0, dir_.Path() / "templates");
+    IndexBuilder& builder = *task;
     Configure(builder, extra);
     builder.SetObserver(&observer);
     builder.start(0, 0);
-    while (!builder.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    builder.WaitUntilFinished();
     return observer.reports.empty() ? "" : observer.reports.back().second;
   }
 
@@ -231,7 +230,8 @@ TEST_F(IndexBuilderTest, CancelDuringGenerationLeavesThePreviousIndexWhole) {
 
   dir_.Write("site/new.html", "<title>New</title>fresh content everywhere");
   {
-    IndexBuilder builder(0, dir_.Path() / "templates");
+    TaskPtr<IndexBuilder> task = MakeTask<IndexBuilder>(0, dir_.Path() / "templates");
+    IndexBuilder& builder = *task;
     Configure(builder);
     RecordingObserver observer;
     int generated = 0;
@@ -240,7 +240,7 @@ TEST_F(IndexBuilderTest, CancelDuringGenerationLeavesThePreviousIndexWhole) {
     };
     builder.SetObserver(&observer);
     builder.start(0, 0);
-    while (!builder.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    builder.WaitUntilFinished();
     ASSERT_GE(generated, 20);
   }
 
@@ -257,24 +257,28 @@ TEST_F(IndexBuilderTest, CancelDuringGenerationLeavesThePreviousIndexWhole) {
 }
 
 TEST_F(IndexBuilderTest, PauseHoldsTheBuildBetweenStepsUntilContinued) {
-  IndexBuilder builder(0, dir_.Path() / "templates");
+  TaskPtr<IndexBuilder> task = MakeTask<IndexBuilder>(0, dir_.Path() / "templates");
+  IndexBuilder& builder = *task;
   Configure(builder);
   RecordingObserver observer;
+  std::size_t reports_when_paused = 0;
   observer.on_report = [&](int, const std::string& text) {
-    if (text == "Indexing...") builder.pause(true);
+    if (text != "Indexing...") return;
+    builder.pause(true);
+    reports_when_paused = observer.reports.size();
   };
   builder.SetObserver(&observer);
   builder.start(0, 0);
-  while (!builder.isPaused()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  const std::size_t held = observer.Count();
-  std::this_thread::sleep_for(std::chrono::milliseconds(250));
-  EXPECT_EQ(held, observer.Count());
+  builder.WaitUntilHeld();
+  // Held before the next step: nothing ran after the report that paused it.
+  EXPECT_TRUE(builder.IsHeld());
+  EXPECT_TRUE(builder.isPaused());
+  EXPECT_EQ(reports_when_paused, observer.Count());
   EXPECT_FALSE(builder.Finished());
 
   observer.on_report = nullptr;
   builder.pause(false);
-  while (!builder.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  builder.WaitUntilFinished();
   EXPECT_EQ("Complete (4 files indexed)", observer.reports.back().second);
 }
 

@@ -48,7 +48,6 @@ class SlowObserver : public vossik::ProgressObserver {
 class OneStepTask : public vossik::ProgressTask {
  public:
   explicit OneStepTask(std::atomic<bool>& published) : ProgressTask(0), published_(published) {}
-  ~OneStepTask() override { StopAndJoin(); }
   int step() override {
     setProgress(100, "done");
     return 1;
@@ -191,7 +190,7 @@ class IndexProgressWindowTest : public QObject {
   // the finishing step that follows the report of 100 run.
   void ClosingAtCompletionLetsTheFinishRun() {
     std::atomic<bool> published{false};
-    auto task = std::make_unique<OneStepTask>(published);
+    auto task = vossik::MakeTask<OneStepTask>(published);
     OneStepTask* raw = task.get();
     auto window = std::make_unique<IndexProgressWindow>(std::move(task), std::string());
     SlowObserver slow(window.get());
@@ -276,7 +275,7 @@ class IndexProgressWindowTest : public QObject {
   }
 
   std::unique_ptr<IndexProgressWindow> WindowFor(const std::string& site, int tick_pause_ms) {
-    auto builder = std::make_unique<IndexBuilder>(tick_pause_ms, TemplatesDir());
+    auto builder = vossik::MakeTask<IndexBuilder>(tick_pause_ms, TemplatesDir());
     std::string description;
     if (!builder->configure(ReadIndexOptions(SettingsFor(site), descriptor_.Root()), &description))
       return {};
