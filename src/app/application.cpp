@@ -157,7 +157,7 @@ bool Application::ApplySettingsFromCommandLine() {
   return true;
 }
 
-int Application::ReadConfiguration() {
+bool Application::ReadConfiguration() {
   Log& log = AppLog();
   if (!descriptor_.Load(paths_.descriptor_name, &log, paths_.DataFolders())) {
     log.Write(kLogConfig, kLogCritical,
@@ -165,14 +165,14 @@ int Application::ReadConfiguration() {
     ui_.ShowMessage(MessageKind::kWarning, identity_.product_name,
                     "Error initializing configuration descriptor file. Please check this product "
                     "is installed correctly");
-    return 0;
+    return false;
   }
   const std::string file = ConfigurationFile();
   configuration_time_ = ModificationTime(file);
   log.WriteFormatted(kLogConfig, kLogCritical, "Reading configuration file %s", file.c_str());
   const int loaded = settings_.Load(file);
-  if (loaded == 0) return InitialiseFromConfiguration();
-  if (loaded == kResultEncrypted) return 0;
+  if (loaded == kResultOk) return InitialiseFromConfiguration();
+  if (loaded == kResultEncrypted) return false;
 
   configuration_time_ = std::time(nullptr);
   std::string date;
@@ -180,15 +180,19 @@ int Application::ReadConfiguration() {
   const int size = std::snprintf(nullptr, 0, kGeneratedConfiguration, date.c_str());
   std::string text(static_cast<std::size_t>(size), '\0');
   std::snprintf(text.data(), text.size() + 1, kGeneratedConfiguration, date.c_str());
-  settings_.Parse(text);
-  settings_.Save();
-  settings_.Load(file);
+  settings_.Clear();
+  settings_.SetFileName(file);
+  if (settings_.Parse(text) != kResultOk) return false;
+  if (settings_.Save() != kResultOk) {
+    log.WriteFormatted(kLogWarning, kLogCritical, "Writing configuration file %s failed",
+                       file.c_str());
+  }
   log.Write(kLogWarning, kLogCritical,
             "Reading configuration file failed, using defaults for all settings");
   return InitialiseFromConfiguration();
 }
 
-int Application::InitialiseFromConfiguration() {
+bool Application::InitialiseFromConfiguration() {
   Log& log = AppLog();
   log.Write(kLogConfig, kLogCritical, "Initializing from configuration file");
   log.Configure(settings_, DescriptorRoot());
@@ -223,16 +227,17 @@ int Application::InitialiseFromConfiguration() {
   log.WriteFormatted(kLogConfig, kLogVerbose, "Reading statistics file %s",
                      statistics_file.c_str());
   log.FlushCheck(true);
-  statistics_.Load(statistics_file);
+  // The first run has no statistics yet; they start afresh.
+  static_cast<void>(statistics_.Load(statistics_file));
   log.Write(kLogConfig, kLogDebug, "Read statistics file");
   log.FlushCheck(true);
 
-  if (ok) return 1;
+  if (ok) return true;
   log.Write(kLogConfig, kLogCritical, "Error initializing from configuration file, exiting");
   ui_.ShowMessage(MessageKind::kWarning, identity_.product_name,
                   "Error initializing from configuration file. Please check this product is "
                   "installed correctly");
-  return 0;
+  return false;
 }
 
 void Application::Shutdown() {

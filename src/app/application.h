@@ -45,15 +45,16 @@ class Application {
   Application& operator=(const Application&) = delete;
 
   /// Start-up, the requested mode, and shutdown. Returns the exit status.
-  int Run();
+  [[nodiscard]] int Run();
 
   /// Loads the descriptor and the configuration file (regenerating a missing
-  /// or unreadable one), then initialises from it. 1 on success, 0 on failure.
-  int ReadConfiguration();
+  /// or unreadable one), then initialises from it. False on failure.
+  [[nodiscard]] bool ReadConfiguration();
   /// Configures the log and the components from the store as it stands in
-  /// memory, and reads the statistics. Non-zero on success. Also the handler
-  /// of the re-initialise message.
-  int InitialiseFromConfiguration();
+  /// memory, and reads the statistics. False, after telling the user, when
+  /// the application cannot run with them. Also the handler of the
+  /// re-initialise message.
+  [[nodiscard]] bool InitialiseFromConfiguration();
 
   /// Draws the help pages' pictures in -generatehtml runs; without one they
   /// are left out.
@@ -80,9 +81,9 @@ class Application {
   std::filesystem::path TemplatesDir() const;
 
  private:
-  int RunGenerator();
+  [[nodiscard]] int RunGenerator();
   int StartWindowedRun();
-  int RunProductMode();
+  [[nodiscard]] int RunProductMode();
   bool ApplySettingsFromCommandLine();
   void WriteRunStatus();
   void Shutdown();

@@ -19,7 +19,7 @@ class ApplicationUi {
                                     const std::string& text) = 0;
 
   /// Runs the main dialog until it closes. False when the product has none.
-  virtual bool RunMainDialog(Application& application) = 0;
+  [[nodiscard]] virtual bool RunMainDialog(Application& application) = 0;
 };
 
 /// Prints messages to standard error and has no main dialog.

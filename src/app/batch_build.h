@@ -16,7 +16,7 @@ class XmlNode;
 /// indexed)". Ctrl-C cancels cleanly, leaving the previous index whole.
 /// Returns 0 when complete, 2 without source or target folder, 130 when
 /// interrupted.
-int RunBatchBuild(const SettingsStore& settings, const XmlNode* descriptor,
-                  const std::filesystem::path& templates_dir, std::ostream& progress);
+[[nodiscard]] int RunBatchBuild(const SettingsStore& settings, const XmlNode* descriptor,
+                                const std::filesystem::path& templates_dir, std::ostream& progress);
 
 }  // namespace vossik

@@ -22,7 +22,7 @@ class Component {
   Component& operator=(const Component&) = delete;
 
   /// Reads the component's settings; false when it cannot run with them.
-  virtual bool Configure(SettingsStore& settings, const XmlNode* descriptor);
+  [[nodiscard]] virtual bool Configure(SettingsStore& settings, const XmlNode* descriptor);
   /// Called instead of Configure when the component's `mainswitch` is off.
   virtual void Disable() {}
   /// Starts the component's work; `statistics` outlives the component.

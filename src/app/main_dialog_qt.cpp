@@ -40,7 +40,10 @@ MainDialogSetup MainDialogSetupFor(Application& application) {
   setup.wizard_uid = application.Options().wizard_uid;
   setup.templates_dir = application.TemplatesDir();
   setup.help_assets_dir = application.Paths().Locate("help");
-  setup.reinitialise = [&application] { application.InitialiseFromConfiguration(); };
+  // A failure has been shown to the user; the window stays with the settings as applied.
+  setup.reinitialise = [&application] {
+    static_cast<void>(application.InitialiseFromConfiguration());
+  };
   return setup;
 }
 

@@ -18,7 +18,7 @@ class SingleInstanceLock {
 
   /// Tries for at most `wait_ms` to take the lock named `name`. False when
   /// another process holds it (or the lock file cannot be made).
-  bool Acquire(std::string_view name, int wait_ms = 30);
+  [[nodiscard]] bool Acquire(std::string_view name, int wait_ms = 30);
   void Release();
   bool Held() const { return fd_ >= 0; }
 

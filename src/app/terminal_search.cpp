@@ -3,20 +3,18 @@
 #include <algorithm>
 #include <string>
 
+#include "indexer/index_options.h"
 #include "indexer/output_folder.h"
 #include "indexer/search_index.h"
-#include "settings/typed_settings.h"
 
 namespace vossik {
 
 int RunTerminalSearch(const SettingsStore& settings, const XmlNode* descriptor,
                       std::string_view words, std::ostream& out, std::ostream& err) {
-  std::string source;
-  std::string target;
-  std::string stop_list;
-  GetString(settings, descriptor, {"index:dirsrc"}, &source);
-  GetString(settings, descriptor, {"index:dirdest"}, &target);
-  GetString(settings, descriptor, {"index:stoplist"}, &stop_list);
+  const IndexOptions options = ReadIndexOptions(settings, descriptor);
+  const std::string& source = options.source_folder;
+  const std::string& target = options.target_folder;
+  const std::string& stop_list = options.stop_list;
   if (source.empty() || target.empty()) {
     err << "You must specify some content to index (Source files) and a target folder\n";
     return 2;

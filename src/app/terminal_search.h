@@ -18,7 +18,7 @@ inline constexpr int kTerminalSearchResults = 10;
 /// title, URL and summary of the top results to `out`. Returns 0 when the
 /// index could be read (also when nothing was found), 1 when it could not,
 /// 2 without source or target folder.
-int RunTerminalSearch(const SettingsStore& settings, const XmlNode* descriptor,
-                      std::string_view words, std::ostream& out, std::ostream& err);
+[[nodiscard]] int RunTerminalSearch(const SettingsStore& settings, const XmlNode* descriptor,
+                                    std::string_view words, std::ostream& out, std::ostream& err);
 
 }  // namespace vossik

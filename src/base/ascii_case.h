@@ -19,6 +19,16 @@ inline std::string AsciiLowered(std::string_view text) {
   return out;
 }
 
+/// Whether `text` begins with `lower_prefix` (given in lower case) when A to
+/// Z are lower-cased.
+inline bool StartsWithIgnoringCase(std::string_view text, std::string_view lower_prefix) {
+  if (text.size() < lower_prefix.size()) return false;
+  for (std::size_t i = 0; i < lower_prefix.size(); ++i) {
+    if (AsciiLower(text[i]) != lower_prefix[i]) return false;
+  }
+  return true;
+}
+
 /// Whether `a` and `b` are equal when A to Z are lower-cased.
 inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

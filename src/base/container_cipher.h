@@ -18,16 +18,17 @@ inline constexpr std::size_t kContainerMarkerLength = 17;
 std::string ApplyKeySet3(std::string_view bytes);
 
 /// True when `bytes` begin with the 14-byte container prefix.
-bool IsContainer(std::string_view bytes);
+[[nodiscard]] bool IsContainer(std::string_view bytes);
 
 /// Reads a key-set-3 container whole into `plain`. False, with `plain`
 /// untouched, when the file cannot be read, is shorter than 14 bytes or
 /// lacks the prefix.
-bool ReadContainer(const std::filesystem::path& file, std::string* plain);
+[[nodiscard]] bool ReadContainer(const std::filesystem::path& file, std::string* plain);
 
 /// Writes `plain` as a key-set-3 container. Truncating writes, and appends to
 /// a file that does not exist yet, start with the marker; appending to an
 /// existing file adds only ciphertext. False when the file cannot be written.
-bool WriteContainer(const std::filesystem::path& file, std::string_view plain, bool append = false);
+[[nodiscard]] bool WriteContainer(const std::filesystem::path& file, std::string_view plain,
+                                  bool append = false);
 
 }  // namespace vossik

@@ -133,7 +133,7 @@ bool ReplaceFileAtomically(const fs::path& file, std::string_view bytes, std::st
   }
   // The data is safe once renamed; a folder that cannot be synced only
   // risks the rename itself after a crash.
-  SyncFolder(folder);
+  static_cast<void>(SyncFolder(folder));
   return true;
 }
 

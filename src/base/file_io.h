@@ -35,7 +35,7 @@ namespace vossik {
 
 /// Syncs the folder `folder` so that renames into it survive a crash.
 /// False when the folder cannot be opened or synced.
-bool SyncFolder(const std::filesystem::path& folder);
+[[nodiscard]] bool SyncFolder(const std::filesystem::path& folder);
 
 /// "cannot ACTION 'FILE': REASON", the usual way to report a failed file operation.
 std::string FileErrorText(std::string_view action, const std::filesystem::path& file,

@@ -19,6 +19,6 @@ std::vector<std::string> SplitTrimmed(std::string_view text, std::string_view se
 /// The number `text` begins with, as atol reads it: white space, an optional
 /// sign, then decimal digits; 0 when there are none. Saturates at the limits
 /// of long instead of overflowing.
-long ParseLeadingNumber(std::string_view text);
+[[nodiscard]] long ParseLeadingNumber(std::string_view text);
 
 }  // namespace vossik

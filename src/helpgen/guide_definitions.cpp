@@ -107,7 +107,8 @@ void GuidePages::AppendMenuRow(const XmlNode* definition, const XmlNode* option,
     *out += "</TABLE>";
   }
   *out += "</TD></TR>";
-  AppendEntryViewer(definition, option, out);
+  // Without an entry viewer the row simply closes.
+  static_cast<void>(AppendEntryViewer(definition, option, out));
   *out += "</TD></TR>\r\n";
 }
 

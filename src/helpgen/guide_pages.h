@@ -37,7 +37,7 @@ class GuidePages {
  private:
   /// Documents `page` as a page of `sheet`: the link row goes to `links`.
   void DocumentPage(const XmlNode* page, const XmlNode* sheet, std::string* links);
-  bool OnPath(const XmlNode* page) const;
+  [[nodiscard]] bool OnPath(const XmlNode* page) const;
   /// The pages of the first `sheet` under `parent`, each in its own table.
   void AppendSheetPages(const XmlNode* parent, std::string* out);
 
@@ -48,7 +48,8 @@ class GuidePages {
   void AppendActions(const XmlNode* definition, const XmlNode* actions, std::string* out);
   void AppendMenuRow(const XmlNode* definition, const XmlNode* option, std::string* out);
   /// False when `option` opens no entry viewer.
-  bool AppendEntryViewer(const XmlNode* definition, const XmlNode* option, std::string* out);
+  [[nodiscard]] bool AppendEntryViewer(const XmlNode* definition, const XmlNode* option,
+                                       std::string* out);
 
   HelpRun* run_;
   ParameterEntryWriter entries_;

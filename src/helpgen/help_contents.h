@@ -24,7 +24,7 @@ class HelpContents {
   void AddEntry(std::string_view name, std::string_view file);
 
   /// True (and remembers `file`) the first time a file is offered.
-  bool ListOnce(std::string_view file);
+  [[nodiscard]] bool ListOnce(std::string_view file);
 
   /// The whole contents file, closed with `footer`; disables the contents.
   std::string Finish(std::string_view footer);

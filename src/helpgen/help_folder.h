@@ -23,7 +23,7 @@ class HelpFolder {
 
   /// Creates the folder (and its parents) when missing. False, with the
   /// failure recorded, when it cannot be made.
-  bool Create();
+  [[nodiscard]] bool Create();
 
   /// Writes `bytes` as the file `name` in the folder; a failure is recorded.
   void Write(std::string_view name, std::string_view bytes);

@@ -51,11 +51,11 @@ class HelpGenerator {
   /// written then). Returns -3 when the folder "hlp" cannot be created or a
   /// file cannot be written or copied; `error` (when given) then receives one
   /// line per failure naming the path. The other files are still written.
-  int Generate(bool project_run, bool administration_guide, std::string_view help_base_name,
-               std::string* error);
+  [[nodiscard]] int Generate(bool project_run, bool administration_guide,
+                             std::string_view help_base_name, std::string* error);
 
   /// The same run with the guide kind of GuideKindFor.
-  int Generate(bool project_run, std::string_view help_base_name, std::string* error);
+  [[nodiscard]] int Generate(bool project_run, std::string_view help_base_name, std::string* error);
 
   /// Administration for the plain run; for the project run the
   /// administration guide when the identity's documentation flag is set,

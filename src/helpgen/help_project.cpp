@@ -2,6 +2,7 @@
 
 #include "base/file_io.h"
 #include "base/product_identity.h"
+#include "base/result_codes.h"
 #include "helpgen/descriptor_walk.h"
 #include "helpgen/help_contents.h"
 #include "helpgen/help_page_writer.h"
@@ -81,7 +82,7 @@ void AddProductDocumentation(const std::filesystem::path& piml, HelpContents* co
   std::string text;
   if (!ReadWholeFile(piml, &text)) return;
   XmlDocument document;
-  document.Parse(text);
+  if (document.Parse(text) != kResultOk) return;
   const XmlNode* root = document.Root();
   if (!root) return;
   const XmlNode* documentation =

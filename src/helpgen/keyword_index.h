@@ -43,7 +43,7 @@ class KeywordIndex {
   void Clear();
 
   /// True when `word` is on the stop list (ignoring case).
-  static bool IsStopWord(std::string_view word);
+  [[nodiscard]] static bool IsStopWord(std::string_view word);
 
  private:
   void AddWord(std::string_view word, std::string_view title, std::string_view file);

@@ -39,7 +39,7 @@ class IndexBuilder : public ProgressTask {
   /// Takes the build's options, logs the configuration to the build log
   /// "Indexing" and appends the build's description to `description`. True
   /// when both the source and the target folder are set.
-  bool configure(const IndexOptions& options, std::string* description);
+  [[nodiscard]] bool configure(const IndexOptions& options, std::string* description);
 
   int step() override;
   void finish() override;

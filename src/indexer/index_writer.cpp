@@ -74,12 +74,12 @@ std::string RenderIndexFile(const WordTable& table) {
   return text;
 }
 
-IndexFileSet::IndexFileSet(std::string output_folder) : outputFolder_(std::move(output_folder)) {}
+IndexFileSet::IndexFileSet(std::string output_folder) : output_folder_(std::move(output_folder)) {}
 
 IndexFileSet::~IndexFileSet() { Discard(); }
 
 std::string IndexFileSet::TemporaryName(int bucket) const {
-  return IndexFileName(outputFolder_, bucket) + ".tmp";
+  return IndexFileName(output_folder_, bucket) + ".tmp";
 }
 
 bool IndexFileSet::WriteBucket(int bucket, const WordTable& table) {
@@ -87,7 +87,10 @@ bool IndexFileSet::WriteBucket(int bucket, const WordTable& table) {
     failed_ = true;
     return false;
   }
-  if (!IsFolder(outputFolder_)) CreateFolderPath(outputFolder_);
+  if (!IsFolder(output_folder_) && !CreateFolderPath(output_folder_)) {
+    failed_ = true;
+    return false;
+  }
   const std::string temporary = TemporaryName(bucket);
   if (!WriteWholeFile(temporary, RenderIndexFile(table))) {
     RemoveQuietly(temporary);
@@ -108,7 +111,7 @@ bool IndexFileSet::Publish() {
   bool ok = true;
   for (int bucket : pending_) {
     std::error_code error;
-    fs::rename(TemporaryName(bucket), IndexFileName(outputFolder_, bucket), error);
+    fs::rename(TemporaryName(bucket), IndexFileName(output_folder_, bucket), error);
     if (error) {
       RemoveQuietly(TemporaryName(bucket));
       ok = false;

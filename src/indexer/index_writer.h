@@ -19,7 +19,7 @@ namespace vossik {
 /// Creates `folder` with every missing parent. The path is split at "\" and
 /// "/" and rebuilt with "/", keeping a leading "/". True when the folder
 /// exists afterwards.
-bool CreateFolderPath(const std::string& folder);
+[[nodiscard]] bool CreateFolderPath(const std::string& folder);
 
 /// outputFolder + "/vkindex" + bucket in lower-case hex + ".js".
 std::string IndexFileName(const std::string& output_folder, int bucket);
@@ -42,12 +42,12 @@ class IndexFileSet {
   /// Writes the bucket's file under its temporary name, creating the output
   /// folder with its parents when missing. False when it cannot be written;
   /// the set then refuses to publish.
-  bool WriteBucket(int bucket, const WordTable& table);
+  [[nodiscard]] bool WriteBucket(int bucket, const WordTable& table);
 
   /// Renames every written file into place. Renames nothing and discards
   /// the set when a write failed, since the new files would then mix with
   /// the previous build's. False on any failure.
-  bool Publish();
+  [[nodiscard]] bool Publish();
 
   /// Removes the temporary files not yet published.
   void Discard();
@@ -55,7 +55,7 @@ class IndexFileSet {
  private:
   std::string TemporaryName(int bucket) const;
 
-  std::string outputFolder_;
+  std::string output_folder_;
   std::vector<int> pending_;  // buckets written and not yet published
   bool failed_ = false;
 };
@@ -66,11 +66,11 @@ std::string RenderPageList(const std::string& entries);
 /// Replaces `file` with the rendered page list (through a temporary file
 /// and a rename). Writes nothing and returns false when either is empty or
 /// the file cannot be written.
-bool writePageList(const std::string& file, const std::string& entries);
+[[nodiscard]] bool writePageList(const std::string& file, const std::string& entries);
 
 /// Empties the site-map links file, creating it when missing; a build does
 /// this once before the pages are analysed. False when it cannot be opened.
-bool TruncateSiteMapLinks(const std::string& file);
+[[nodiscard]] bool TruncateSiteMapLinks(const std::string& file);
 
 /// Appends "<A HREF=\"url\"><FONT class=hidden>title</FONT></A>\r\n" to
 /// `file`, creating it when missing; a double quote in the URL is written

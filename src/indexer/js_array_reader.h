@@ -19,7 +19,7 @@ class JsArrayReader {
 
   /// Moves past the first "[" at or after the current position. False when
   /// there is none.
-  bool OpenArray();
+  [[nodiscard]] bool OpenArray();
 
   enum class Item { kString, kNumber, kEnd, kError };
 
@@ -30,9 +30,9 @@ class JsArrayReader {
 
  private:
   void SkipBlanks();
-  bool ReadNumber(long* number);
+  [[nodiscard]] bool ReadNumber(long* number);
   bool ReadHex(std::size_t count, uint32_t* value);
-  bool ReadUnicodeEscape(std::string& out);
+  [[nodiscard]] bool ReadUnicodeEscape(std::string& out);
   bool ReadString(std::string* out);
 
   std::string_view text_;

@@ -7,7 +7,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "indexer/wildcard.h"
+#include "base/ascii_case.h"
 
 namespace vossik {
 

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/ascii_case.h"
 #include "indexer/index_writer.h"
 #include "indexer/js_string.h"
 #include "indexer/marker_search.h"
 #include "indexer/source_walker.h"
-#include "indexer/wildcard.h"
 
 namespace vossik {
 

@@ -1,5 +1,6 @@
 #include "indexer/pattern_list.h"
 
+#include "base/ascii_case.h"
 #include "indexer/wildcard.h"
 
 namespace vossik {

@@ -22,7 +22,7 @@ class PatternList {
   /// in list order, as prefixes ignoring case (empty ones never match);
   /// then wildcard items, in list order, against the whole text ignoring
   /// case. An empty text matches nothing.
-  int Match(std::string_view text) const;
+  [[nodiscard]] int Match(std::string_view text) const;
 
   bool Empty() const { return items_.empty(); }
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "base/ascii_case.h"
 #include "base/file_io.h"
 #include "base/string_util.h"
 #include "indexer/wildcard.h"

@@ -33,7 +33,7 @@ class RobotsRules {
   /// Whether `urlPath` ("/" + page URL) starts with a disallowed path. In a
   /// path "*" matches any run of bytes and a final "$" anchors the end;
   /// bytes compare exactly. An empty path disallows nothing.
-  bool Disallows(std::string_view url_path) const;
+  [[nodiscard]] bool Disallows(std::string_view url_path) const;
 
   /// Every path collected, in file order, empty ones included.
   const std::vector<std::string>& DisallowedPaths() const { return paths_; }

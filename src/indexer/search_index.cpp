@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 
+#include "base/ascii_case.h"
 #include "base/file_io.h"
 #include "indexer/index_writer.h"
 #include "indexer/js_array_reader.h"
@@ -26,10 +27,7 @@ std::optional<std::string> ReadWhole(const std::string& file) {
 // The words of a text as the build takes them from page text: lower-cased,
 // cut at the separators, normalised; in order, repeats kept.
 std::vector<std::string> Sequence(std::string_view text, const WordRules& rules) {
-  std::string lowered(text);
-  for (char& c : lowered) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  const std::string lowered = AsciiLowered(text);
   std::vector<std::string> words;
   std::string word;
   std::size_t i = 0;
@@ -39,10 +37,7 @@ std::vector<std::string> Sequence(std::string_view text, const WordRules& rules)
     while (i < lowered.size() && !IsSeparator(static_cast<unsigned char>(lowered[i]))) ++i;
     if (i == start) break;
     if (!NormaliseToken(std::string_view(lowered).substr(start, i - start), rules, &word)) continue;
-    for (char& c : word) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    words.push_back(word);
+    words.push_back(AsciiLowered(word));
   }
   return words;
 }

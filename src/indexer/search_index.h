@@ -43,7 +43,7 @@ class SearchIndex {
  public:
   /// Reads outputFolder + "/sitemap.js". False, with a message in *error,
   /// when it is missing or is not a page list.
-  bool Open(const std::string& output_folder, std::string* error);
+  [[nodiscard]] bool Open(const std::string& output_folder, std::string* error);
 
   int PageCount() const { return static_cast<int>(pages_.size()); }
 

@@ -61,7 +61,7 @@ bool instantiateTemplate(const fs::path& templates_dir, const std::string& templ
 
 bool copyBulletImage(const fs::path& templates_dir, const std::string& output_folder) {
   std::error_code error;
-  if (!fs::is_directory(output_folder, error)) CreateFolderPath(output_folder);
+  if (!fs::is_directory(output_folder, error) && !CreateFolderPath(output_folder)) return false;
   const fs::path destination = output_folder + "/bullet.gif";
   if (fs::exists(destination, error)) {
     fs::permissions(destination, fs::perms::owner_write, fs::perm_options::add, error);

@@ -28,13 +28,16 @@ struct TemplateValues {
 /// that path as JavaScript string content followed by "/". The output
 /// folder is not created. False, and no output, when the template is
 /// missing or empty or the output cannot be written.
-bool instantiateTemplate(const std::filesystem::path& templates_dir,
-                         const std::string& template_name, const std::string& output_folder,
-                         const TemplateValues& values, const std::string& output_name = {},
-                         const std::string& offline_path = {});
+[[nodiscard]] bool instantiateTemplate(const std::filesystem::path& templates_dir,
+                                       const std::string& template_name,
+                                       const std::string& output_folder,
+                                       const TemplateValues& values,
+                                       const std::string& output_name = {},
+                                       const std::string& offline_path = {});
 
 /// Copies templatesDir/bullet.gif to outputFolder + "/bullet.gif", creating
 /// the folder with its parents when missing and replacing a read-only copy.
-bool copyBulletImage(const std::filesystem::path& templates_dir, const std::string& output_folder);
+[[nodiscard]] bool copyBulletImage(const std::filesystem::path& templates_dir,
+                                   const std::string& output_folder);
 
 }  // namespace vossik

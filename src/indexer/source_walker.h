@@ -30,7 +30,7 @@ class SourceEntry {
 
   /// The full path, as built from the source folder.
   const std::string& Path() const { return path_; }
-  virtual bool IsFolder() const = 0;
+  [[nodiscard]] virtual bool IsFolder() const = 0;
 
  private:
   std::string path_;
@@ -45,10 +45,10 @@ class FileEntry : public SourceEntry {
   bool IsFolder() const override { return false; }
   /// The size in bytes from the file system; 0 when it cannot be read.
   uint64_t Size() const;
-  bool Open();
+  [[nodiscard]] bool Open();
   /// Replaces `content` by the whole rest of the open file. False when the
   /// file is not open or a read fails; `content` then holds what was read.
-  bool ReadWhole(std::string* content);
+  [[nodiscard]] bool ReadWhole(std::string* content);
   void Close();
 
  private:
@@ -98,13 +98,13 @@ class SourceWalker {
   /// Whether the walk enters the folder at `folderPath`: only when recursing,
   /// never into a "vkindex" folder or the output folder, and only as the
   /// match lists allow for the path with a trailing "/".
-  bool ShouldDescend(const std::string& folder_path) const;
+  [[nodiscard]] bool ShouldDescend(const std::string& folder_path) const;
 
   /// Whether the file at `filePath` is indexed: the type and match lists
   /// allow it, it is none of the build's own files (index scripts,
   /// robots.txt, the generated search pages in the output folder), and
   /// robots.txt does not disallow its URL.
-  bool Accepts(const std::string& file_path) const;
+  [[nodiscard]] bool Accepts(const std::string& file_path) const;
 
   /// The page URL of `path` relative to the source folder.
   std::string UrlOf(const std::string& path) const;
@@ -112,7 +112,7 @@ class SourceWalker {
   const WalkRules& Rules() const { return rules_; }
 
  private:
-  bool IsGeneratedOutput(const std::string& file_path) const;
+  [[nodiscard]] bool IsGeneratedOutput(const std::string& file_path) const;
 
   WalkRules rules_;
   std::string output_;  // the output folder in comparable form

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "base/ascii_case.h"
+
 namespace vossik {
 
 bool Matches(std::string_view pattern, std::string_view text, bool case_sensitive) {

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/ascii_case.h"
 #include "indexer/js_string.h"
 
 namespace vossik {
@@ -26,7 +27,7 @@ constexpr std::array<ByteInfo, 256> MakeByteInfo() {
     if (folded >= '0' && folded <= '9') classes = kDigit;
     if ((folded >= 'A' && folded <= 'Z') || (folded >= 'a' && folded <= 'z')) classes = kLetter;
     if (folded == '-' || folded == '_') classes = kJoiner;
-    const int lowered = folded >= 'A' && folded <= 'Z' ? folded + ('a' - 'A') : folded;
+    const int lowered = static_cast<unsigned char>(AsciiLower(static_cast<char>(folded)));
     info[static_cast<std::size_t>(b)] = {static_cast<char>(folded), static_cast<uint8_t>(lowered),
                                          classes};
   }
@@ -91,7 +92,7 @@ class Token {
     if (length_ == kMaxWordLength) return;  // the rest is cut
     bytes_[length_] = byte.folded;
     classes_ |= byte.classes;
-    prefixHash_[length_ + 1] = byte.lowered + 131u * prefixHash_[length_];
+    prefix_hash_[length_ + 1] = byte.lowered + 131u * prefix_hash_[length_];
     ++length_;
   }
 
@@ -105,17 +106,17 @@ class Token {
       return false;
     const std::string_view cut(bytes_.data(), length_);
     if (rules.stop_words != nullptr &&
-        rules.stop_words->find(cut, prefixHash_[length_]) != nullptr) {
+        rules.stop_words->find(cut, prefix_hash_[length_]) != nullptr) {
       return false;
     }
     const auto stemmed = static_cast<std::size_t>(length - StemLength(bytes_.data(), length));
-    wordLength_ = stemmed;
-    hash_ = prefixHash_[stemmed];
+    word_length_ = stemmed;
+    hash_ = prefix_hash_[stemmed];
     if (classes_ & kJoiner) DropJoiners(stemmed);
     return true;
   }
 
-  std::string_view Word() const { return {bytes_.data(), wordLength_}; }
+  std::string_view Word() const { return {bytes_.data(), word_length_}; }
   uint32_t Hash() const { return hash_; }
 
  private:
@@ -128,14 +129,14 @@ class Token {
       bytes_[kept++] = bytes_[i];
       hash = byte.lowered + 131u * hash;
     }
-    wordLength_ = kept;
+    word_length_ = kept;
     hash_ = hash;
   }
 
   std::array<char, kMaxWordLength> bytes_;
-  std::array<uint32_t, kMaxWordLength + 1> prefixHash_{};  // [0] stays 0
+  std::array<uint32_t, kMaxWordLength + 1> prefix_hash_{};  // [0] stays 0
   std::size_t length_ = 0;
-  std::size_t wordLength_ = 0;
+  std::size_t word_length_ = 0;
   uint32_t hash_ = 0;
   uint8_t classes_ = 0;
 };
@@ -147,7 +148,7 @@ bool IsSeparator(unsigned char byte) { return kBytes[byte].classes == kSeparator
 int bucketOf(std::string_view word) {
   uint32_t h = 0;
   for (unsigned char b : word) {
-    const uint32_t lowered = b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b;
+    const uint32_t lowered = static_cast<unsigned char>(AsciiLower(static_cast<char>(b)));
     h = (lowered + 131u * h) % (1024u * 1024u);
   }
   return static_cast<int>((h + 1) % kBucketCount);

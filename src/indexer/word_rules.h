@@ -30,18 +30,19 @@ struct WordRules {
 
 /// True for the 36 bytes that end a token: . ? ! " ' ` 0xA3 0x80 $ ; : ,
 /// ( ) { } [ ] < > 0xAC % ^ * + = @ ~ # / | \ blank CR LF TAB.
-bool IsSeparator(unsigned char byte);
+[[nodiscard]] bool IsSeparator(unsigned char byte);
 
 /// The index file of a word: h := (lower(b) + 131 h) mod 1024*1024 over its
 /// bytes, then (h + 1) mod 256. The empty word is in bucket 1.
-int bucketOf(std::string_view word);
+[[nodiscard]] int bucketOf(std::string_view word);
 
 /// One token (no separators in it) to its index word: high bytes of the
 /// first 32 become capitals, the rest is cut; too short, digits only, mixed
 /// when not wanted, or a stop word: dropped (false, `word` untouched);
 /// then the first matching suffix of buildStems() is cut (exact case) and
 /// "-" and "_" are removed. The result keeps its case; tables lower-case it.
-bool NormaliseToken(std::string_view token, const WordRules& rules, std::string* word);
+[[nodiscard]] bool NormaliseToken(std::string_view token, const WordRules& rules,
+                                  std::string* word);
 
 /// Splits `wordText` at the separators and adds each normalised word not
 /// yet held to `pageWords` with its bucket. The empty word counts as a word.

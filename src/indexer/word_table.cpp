@@ -2,17 +2,15 @@
 
 #include <algorithm>
 
+#include "base/ascii_case.h"
+
 namespace vossik {
 namespace {
-
-inline unsigned char Lower(unsigned char b) {
-  return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + ('a' - 'A')) : b;
-}
 
 bool EqualsLowered(std::string_view key, const std::string& stored) {
   if (key.size() != stored.size()) return false;
   for (std::size_t i = 0; i < key.size(); ++i) {
-    if (Lower(static_cast<unsigned char>(key[i])) != static_cast<unsigned char>(stored[i])) {
+    if (AsciiLower(key[i]) != stored[i]) {
       return false;
     }
   }
@@ -34,7 +32,7 @@ WordTable::WordTable(std::size_t chains) {
 
 uint32_t WordTable::HashOf(std::string_view text) {
   uint32_t k = 0;
-  for (unsigned char b : text) k = Lower(b) + 131u * k;
+  for (char c : text) k = static_cast<unsigned char>(AsciiLower(c)) + 131u * k;
   return k;
 }
 
@@ -83,7 +81,7 @@ WordEntry& WordTable::add(std::string_view text, int bucket, uint32_t hash) {
   entry.text.resize(text.size());  // reuses the memory of a cleared entry
   char* lowered = entry.text.data();
   for (std::size_t i = 0; i < text.size(); ++i) {
-    lowered[i] = static_cast<char>(Lower(static_cast<unsigned char>(text[i])));
+    lowered[i] = AsciiLower(text[i]);
   }
   entry.bucket = bucket;
   entry.pages.clear();

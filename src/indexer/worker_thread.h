@@ -40,9 +40,9 @@ class WorkerThread {
   /// running thread is stopped and joined first.
   virtual void start(long argument, int initial_delay_ms);
   /// 1 unless a task overrides it.
-  virtual int canRun() { return 1; }
+  [[nodiscard]] virtual int canRun() { return 1; }
   /// One unit of work; nonzero to be called again.
-  virtual int tick() = 0;
+  [[nodiscard]] virtual int tick() = 0;
 
   /// Asks the thread to end after the step under way; wakes it from any wait.
   void requestStop();
@@ -52,7 +52,7 @@ class WorkerThread {
   /// Blocks until the thread has ended its loop (at once when never started).
   void WaitUntilFinished();
   /// As WaitUntilFinished, for at most `timeout_ms`; true when finished.
-  bool WaitUntilFinishedFor(int timeout_ms);
+  [[nodiscard]] bool WaitUntilFinishedFor(int timeout_ms);
   /// Requests a stop and joins the thread. Safe to call twice.
   void StopAndJoin();
 
@@ -64,7 +64,7 @@ class WorkerThread {
 
   /// Waits up to `ms` milliseconds, or until a stop is requested. False when
   /// a stop is requested.
-  bool SleepUnlessStopped(int ms);
+  [[nodiscard]] bool SleepUnlessStopped(int ms);
   /// Waits until `done()` holds; `done` is called with the state lock held.
   template <typename Predicate>
   void WaitFor(Predicate done) {
@@ -74,7 +74,7 @@ class WorkerThread {
   /// Waits until `resume()` holds or a stop is requested. False when a stop
   /// is requested.
   template <typename Predicate>
-  bool WaitUnlessStopped(Predicate resume) {
+  [[nodiscard]] bool WaitUnlessStopped(Predicate resume) {
     WaitFor([&] { return stop_requested_.load() || resume(); });
     return !stop_requested_.load();
   }
@@ -125,7 +125,7 @@ class ProgressTask : public WorkerThread {
 
   int tick() override;
   /// The task's work, under the lock; nonzero to go on. Progress 100 ends it.
-  virtual int step() = 0;
+  [[nodiscard]] virtual int step() = 0;
   /// Runs once, under the lock, after a step has set the progress to 100.
   virtual void finish() = 0;
 

@@ -1,5 +1,6 @@
 #include "log/log.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdarg>
 #include <filesystem>
@@ -126,10 +127,9 @@ void Log::WriteFormatted(int type, int level, const char* format, ...) {
   Write(type, level, message);
 }
 
-bool Log::OpenFile() {
+void Log::OpenFile() {
   file_ = std::fopen(FileName().c_str(), "ab");
   if (file_ != nullptr) file_ever_opened_ = true;
-  return file_ != nullptr;
 }
 
 void Log::FlushCheckUnlocked(bool force) {
@@ -140,16 +140,22 @@ void Log::FlushCheckUnlocked(bool force) {
     return;
   }
   if (file_ == nullptr) return;
-  std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
-  std::fflush(file_);
+  const bool written = std::fwrite(buffer_.data(), 1, buffer_.size(), file_) == buffer_.size() &&
+                       std::fflush(file_) == 0;
   // Closing after every write lets other programs read, move or delete the
   // file between flushes.
   std::fclose(file_);
   OpenFile();
+  last_flush_ = now;
+  // Lines that did not reach the disk wait for the next flush, unless they
+  // pile up past the flush size, when the oldest are the ones to give.
+  if (!written &&
+      buffer_.size() / 1024 <= static_cast<std::size_t>(std::max(flush_size_kb_, 64L))) {
+    return;
+  }
   written_ += static_cast<long long>(buffer_.size());
   if (written_ / 1024 > max_size_kb_) Rotate();
   buffer_.clear();
-  last_flush_ = now;
 }
 
 void Log::FlushCheck(bool force) { FlushCheckUnlocked(force); }
@@ -170,24 +176,27 @@ void Log::Rotate() {
 
 LogSettings ReadLogSettings(const SettingsStore& store, const XmlNode* root,
                             std::string_view section_uid, const LogSettings& current) {
+  // Each read leaves its output as it was (or at the default) when the
+  // descriptor lacks the setting, which is the rule above.
   LogSettings settings = current;
   int32_t level = current.level;
-  GetChoice(store, root, SettingAddress{"loglevel", section_uid}, &level);
+  static_cast<void>(GetChoice(store, root, SettingAddress{"loglevel", section_uid}, &level));
   settings.level = level;
   uint32_t types = current.types;
-  GetFlags(store, root, SettingAddress{"logtypes", section_uid}, &types);
+  static_cast<void>(GetFlags(store, root, SettingAddress{"logtypes", section_uid}, &types));
   settings.types = types;
 
-  int32_t number = 0;
-  GetNumber(store, root, SettingAddress{"logmaxsize", section_uid}, &number);
-  settings.max_size_kb = number;
-  GetNumber(store, root, SettingAddress{"loghistory", section_uid}, &number);
-  settings.history = number;
-  GetNumber(store, root, SettingAddress{"logflushsize", section_uid}, &number);
-  settings.flush_size_kb = number;
-  number = static_cast<int32_t>(current.flush_period);
-  GetLong(store, root, SettingAddress{"logflushperiod", section_uid}, &number);
-  settings.flush_period = number;
+  const auto number = [&](const char* uid) {
+    int32_t value = 0;
+    static_cast<void>(GetNumber(store, root, SettingAddress{uid, section_uid}, &value));
+    return long{value};
+  };
+  settings.max_size_kb = number("logmaxsize");
+  settings.history = number("loghistory");
+  settings.flush_size_kb = number("logflushsize");
+  int32_t period = static_cast<int32_t>(current.flush_period);
+  static_cast<void>(GetLong(store, root, SettingAddress{"logflushperiod", section_uid}, &period));
+  settings.flush_period = period;
   return settings;
 }
 

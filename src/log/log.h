@@ -106,7 +106,7 @@ class Log : public LogSink {
  private:
   const std::string& Timestamp();
   void Rotate();
-  bool OpenFile();
+  void OpenFile();
 
   std::string name_;
   bool plain_name_;

@@ -27,12 +27,12 @@ class ConfigDescriptor {
   /// when given. Replaces the previous tree. False when the file is missing,
   /// is not a container, or does not parse; the parser's message is then
   /// logged as an error.
-  bool Load(std::string_view base_name, LogSink* log = nullptr,
-            const std::vector<std::filesystem::path>& fallback_dirs = {});
+  [[nodiscard]] bool Load(std::string_view base_name, LogSink* log = nullptr,
+                          const std::vector<std::filesystem::path>& fallback_dirs = {});
 
   /// Loads from a named container file, logging as Load does. On failure
   /// the previous tree stays as it was.
-  bool LoadFile(const std::filesystem::path& file, LogSink* log = nullptr);
+  [[nodiscard]] bool LoadFile(const std::filesystem::path& file, LogSink* log = nullptr);
 
   /// The root element, or nullptr before a successful load.
   const XmlNode* Root() const { return document_->Root(); }

@@ -34,7 +34,7 @@ struct ParameterRef {
   /// The file key for the given indices: the `name` attribute, formatted
   /// with the indices when `numbered` (and `subnumbered`) are exactly "true".
   /// False when there is no usable key.
-  bool Key(int index, int sub_index, std::string* key) const;
+  [[nodiscard]] bool Key(int index, int sub_index, std::string* key) const;
 };
 
 /// Resolves `address` ("section:parameter", or a parameter uid when
@@ -45,6 +45,6 @@ ParameterRef ResolveParameter(const XmlNode* root, std::string_view address,
 /// The descriptor's boolean rule (also the switch rule for stored values):
 /// a non-zero leading number, or a text beginning with "y", "true" or "on"
 /// in any case, is true.
-bool ParseSwitch(std::string_view text);
+[[nodiscard]] bool ParseSwitch(std::string_view text);
 
 }  // namespace vossik

@@ -23,7 +23,7 @@ class NameIndex {
 
   void Add(std::string_view name, std::size_t item);
   /// The item added last under `name` (any case), or -1.
-  long Find(std::string_view name) const;
+  [[nodiscard]] long Find(std::string_view name) const;
   void Clear();
 
  private:
@@ -59,19 +59,19 @@ class SettingsStore {
   /// Records `file`, reads and parses it, replacing the store's content only
   /// when the file was read. 0; -3 missing, under 2 bytes or without "[";
   /// -2 empty text; -5 an encrypted container (store left as it was).
-  int Load(const std::string& file);
+  [[nodiscard]] int Load(const std::string& file);
 
   /// Writes the serialized text to the recorded file. The file is replaced
   /// atomically (a synced temporary file beside it is renamed into place), so
   /// a failed save leaves the old file whole; its permissions are kept and a
   /// symbolic link is written through. 0, or -3 when the text is under 2
   /// bytes or the file cannot be written. LastText() takes the text either way.
-  int Save();
+  [[nodiscard]] int Save();
 
   /// Adds the sections of `text` to those already held; a repeated section
   /// name adds another section, which lookups find first. A section named
   /// exactly "Default" becomes the fallback. Results as Load.
-  int Parse(std::string_view text);
+  [[nodiscard]] int Parse(std::string_view text);
 
   /// The configuration text: LF line ends, sections that never held a line omitted.
   std::string Serialize() const;
@@ -81,8 +81,8 @@ class SettingsStore {
   /// The value of `key` in `section`, falling back to [Default] for a
   /// missing section or key, into `out` trimmed of blanks, CR, LF and tabs.
   /// 0 found; -1 `def` used (trimmed likewise); -2 empty key, `out` untouched.
-  int GetValue(std::string_view section, std::string_view key, std::string_view def,
-               std::string* out) const;
+  [[nodiscard]] int GetValue(std::string_view section, std::string_view key, std::string_view def,
+                             std::string* out) const;
 
   /// The value of `key` exactly as stored (untrimmed), found as GetValue
   /// finds it; nullptr when neither the section nor [Default] holds the key.

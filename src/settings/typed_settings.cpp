@@ -74,18 +74,6 @@ int ReadNumber(const SettingsStore& store, const Access& access, int32_t* out) {
   return result;
 }
 
-std::vector<std::string> Split(std::string_view text, std::string_view separators) {
-  std::vector<std::string> pieces;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find_first_of(separators, start);
-    if (end == std::string_view::npos) end = text.size();
-    if (end > start) pieces.emplace_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return pieces;
-}
-
 int32_t ChoiceIndex(const std::vector<std::string>& allowed, std::string_view value) {
   for (std::size_t i = 0; i < allowed.size(); ++i) {
     if (EqualsIgnoringCase(allowed[i], value)) return static_cast<int32_t>(i);
@@ -97,12 +85,28 @@ uint32_t FlagsMask(const std::vector<std::string>& allowed, std::string_view val
   if (EqualsIgnoringCase(value, "All")) return 0xFFFFFF;
   if (EqualsIgnoringCase(value, "None")) return 0;
   uint32_t mask = 0;
-  for (const std::string& piece : Split(value, "+,.-_|& ;:()\"")) {
+  for (const std::string& piece : SplitTrimmed(value, "+,.-_|& ;:()\"")) {
     for (std::size_t i = 0; i < allowed.size() && i < 31; ++i) {
       if (EqualsIgnoringCase(allowed[i], piece)) mask |= 1u << (i + 1);
     }
   }
   return mask;
+}
+
+// Reads the value and turns it into a number through the setting's
+// `allowed` list, as `convert` (ChoiceIndex or FlagsMask) does.
+template <typename Number, typename Convert>
+int GetAgainstAllowed(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
+                      Number* out, Convert convert) {
+  const Access access = Resolve(root, at);
+  std::vector<std::string> allowed;
+  if (!access.resolved || !AllowedList(access.ref, &allowed)) return kResultUnresolved;
+  std::string value;
+  const int result =
+      store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
+  if (result == kResultUnresolved) return result;
+  *out = convert(allowed, value);
+  return result;
 }
 
 // Whether the numbered-entry operations run the second index: for a
@@ -172,7 +176,7 @@ std::string FormatListValue(const std::vector<std::string>& items) {
 bool AllowedList(const ParameterRef& ref, std::vector<std::string>* items) {
   const XmlNode* allowed = ref.Child("allowed");
   if (!allowed) return false;
-  *items = Split(allowed->Text(), ", +|\\/");
+  *items = SplitTrimmed(allowed->Text(), ", +|\\/");
   return true;
 }
 
@@ -229,28 +233,12 @@ int GetSwitch(const SettingsStore& store, const XmlNode* root, const SettingAddr
 
 int GetChoice(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
               int32_t* out) {
-  const Access access = Resolve(root, at);
-  std::vector<std::string> allowed;
-  if (!access.resolved || !AllowedList(access.ref, &allowed)) return kResultUnresolved;
-  std::string value;
-  const int result =
-      store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
-  if (result == kResultUnresolved) return result;
-  *out = ChoiceIndex(allowed, value);
-  return result;
+  return GetAgainstAllowed(store, root, at, out, ChoiceIndex);
 }
 
 int GetFlags(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
              uint32_t* out) {
-  const Access access = Resolve(root, at);
-  std::vector<std::string> allowed;
-  if (!access.resolved || !AllowedList(access.ref, &allowed)) return kResultUnresolved;
-  std::string value;
-  const int result =
-      store.GetValue(access.ref.section_name, access.key, access.DefaultText(), &value);
-  if (result == kResultUnresolved) return result;
-  *out = FlagsMask(allowed, value);
-  return result;
+  return GetAgainstAllowed(store, root, at, out, FlagsMask);
 }
 
 int GetList(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
@@ -323,7 +311,8 @@ int FindIndex(const SettingsStore& store, const XmlNode* root, const SettingAddr
 void ClearIndices(SettingsStore& store, const XmlNode* root, const SettingAddress& at,
                   const std::vector<int>& indices) {
   const bool run_sub = RunsSubIndex(root, at);
-  for (int i : indices) SetString(store, root, AtEntry(at, run_sub, i), {});
+  // The address resolved for reading the run, so every write resolves too.
+  for (int i : indices) static_cast<void>(SetString(store, root, AtEntry(at, run_sub, i), {}));
 }
 
 void CopyEntry(SettingsStore& store, const XmlNode* root, const SettingAddress& from, int to_index,
@@ -336,7 +325,7 @@ void CopyEntry(SettingsStore& store, const XmlNode* root, const SettingAddress& 
   SettingAddress to = from;
   to.index = to_index;
   to.sub_index = to_sub_index;
-  SetString(store, root, to, value);
+  static_cast<void>(SetString(store, root, to, value));
 }
 
 void RenumberAfterRemoval(SettingsStore& store, const XmlNode* root, const SettingAddress& at,

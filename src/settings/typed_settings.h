@@ -30,48 +30,50 @@ struct SettingAddress {
 };
 
 /// The value trimmed and unquoted; the descriptor `default` when the file lacks it.
-int GetString(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
-              std::string* out);
+[[nodiscard]] int GetString(const SettingsStore& store, const XmlNode* root,
+                            const SettingAddress& at, std::string* out);
 /// Stores the value quoted. An empty value empties an existing key and adds no new one.
-int SetString(SettingsStore& store, const XmlNode* root, const SettingAddress& at,
-              std::string_view value);
+[[nodiscard]] int SetString(SettingsStore& store, const XmlNode* root, const SettingAddress& at,
+                            std::string_view value);
 
 /// The value as stored, untrimmed: optional "-", then digits with commas
 /// skipped ("1,024" is 1024, " 5" is 0). The default is read by the
 /// leading-digits rule; an unresolvable setting stores the default (0 when
 /// the descriptor has none).
-int GetNumber(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
-              int32_t* out);
+[[nodiscard]] int GetNumber(const SettingsStore& store, const XmlNode* root,
+                            const SettingAddress& at, int32_t* out);
 /// As GetNumber, but an unresolvable setting leaves `out` unchanged.
-int GetLong(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
-            int32_t* out);
-int SetNumber(SettingsStore& store, const XmlNode* root, const SettingAddress& at, int32_t value);
+[[nodiscard]] int GetLong(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
+                          int32_t* out);
+[[nodiscard]] int SetNumber(SettingsStore& store, const XmlNode* root, const SettingAddress& at,
+                            int32_t value);
 
 /// ParseSwitch on the value as stored, or on the default.
-int GetSwitch(const SettingsStore& store, const XmlNode* root, const SettingAddress& at, bool* out);
+[[nodiscard]] int GetSwitch(const SettingsStore& store, const XmlNode* root,
+                            const SettingAddress& at, bool* out);
 /// The position of the value in the `allowed` list (any case); 0 for an
 /// unknown or empty value. -2 without an `allowed` element.
-int GetChoice(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
-              int32_t* out);
+[[nodiscard]] int GetChoice(const SettingsStore& store, const XmlNode* root,
+                            const SettingAddress& at, int32_t* out);
 /// "All" is 0xFFFFFF, "None" 0; otherwise every piece between the separators
 /// +,.-_|& ;:()" that names allowed entry i (any case) sets bit i + 1.
-int GetFlags(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
-             uint32_t* out);
+[[nodiscard]] int GetFlags(const SettingsStore& store, const XmlNode* root,
+                           const SettingAddress& at, uint32_t* out);
 
 /// The value split at commas outside double-quoted runs (where a backslash
 /// escapes the next character), empty items dropped, each item unquoted.
-int GetList(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
-            std::vector<std::string>* out);
+[[nodiscard]] int GetList(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
+                          std::vector<std::string>* out);
 /// Items quoted, an item with a comma enclosed in double quotes, joined with ",".
-int SetList(SettingsStore& store, const XmlNode* root, const SettingAddress& at,
-            const std::vector<std::string>& items);
+[[nodiscard]] int SetList(SettingsStore& store, const XmlNode* root, const SettingAddress& at,
+                          const std::vector<std::string>& items);
 
 /// The decrypted value; "" for anything that is not a readable secret.
-int GetSecret(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
-              std::string* out);
+[[nodiscard]] int GetSecret(const SettingsStore& store, const XmlNode* root,
+                            const SettingAddress& at, std::string* out);
 /// Stores the encrypted value quoted; an empty text stores no value.
-int SetSecret(SettingsStore& store, const XmlNode* root, const SettingAddress& at,
-              std::string_view plain);
+[[nodiscard]] int SetSecret(SettingsStore& store, const XmlNode* root, const SettingAddress& at,
+                            std::string_view plain);
 
 // Numbered entries, as the list controls keep them: entries first, first+1,
 // ... up to the first empty one. The "running" index is the first index, or
@@ -81,12 +83,13 @@ int SetSecret(SettingsStore& store, const XmlNode* root, const SettingAddress& a
 /// The last running index from `first` up whose string value is non-empty
 /// (first - 1 when none). An entry missing from the file ends the run even
 /// when the descriptor gives entries a default.
-int LastIndex(const SettingsStore& store, const XmlNode* root, const SettingAddress& at, int first);
+[[nodiscard]] int LastIndex(const SettingsStore& store, const XmlNode* root,
+                            const SettingAddress& at, int first);
 
 /// The first running index from `first` up whose value equals `text` exactly
 /// (case-sensitive), before the run ends as for LastIndex; first - 1 when none.
-int FindIndex(const SettingsStore& store, const XmlNode* root, const SettingAddress& at,
-              std::string_view text, int first);
+[[nodiscard]] int FindIndex(const SettingsStore& store, const XmlNode* root,
+                            const SettingAddress& at, std::string_view text, int first);
 
 /// Writes the empty string at each running index in `indices`.
 void ClearIndices(SettingsStore& store, const XmlNode* root, const SettingAddress& at,
@@ -117,6 +120,6 @@ std::string FormatListValue(const std::vector<std::string>& items);
 
 /// The `allowed` list split at ", +|\/" (empty pieces dropped). False when
 /// the setting has no `allowed` element.
-bool AllowedList(const ParameterRef& ref, std::vector<std::string>* items);
+[[nodiscard]] bool AllowedList(const ParameterRef& ref, std::vector<std::string>* items);
 
 }  // namespace vossik

@@ -87,7 +87,7 @@ class XmlDocument {
   /// An "xmlinclude" element is replaced by (part of) the file it names,
   /// read relative to the current directory; a file that cannot be read or
   /// parsed leaves an empty "xmlinclude" element carrying its attributes.
-  int Parse(std::string_view text, std::string* error = nullptr);
+  [[nodiscard]] int Parse(std::string_view text, std::string* error = nullptr);
 
   /// The first top-level element, or nullptr.
   XmlNode* Root() const { return top_level_.empty() ? nullptr : top_level_.front().get(); }
@@ -98,7 +98,7 @@ class XmlDocument {
 
  private:
   struct ParseState;
-  int ParseAtDepth(std::string_view text, std::string* error, int include_depth);
+  [[nodiscard]] int ParseAtDepth(std::string_view text, std::string* error, int include_depth);
   void AppendTopLevel(std::unique_ptr<XmlNode> node);
   std::unique_ptr<XmlNode> TakeRoot();
   static std::vector<std::unique_ptr<XmlNode>> TakeChildren(XmlNode& node);

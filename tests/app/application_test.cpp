@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "base/container_cipher.h"
+#include "base/result_codes.h"
 #include "support/temp_dir.h"
 
 namespace vossik {
@@ -154,7 +155,7 @@ TEST_F(ApplicationTest, SetOverridesASettingInMemoryOnly) {
   RecordingUi ui;
   std::string seen;
   ui.dialog = [&](Application& application) {
-    application.Settings().GetValue("Index", "DirSrc", "", &seen);
+    EXPECT_EQ(kResultOk, application.Settings().GetValue("Index", "DirSrc", "", &seen));
   };
   EXPECT_EQ(kExitOk, Run(ui, {"-set", "index:dirsrc=/srv/www"}));
   EXPECT_EQ("/srv/www", seen);
@@ -219,7 +220,7 @@ TEST_F(ApplicationTest, ReinitialisingUsesTheSettingsInMemory) {
   int level = -1;
   ui.dialog = [&](Application& application) {
     application.Settings().SetValue("Default", "LogLevel", "Debug");
-    EXPECT_NE(0, application.InitialiseFromConfiguration());
+    EXPECT_TRUE(application.InitialiseFromConfiguration());
     level = application.AppLog().Level();
   };
   EXPECT_EQ(kExitOk, Run(ui));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <mutex>
 
+#include "base/result_codes.h"
 #include "indexer/word_rules.h"
 #include "settings/config_descriptor.h"
 #include "settings/settings_store.h"
@@ -67,8 +68,8 @@ class IndexBuilderTest : public ::testing::Test {
 
   void Configure(IndexBuilder& builder, const std::string& extra = "") {
     settings_.Clear();
-    settings_.Parse("[Default]\nLogLevel=Full\n\n[Index]\nDirSrc=" + site_ +
-                    "\nDirDest=search\nSiteMap=links.html\n" + extra);
+    ASSERT_EQ(kResultOk, settings_.Parse("[Default]\nLogLevel=Full\n\n[Index]\nDirSrc=" + site_ +
+                                         "\nDirDest=search\nSiteMap=links.html\n" + extra));
     std::string description;
     ASSERT_TRUE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description));
   }
@@ -94,8 +95,8 @@ class IndexBuilderTest : public ::testing::Test {
 
 TEST_F(IndexBuilderTest, DescribesTheBuildAndDerivesItsFolders) {
   IndexBuilder builder(0, "templates");
-  settings_.Parse(
-      "[Index]\nDirSrc=/srv/site\nDirDest=a\\b\nCheckRecurse=1\nMatchExclude=*/drafts/*\n");
+  ASSERT_EQ(kResultOk, settings_.Parse("[Index]\nDirSrc=/srv/site\nDirDest=a\\b\nCheckRecurse=1\n"
+                                       "MatchExclude=*/drafts/*\n"));
   std::string description;
   ASSERT_TRUE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description));
   EXPECT_EQ("/srv/site/a/b", builder.OutputFolder());
@@ -114,7 +115,7 @@ TEST_F(IndexBuilderTest, MissingFoldersFailConfiguration) {
   for (const char* text : {"[Index]\nDirSrc=/srv/site\n", "[Index]\nDirDest=search\n"}) {
     IndexBuilder builder(0);
     settings_.Clear();
-    settings_.Parse(text);
+    ASSERT_EQ(kResultOk, settings_.Parse(text));
     std::string description;
     EXPECT_FALSE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description))
         << text;

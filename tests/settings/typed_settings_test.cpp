@@ -105,7 +105,7 @@ TEST_F(TypedSettingsTest, StringsAreQuotedWhenNeeded) {
     EXPECT_EQ(0, GetString(store_, Root(), {"index:plain"}, &back));
     EXPECT_EQ(value, back);
   }
-  SetString(store_, Root(), {"index:plain"}, "a\nb");
+  EXPECT_EQ(0, SetString(store_, Root(), {"index:plain"}, "a\nb"));
   EXPECT_EQ("\"a\\nb\"", Stored("Index", "Plain"));
 }
 
@@ -259,9 +259,9 @@ TEST_F(TypedSettingsTest, ListsWriteAndReadBack) {
     EXPECT_EQ(c.items, back);
   }
   // An empty list empties an existing value and creates no missing one.
-  SetList(store_, Root(), {"index:types"}, {});
+  EXPECT_EQ(0, SetList(store_, Root(), {"index:types"}, {}));
   EXPECT_EQ("", Stored("Index", "Types"));
-  SetList(store_, Root(), {"index:plain"}, {});
+  EXPECT_EQ(0, SetList(store_, Root(), {"index:plain"}, {}));
   EXPECT_EQ("<absent>", Stored("Index", "Plain"));
 }
 
@@ -279,13 +279,13 @@ TEST_F(TypedSettingsTest, SecretsAreStoredEncryptedAndQuotedWhenMultiline) {
   EXPECT_TRUE(stored.starts_with("\"499602D2")) << stored;
   EXPECT_NE(std::string::npos, stored.find("\\n"));
 
-  SetSecret(store_, Root(), {"index:password"}, "short");
+  EXPECT_EQ(0, SetSecret(store_, Root(), {"index:password"}, "short"));
   EXPECT_TRUE(Stored("Index", "Password").starts_with("499602D2"));
 
   // Empty: an existing key is emptied, a missing one is not created.
-  SetSecret(store_, Root(), {"index:password"}, "");
+  EXPECT_EQ(0, SetSecret(store_, Root(), {"index:password"}, ""));
   EXPECT_EQ("", Stored("Index", "Password"));
-  SetSecret(store_, Root(), {"index:plain"}, "");
+  EXPECT_EQ(0, SetSecret(store_, Root(), {"index:plain"}, ""));
   EXPECT_EQ("<absent>", Stored("Index", "Plain"));
 }
 
@@ -331,7 +331,7 @@ TEST_F(TypedSettingsTest, RemovingEntriesRenumbersDependentsToo) {
                                                               {"index:label", 0, "A"},
                                                               {"index:label", 1, "D"},
                                                               {"index:label", 3, ""}}) {
-    GetString(store_, Root(), {.uid = uid, .index = index}, &text);
+    static_cast<void>(GetString(store_, Root(), {.uid = uid, .index = index}, &text));
     EXPECT_EQ(expected, text) << uid << index;
   }
 
