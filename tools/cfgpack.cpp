@@ -4,13 +4,13 @@
 //   cfgpack pack SOURCE.xml OUTPUT.cfgml
 //   cfgpack unpack INPUT.cfgml OUTPUT.xml     (OUTPUT "-" writes to stdout)
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "base/container_cipher.h"
+#include "base/file_io.h"
+#include "base/result_codes.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -22,16 +22,16 @@ int Usage() {
 }
 
 int Pack(const char* source, const char* output) {
-  std::ifstream in(source, std::ios::binary);
-  if (!in) {
-    std::cerr << "cfgpack: cannot read " << source << "\n";
+  std::string xml;
+  std::string reason;
+  if (!vossik::ReadWholeFile(source, &xml, &reason)) {
+    std::cerr << "cfgpack: " << vossik::FileErrorText("read", source, reason) << "\n";
     return 1;
   }
-  const std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   // A descriptor that does not parse would only fail later, at start-up.
   vossik::XmlDocument document;
   std::string error;
-  if (document.Parse(xml, &error) != 0) {
+  if (document.Parse(xml, &error) != vossik::kResultOk) {
     std::cerr << "cfgpack: " << source << ": " << error << "\n";
     return 1;
   }
@@ -52,10 +52,9 @@ int Unpack(const char* input, const char* output) {
     std::cout << xml;
     return std::cout.flush() ? 0 : 1;
   }
-  std::ofstream out(output, std::ios::binary | std::ios::trunc);
-  out << xml;
-  if (!out.flush()) {
-    std::cerr << "cfgpack: cannot write " << output << "\n";
+  std::string reason;
+  if (!vossik::WriteWholeFile(output, xml, &reason)) {
+    std::cerr << "cfgpack: " << vossik::FileErrorText("write", output, reason) << "\n";
     return 1;
   }
   return 0;

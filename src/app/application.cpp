@@ -44,7 +44,11 @@ Application::Application(const ProductIdentity& identity, std::string program_pa
     : identity_(identity),
       paths_(ProgramPaths::FromProgramPath(program_path)),
       args_(std::move(args)),
-      ui_(ui) {}
+      ui_(ui) {
+  // The application component comes first and stays for the application's
+  // life: its log is the application log.
+  components_.push_back(std::make_unique<Component>(identity_.product_name, "application"));
+}
 
 Application::~Application() {
   instance_lock_.Release();
@@ -67,8 +71,6 @@ int Application::Run() {
     return kExitFailure;
   }
   options_ = ParseCommandLine(args_);
-  components_.insert(components_.begin(),
-                     std::make_unique<Component>(identity_.product_name, "application"));
 
   int status = kExitOk;
   if (!options_.error.empty()) {
