@@ -137,7 +137,8 @@ TEST_F(ApplicationTest, RunStatusFileIsLeftBehindByAKilledRunAndNotedAtTheNextSt
     Run(ui);
     _exit(0);
   }
-  for (int i = 0; i < 500 && !std::filesystem::exists(base_ + "run.status"); ++i) {
+  // Waits for the whole status, not just the file: it is written after it is made.
+  for (int i = 0; i < 500 && ReadFile(base_ + "run.status") != "Running"; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   kill(child, SIGKILL);
