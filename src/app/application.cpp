@@ -1,8 +1,11 @@
 #include "app/application.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -12,6 +15,7 @@
 #include "base/date_text.h"
 #include "base/file_io.h"
 #include "base/result_codes.h"
+#include "base/string_util.h"
 #include "helpgen/help_generator.h"
 #include "settings/parameter_ref.h"
 #include "settings/typed_settings.h"
@@ -126,7 +130,23 @@ int Application::StartWindowedRun() {
   if (options_.wizard_requested) {
     AppLog().Write(kLogService, kLogGeneral, "Command line option '-wizard' executed");
   }
-  if (!instance_lock_.Acquire(paths_.base_name, 30)) return kExitOk;
+  switch (instance_lock_.Acquire(paths_.base_name, 30)) {
+    case SingleInstanceLock::Outcome::kAcquired:
+      break;
+    case SingleInstanceLock::Outcome::kHeldElsewhere: {
+      const long holder = instance_lock_.HolderProcess();
+      std::cerr << identity_.product_name << " is already running"
+                << (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string())
+                << "\n";
+      static_cast<void>(ui_.RaiseRunningCopy(SingleInstanceLock::SocketFileFor(paths_.base_name)));
+      return kExitOk;
+    }
+    case SingleInstanceLock::Outcome::kUnavailable:
+      AppLog().Write(kLogWarning, kLogCritical,
+                     "Cannot take the single-instance lock (" + instance_lock_.Reason() +
+                         "); a second copy will not be noticed");
+      break;
+  }
   CreateFolder("logs");
   WriteRunStatus();
   if (!ReadConfiguration()) return kExitFailure;
@@ -141,9 +161,19 @@ int Application::StartWindowedRun() {
 
 void Application::WriteRunStatus() {
   const std::string file = RunStatusFile();
-  std::error_code ec;
-  run_status_existed_ = std::filesystem::exists(file, ec);
-  run_status_written_ = WriteWholeFile(file, "Running");
+  std::string previous;
+  run_status_existed_ = ReadWholeFile(file, &previous);
+  if (run_status_existed_) {
+    // The status names the process that wrote it; one that is gone ended
+    // without shutting down (killed, or crashed).
+    const std::size_t line = previous.find('\n');
+    const long pid = line == std::string::npos ? 0 : ParseLeadingNumber(previous.substr(line + 1));
+    if (pid <= 0 || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)) {
+      AppLog().Write(kLogWarning, kLogCritical,
+                     "The previous run ended without shutting down (" + file + " was left behind)");
+    }
+  }
+  run_status_written_ = WriteWholeFile(file, "Running\n" + std::to_string(::getpid()) + "\n");
 }
 
 bool Application::ApplySettingsFromCommandLine() {
@@ -161,7 +191,7 @@ bool Application::ApplySettingsFromCommandLine() {
 
 bool Application::ReadConfiguration() {
   Log& log = AppLog();
-  if (!descriptor_.Load(paths_.descriptor_name, &log, paths_.DataFolders())) {
+  if (!descriptor_.Load(paths_.base_name, &log, paths_.DataFolders())) {
     log.Write(kLogConfig, kLogCritical,
               "Error initializing configuration descriptor file, exiting");
     ui_.ShowMessage(MessageKind::kWarning, identity_.product_name,
@@ -173,8 +203,22 @@ bool Application::ReadConfiguration() {
   configuration_time_ = ModificationTime(file);
   log.WriteFormatted(kLogConfig, kLogCritical, "Reading configuration file %s", file.c_str());
   const int loaded = settings_.Load(file);
-  if (loaded == kResultOk) return InitialiseFromConfiguration();
-  if (loaded == kResultEncrypted) return false;
+  if (loaded == kResultOk) {
+    for (const std::string& ignored : settings_.IgnoredLines()) {
+      log.WriteFormatted(kLogWarning, kLogCritical, "%s, %s: ignored", file.c_str(),
+                         ignored.c_str());
+    }
+    return InitialiseFromConfiguration();
+  }
+  if (loaded == kResultEncrypted) {
+    const std::string text = "The configuration file " + file +
+                             " is an encrypted container, which this program cannot read. Move "
+                             "it away to start with the default settings.";
+    log.Write(kLogError, kLogCritical, text);
+    ui_.ShowMessage(MessageKind::kError, identity_.product_name, text);
+    return false;
+  }
+  if (!SetAsideUnreadableConfiguration(file)) return false;
 
   configuration_time_ = std::time(nullptr);
   std::string date;
@@ -192,6 +236,41 @@ bool Application::ReadConfiguration() {
   log.Write(kLogWarning, kLogCritical,
             "Reading configuration file failed, using defaults for all settings");
   return InitialiseFromConfiguration();
+}
+
+bool Application::SetAsideUnreadableConfiguration(const std::string& file) {
+  std::error_code ec;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return true;
+  std::string bytes;
+  std::string reason;
+  if (!ReadWholeFile(file, &bytes, &reason)) {
+    const std::string text = "Cannot read the configuration file " + file + ": " + reason;
+    AppLog().Write(kLogError, kLogCritical, text);
+    ui_.ShowMessage(MessageKind::kError, identity_.product_name, text);
+    return false;
+  }
+  if (bytes.empty()) return true;
+  // The user's settings are kept, never overwritten by the defaults.
+  std::string aside = file + ".bad";
+  for (int n = 2; std::filesystem::exists(std::filesystem::symlink_status(aside, ec)); ++n) {
+    aside = file + ".bad" + std::to_string(n);
+  }
+  std::filesystem::rename(file, aside, ec);
+  if (ec) {
+    const std::string text = "The configuration file " + file +
+                             " cannot be read as settings, and it cannot be moved "
+                             "aside to make room for the defaults: " +
+                             ec.message();
+    AppLog().Write(kLogError, kLogCritical, text);
+    ui_.ShowMessage(MessageKind::kError, identity_.product_name, text);
+    return false;
+  }
+  const std::string text = "The configuration file " + file +
+                           " cannot be read as settings. It was kept as " + aside +
+                           " and the default settings were written in its place.";
+  AppLog().Write(kLogWarning, kLogCritical, text);
+  ui_.ShowMessage(MessageKind::kWarning, identity_.product_name, text);
+  return true;
 }
 
 bool Application::InitialiseFromConfiguration() {

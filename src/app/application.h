@@ -86,6 +86,10 @@ class Application {
   [[nodiscard]] int RunProductMode();
   bool ApplySettingsFromCommandLine();
   void WriteRunStatus();
+  /// Moves an existing configuration file that does not load out of the way
+  /// ("FILE.bad", numbered when taken), telling the user. False, after
+  /// telling the user, when it cannot be read or moved.
+  [[nodiscard]] bool SetAsideUnreadableConfiguration(const std::string& file);
   void Shutdown();
   void StartRunAfterProgram();
 

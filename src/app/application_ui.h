@@ -3,6 +3,7 @@
 // without a window, messages go to standard error.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "base/message_kind.h"
@@ -20,6 +21,14 @@ class ApplicationUi {
 
   /// Runs the main dialog until it closes. False when the product has none.
   [[nodiscard]] virtual bool RunMainDialog(Application& application) = 0;
+
+  /// Asks the copy of the program that listens on `socket` to bring its
+  /// window to the front. False when it cannot be reached (or, as here,
+  /// when this user interface has no windows).
+  [[nodiscard]] virtual bool RaiseRunningCopy(const std::filesystem::path& socket) {
+    static_cast<void>(socket);
+    return false;
+  }
 };
 
 /// Prints messages to standard error and has no main dialog.

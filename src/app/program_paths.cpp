@@ -25,10 +25,6 @@ ProgramPaths ProgramPaths::FromProgramPath(std::string_view program_path) {
     }
   }
 
-  paths.descriptor_name = paths.base_name;
-  const std::size_t admin = AsciiLowered(paths.base_name).rfind("admin");
-  if (admin != std::string::npos) paths.descriptor_name.erase(admin);
-
   paths.help_base_name = paths.base_name;
   const std::size_t first_admin = paths.base_name.find("admin");
   if (first_admin != std::string::npos) paths.help_base_name.erase(first_admin);

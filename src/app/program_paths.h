@@ -14,7 +14,6 @@ namespace vossik {
 struct ProgramPaths {
   std::string program_directory;  // cut at its last "/Release" (or "\Release")
   std::string base_name;          // file name without directory and without its last ".exe"
-  std::string descriptor_name;    // base name cut at its last "admin" (any case)
   std::string help_base_name;     // base name cut at its first "admin" (exact case)
 
   /// Splits `program_path` (argument 0). Both "/" and "\" separate folders.

@@ -5,6 +5,8 @@
 #include "app/application.h"
 #include "app/main_dialog_qt.h"
 #include "app/program_icon_qt.h"
+#include "app/running_copy_qt.h"
+#include "app/single_instance_lock.h"
 #include "ui/message_box.h"
 
 namespace vossik {
@@ -32,8 +34,14 @@ MessageAnswer QtApplicationUi::ShowMessage(MessageKind kind, const std::string& 
 bool QtApplicationUi::RunMainDialog(Application& application) {
   EnsureApplication();
   MainDialog dialog(MainDialogSetupFor(application));
+  const RunningCopyListener listener(
+      SingleInstanceLock::SocketFileFor(application.Paths().base_name), &dialog);
   dialog.exec();
   return true;
+}
+
+bool QtApplicationUi::RaiseRunningCopy(const std::filesystem::path& socket) {
+  return RaiseRunningCopyAt(socket);
 }
 
 }  // namespace vossik

@@ -29,8 +29,11 @@ class QtApplicationUi : public ApplicationUi {
   MessageAnswer ShowMessage(MessageKind kind, const std::string& caption,
                             const std::string& text) override;
 
-  /// Runs the main dialog modally until it closes; always true.
+  /// Runs the main dialog modally until it closes, raising it when a second
+  /// copy asks; always true.
   bool RunMainDialog(Application& application) override;
+
+  bool RaiseRunningCopy(const std::filesystem::path& socket) override;
 
  private:
   void EnsureApplication();

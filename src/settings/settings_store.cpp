@@ -1,5 +1,6 @@
 #include "settings/settings_store.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "base/ascii_case.h"
@@ -10,6 +11,8 @@
 
 namespace vossik {
 namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
@@ -72,11 +75,22 @@ int SettingsStore::Save() {
 int SettingsStore::Parse(std::string_view text) {
   if (text.empty()) return kResultUnresolved;
   last_text_ = std::string(text);
+  ignored_lines_.clear();
+  const std::string_view whole = text;
+  const auto note = [&](std::string_view at, const char* why) {
+    const std::size_t offset = static_cast<std::size_t>(at.data() - whole.data());
+    const long line = 1 + std::count(whole.begin(), whole.begin() + offset, '\n');
+    ignored_lines_.push_back("line " + std::to_string(line) + ": " + why);
+  };
+  // Editors that save UTF-8 may put a byte-order mark first.
+  if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
+  if (text.empty()) return kResultUnresolved;
 
   std::size_t start = 0;
   if (text[0] != '[') {
     start = SectionEnd(text, 0);
     if (start == text.size()) return kResultMissing;
+    if (!TrimBlanks(text.substr(0, start)).empty()) note(text, "text before the first section");
   }
 
   while (start < text.size()) {
@@ -85,7 +99,10 @@ int SettingsStore::Parse(std::string_view text) {
     start = end;
 
     const std::size_t close = chunk.find(']');
-    if (close == std::string_view::npos) continue;
+    if (close == std::string_view::npos) {
+      note(chunk, "section header without ']'; the section is ignored");
+      continue;
+    }
 
     auto section = std::make_unique<SettingsSection>();
     section->name = std::string(chunk.substr(1, close - 1));
@@ -102,7 +119,16 @@ int SettingsStore::Parse(std::string_view text) {
       if (eq == std::string_view::npos) {
         entry.text = std::string(line);
       } else {
-        if (eq == 0 || eq + 1 == line.size()) continue;
+        if (eq == 0) {
+          note(line, "a value without a key");
+          continue;
+        }
+        // An empty value stands for the default, as saving writes it.
+        if (eq + 1 == line.size()) continue;
+        const std::string_view key = line.substr(0, eq);
+        if (key.front() == ' ' || key.back() == ' ' || key.front() == '\t' || key.back() == '\t') {
+          note(line, "blanks around the key; no setting reads it");
+        }
         entry.keyed = true;
         entry.key = std::string(line.substr(0, eq));
         entry.value = std::string(line.substr(eq + 1));

@@ -70,8 +70,14 @@ class SettingsStore {
 
   /// Adds the sections of `text` to those already held; a repeated section
   /// name adds another section, which lookups find first. A section named
-  /// exactly "Default" becomes the fallback. Results as Load.
+  /// exactly "Default" becomes the fallback. A UTF-8 byte-order mark at the
+  /// start is skipped. Results as Load.
   [[nodiscard]] int Parse(std::string_view text);
+
+  /// What the last Parse (or Load) passed over that a user may have meant
+  /// as a setting, one "line N: reason" each: text before the first section,
+  /// a header without "]", a value without a key, blanks around a key.
+  const std::vector<std::string>& IgnoredLines() const { return ignored_lines_; }
 
   /// The configuration text: LF line ends, sections that never held a line omitted.
   std::string Serialize() const;
@@ -113,6 +119,7 @@ class SettingsStore {
   NameIndex section_index_;
   SettingsSection* default_section_ = nullptr;
   std::string last_text_;
+  std::vector<std::string> ignored_lines_;
 };
 
 }  // namespace vossik

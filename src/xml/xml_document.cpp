@@ -178,6 +178,7 @@ const std::string* XmlNode::ElementText(std::string_view name, const XmlNode* st
 struct XmlDocument::ParseState {
   XmlDocument* document;
   int include_depth;
+  int* includes_left;  // shared by the whole document and every file it includes
   XmlNode* current = nullptr;
   // For every open start tag, the element that becomes current again at its
   // end tag. The parent of the current element is not always it: an
@@ -244,14 +245,17 @@ struct XmlDocument::ParseState {
   // until the stack runs out).
   std::unique_ptr<XmlNode> LoadIncluded(const XML_Char** attributes) const {
     const char* file = FindAttribute(attributes, "file");
-    if (file == nullptr || include_depth >= kMaxIncludeDepth) return nullptr;
+    if (file == nullptr || include_depth >= kMaxIncludeDepth || *includes_left <= 0) return nullptr;
+    --*includes_left;
     std::string text;
     if (!ReadIncludedFile(file, FindAttribute(attributes, "type"), &text)) return nullptr;
     if (const char* replace = FindAttribute(attributes, "replace"))
       ApplyReplacements(text, replace);
 
     XmlDocument included;
-    if (included.ParseAtDepth(text, nullptr, include_depth + 1) != kResultOk) return nullptr;
+    if (included.ParseAtDepth(text, nullptr, include_depth + 1, includes_left) != kResultOk) {
+      return nullptr;
+    }
     XmlNode* root = included.Root();
     if (root == nullptr) return nullptr;
     XmlNode* chosen = root;
@@ -287,16 +291,18 @@ XmlDocument::XmlDocument() = default;
 XmlDocument::~XmlDocument() = default;
 
 int XmlDocument::Parse(std::string_view text, std::string* error) {
-  return ParseAtDepth(text, error, 0);
+  int includes_left = kMaxIncludedFiles;
+  return ParseAtDepth(text, error, 0, &includes_left);
 }
 
-int XmlDocument::ParseAtDepth(std::string_view text, std::string* error, int include_depth) {
+int XmlDocument::ParseAtDepth(std::string_view text, std::string* error, int include_depth,
+                              int* includes_left) {
   top_level_.clear();
   if (text.empty()) return kResultMissing;
 
   XML_Parser parser = XML_ParserCreate(nullptr);
   if (parser == nullptr) return kResultUnresolved;
-  ParseState state{this, include_depth};
+  ParseState state{this, include_depth, includes_left};
   XML_SetUserData(parser, &state);
   XML_SetElementHandler(parser, &ParseState::OnStart, &ParseState::OnEnd);
   XML_SetCharacterDataHandler(parser, &ParseState::OnText);

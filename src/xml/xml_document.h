@@ -95,10 +95,15 @@ class XmlDocument {
   /// Includes nested deeper than this are treated as unreadable files, so a
   /// file that includes itself cannot recurse without end.
   static constexpr int kMaxIncludeDepth = 16;
+  /// At most this many files are included into one document, however they
+  /// nest: a file including itself several times would otherwise fan out
+  /// into billions of parses within the depth limit.
+  static constexpr int kMaxIncludedFiles = 256;
 
  private:
   struct ParseState;
-  [[nodiscard]] int ParseAtDepth(std::string_view text, std::string* error, int include_depth);
+  [[nodiscard]] int ParseAtDepth(std::string_view text, std::string* error, int include_depth,
+                                 int* includes_left);
   void AppendTopLevel(std::unique_ptr<XmlNode> node);
   std::unique_ptr<XmlNode> TakeRoot();
   static std::vector<std::unique_ptr<XmlNode>> TakeChildren(XmlNode& node);

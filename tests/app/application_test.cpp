@@ -33,7 +33,12 @@ class RecordingUi : public ApplicationUi {
     if (dialog) dialog(application);
     return true;
   }
+  bool RaiseRunningCopy(const std::filesystem::path& socket) override {
+    raised.push_back(socket);
+    return true;
+  }
   std::vector<std::string> messages;
+  std::vector<std::filesystem::path> raised;
   int dialogs = 0;
   std::function<void(Application&)> dialog;
 };
@@ -78,19 +83,69 @@ TEST_F(ApplicationTest, MissingConfigurationFileIsRegeneratedWithDefaults) {
                 "Warning: Reading configuration file failed, using defaults for all settings"));
 }
 
-TEST_F(ApplicationTest, OneByteConfigurationFileIsRegeneratedToo) {
-  dir_.Write(base_ + ".cfg", "x");
-  RecordingUi ui;
-  EXPECT_EQ(kExitOk, Run(ui));
-  EXPECT_EQ(0u, ReadFile(base_ + ".cfg").find("[Default]\n// This configuration file"));
+TEST_F(ApplicationTest, AConfigurationThatDoesNotLoadIsKeptAsideBeforeTheDefaultsReplaceIt) {
+  const std::string cfg = base_ + ".cfg";
+  const struct {
+    std::string bytes;
+    std::string kept_as;
+  } cases[] = {
+      {"x", ".bad"},                                                // one byte
+      {"DirSrc=/srv/www\n", ".bad2"},                               // no section header
+      {std::string("\xFF\xFE[\0I\0n\0d\0e\0x\0]\0", 16), ".bad3"},  // UTF-16
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kept_as);
+    const std::string& bytes = c.bytes;
+    dir_.Write(cfg, bytes);
+    RecordingUi ui;
+    EXPECT_EQ(kExitOk, Run(ui));
+    EXPECT_EQ(bytes, ReadFile(cfg + c.kept_as));
+    EXPECT_EQ(0u, ReadFile(cfg).find("[Default]\n// This configuration file"));
+    ASSERT_EQ(1u, ui.messages.size());
+    EXPECT_EQ("Vossik: The configuration file " + cfg +
+                  " cannot be read as settings. It was kept as " + cfg + c.kept_as +
+                  " and the default settings were written in its place.",
+              ui.messages[0]);
+  }
+  EXPECT_NE(std::string::npos, LogText().find("It was kept as " + cfg + ".bad3"));
 }
 
-TEST_F(ApplicationTest, EncryptedConfigurationFileEndsTheProgramSilently) {
+TEST_F(ApplicationTest, AByteOrderMarkAndIgnoredLinesKeepTheSettingsAndAreReported) {
+  dir_.Write(base_ + ".cfg", "\xEF\xBB\xBF[Index]\nDirSrc = /srv/a\nDirDest=search\n");
+  RecordingUi ui;
+  std::string dest;
+  ui.dialog = [&](Application& application) {
+    EXPECT_EQ(kResultOk, application.Settings().GetValue("Index", "DirDest", "", &dest));
+  };
+  EXPECT_EQ(kExitOk, Run(ui));
+  EXPECT_EQ("search", dest);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_NE(std::string::npos,
+            LogText().find("Warning: " + base_ +
+                           ".cfg, line 2: blanks around the key; no setting reads it: ignored"));
+}
+
+TEST_F(ApplicationTest, AConfigurationThatCannotBeReadIsLeftAloneAndStopsTheProgram) {
+  std::filesystem::create_directory(base_ + ".cfg");
+  RecordingUi ui;
+  EXPECT_EQ(kExitFailure, Run(ui));
+  EXPECT_EQ(0, ui.dialogs);
+  ASSERT_EQ(1u, ui.messages.size());
+  EXPECT_EQ("Vossik: Cannot read the configuration file " + base_ + ".cfg: Is a directory",
+            ui.messages[0]);
+  EXPECT_TRUE(std::filesystem::is_directory(base_ + ".cfg"));
+}
+
+TEST_F(ApplicationTest, EncryptedConfigurationFileEndsTheProgramWithAReason) {
   ASSERT_TRUE(WriteContainer(base_ + ".cfg", "[Index]\nDirSrc=x\n"));
   RecordingUi ui;
   EXPECT_EQ(kExitFailure, Run(ui));
   EXPECT_EQ(0, ui.dialogs);
-  EXPECT_TRUE(ui.messages.empty());
+  ASSERT_EQ(1u, ui.messages.size());
+  EXPECT_EQ("Vossik: The configuration file " + base_ +
+                ".cfg is an encrypted container, which this program cannot read. Move it away "
+                "to start with the default settings.",
+            ui.messages[0]);
 }
 
 TEST_F(ApplicationTest, MissingDescriptorIsLoggedAndShown) {
@@ -106,22 +161,50 @@ TEST_F(ApplicationTest, MissingDescriptorIsLoggedAndShown) {
             LogText().find("Config: Error initializing configuration descriptor file, exiting"));
 }
 
-TEST_F(ApplicationTest, SecondInstanceEndsSilentlyWhileTheFirstHoldsTheLock) {
+TEST_F(ApplicationTest, SecondInstanceNamesTheFirstAndAsksItToShowItself) {
   SingleInstanceLock first;
-  ASSERT_TRUE(first.Acquire(base_));
+  ASSERT_EQ(SingleInstanceLock::Outcome::kAcquired, first.Acquire(base_));
   RecordingUi ui;
-  const auto started = std::chrono::steady_clock::now();
+  ::testing::internal::CaptureStderr();
   EXPECT_EQ(kExitOk, Run(ui));
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500));
+  EXPECT_EQ("Vossik is already running (process " + std::to_string(getpid()) + ")\n",
+            ::testing::internal::GetCapturedStderr());
   EXPECT_EQ(0, ui.dialogs);
   EXPECT_TRUE(ui.messages.empty());
+  ASSERT_EQ(1u, ui.raised.size());
+  EXPECT_EQ(dir_.Path() / (base_ + ".socket"), ui.raised[0]);
   EXPECT_FALSE(std::filesystem::exists(base_ + "run.status"));
+}
+
+TEST_F(ApplicationTest, ALockFileThatCannotBeMadeIsAWarningNotASecondCopy) {
+  setenv("XDG_RUNTIME_DIR", (dir_.Path() / "missing").c_str(), 1);
+  RecordingUi ui;
+  EXPECT_EQ(kExitOk, Run(ui));
+  EXPECT_EQ(1, ui.dialogs);
+  EXPECT_NE(std::string::npos, LogText().find("Warning: Cannot take the single-instance lock ("));
+}
+
+TEST(SingleInstanceLock, EachUserHasALockOfTheirOwn) {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string saved = runtime != nullptr ? runtime : "";
+  unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(
+      std::filesystem::temp_directory_path() / ("vossik-" + std::to_string(getuid()) + ".lock"),
+      SingleInstanceLock::LockFileFor("vossik"));
+  setenv("XDG_RUNTIME_DIR", "/run/user/7", 1);
+  EXPECT_EQ("/run/user/7/vossik.lock", SingleInstanceLock::LockFileFor("vossik"));
+  EXPECT_EQ("/run/user/7/vossik.socket", SingleInstanceLock::SocketFileFor("vossik"));
+  if (saved.empty()) {
+    unsetenv("XDG_RUNTIME_DIR");
+  } else {
+    setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+  }
 }
 
 TEST_F(ApplicationTest, RunStatusFileMarksARunningProgramAndIsRemovedAtTheEnd) {
   RecordingUi ui;
   ui.dialog = [&](Application& application) {
-    EXPECT_EQ("Running", ReadFile(base_ + "run.status"));
+    EXPECT_EQ("Running\n" + std::to_string(getpid()) + "\n", ReadFile(base_ + "run.status"));
     EXPECT_FALSE(application.RunStatusExisted());
   };
   EXPECT_EQ(kExitOk, Run(ui));
@@ -138,18 +221,22 @@ TEST_F(ApplicationTest, RunStatusFileIsLeftBehindByAKilledRunAndNotedAtTheNextSt
     _exit(0);
   }
   // Waits for the whole status, not just the file: it is written after it is made.
-  for (int i = 0; i < 500 && ReadFile(base_ + "run.status") != "Running"; ++i) {
+  const std::string status = "Running\n" + std::to_string(child) + "\n";
+  for (int i = 0; i < 500 && ReadFile(base_ + "run.status") != status; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   kill(child, SIGKILL);
   waitpid(child, nullptr, 0);
-  EXPECT_EQ("Running", ReadFile(base_ + "run.status"));
+  EXPECT_EQ(status, ReadFile(base_ + "run.status"));
 
   RecordingUi ui;
   bool noted = false;
   ui.dialog = [&](Application& application) { noted = application.RunStatusExisted(); };
   EXPECT_EQ(kExitOk, Run(ui));
   EXPECT_TRUE(noted);
+  EXPECT_NE(std::string::npos,
+            LogText().find("Warning: The previous run ended without shutting down (" + base_ +
+                           "run.status was left behind)"));
 }
 
 TEST_F(ApplicationTest, SetOverridesASettingInMemoryOnly) {

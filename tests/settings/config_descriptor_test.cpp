@@ -36,6 +36,7 @@ TEST(ConfigDescriptor, FileNameCutsAtTheLastAdmin) {
   EXPECT_EQ("Tool.cfgml", ConfigDescriptor::FileNameFor("Tool"));
   EXPECT_EQ("tool.cfgml", ConfigDescriptor::FileNameFor("toolADMIN"));
   EXPECT_EQ("AdminTool.cfgml", ConfigDescriptor::FileNameFor("AdminToolAdminPanel"));
+  EXPECT_EQ("toadminl.cfgml", ConfigDescriptor::FileNameFor("toadminladmin"));  // cut once
 }
 
 // Keeps every line written to it as "TYPE/LEVEL TEXT".

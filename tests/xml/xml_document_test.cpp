@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "base/container_cipher.h"
 #include "support/temp_dir.h"
@@ -255,6 +257,31 @@ TEST_F(XmlIncludeTest, SelfIncludeStopsAtTheDepthLimit) {
     EXPECT_EQ(XmlDocument::kMaxIncludeDepth + 1, depth) << file;
     EXPECT_EQ(nullptr, node->FirstChild());
   }
+}
+
+// Counts the elements named `name` in the tree below `node`, without recursion.
+int CountElements(const XmlNode* node, std::string_view name) {
+  int count = 0;
+  std::vector<const XmlNode*> open{node};
+  while (!open.empty()) {
+    const XmlNode* at = open.back();
+    open.pop_back();
+    if (at->Name() == name) ++count;
+    for (const XmlNode* child = at->FirstChild(); child; child = child->NextSibling()) {
+      open.push_back(child);
+    }
+  }
+  return count;
+}
+
+TEST_F(XmlIncludeTest, FanningOutIncludesStopAtTheFileLimit) {
+  // Three includes of itself per level: 3^16 parses without a limit on files.
+  dir_.Write("f.xml",
+             "<f><xmlinclude file='f.xml' type='plain'/><xmlinclude file='f.xml' type='plain'/>"
+             "<xmlinclude file='f.xml' type='plain'/></f>");
+  XmlDocument document;
+  ASSERT_EQ(0, document.Parse(testing::ReadFile("f.xml")));
+  EXPECT_EQ(XmlDocument::kMaxIncludedFiles + 1, CountElements(document.Root(), "f"));
 }
 
 }  // namespace
