@@ -19,6 +19,7 @@
 #include "helpgen/help_generator.h"
 #include "settings/parameter_ref.h"
 #include "settings/typed_settings.h"
+#include "settings/value_rules.h"
 
 extern char** environ;
 
@@ -184,6 +185,12 @@ bool Application::ApplySettingsFromCommandLine() {
       std::cerr << paths_.base_name << ": unknown setting \"" << uid << "\" in -set\n";
       return false;
     }
+    const ValueRule rule = RuleFor(ref);
+    if (!Accepts(rule, value)) {
+      std::cerr << paths_.base_name << ": -set " << uid << "=" << value
+                << " is not allowed: " << uid << " takes " << DescribeAccepted(rule) << "\n";
+      return false;
+    }
     settings_.SetValue(ref.section_name, key, value);
   }
   return true;
@@ -273,10 +280,63 @@ bool Application::SetAsideUnreadableConfiguration(const std::string& file) {
   return true;
 }
 
+void Application::BringValuesIntoRange() {
+  const XmlNode* root = DescriptorRoot();
+  if (root == nullptr) return;
+  std::vector<std::string> addresses;
+  if (const XmlNode* types = root->FindElement("types", nullptr, false)) {
+    for (const XmlNode* p = types->FirstChild(); p != nullptr; p = p->NextSibling()) {
+      if (const std::string* uid = p->Attribute("uid"); uid && p->Name() == "parameter") {
+        addresses.push_back(*uid);
+      }
+    }
+  }
+  if (const XmlNode* config = root->FindElement("config", nullptr, false)) {
+    for (const XmlNode* s = config->FirstChild(); s != nullptr; s = s->NextSibling()) {
+      const std::string* section = s->Attribute("uid");
+      if (section == nullptr || s->Name() != "section") continue;
+      for (const XmlNode* p = s->FirstChild(); p != nullptr; p = p->NextSibling()) {
+        if (const std::string* uid = p->Attribute("uid"); uid && p->Name() == "parameter") {
+          addresses.push_back(*section + ":" + *uid);
+        }
+      }
+    }
+  }
+  for (const std::string& address : addresses) {
+    const ParameterRef ref = ResolveParameter(root, address);
+    std::string key;
+    // Numbered entries belong to list controls, which check their own rows.
+    if (!ref.IsDefined() || !ref.Key(-1, -1, &key) || ref.Attribute("numbered") != nullptr)
+      continue;
+    const std::string* stored = settings_.FindStoredValue(ref.section_name, key);
+    if (stored == nullptr) continue;
+    const ValueRule rule = RuleFor(ref);
+    if (Accepts(rule, *stored)) continue;
+    const std::string written = ref.section_name + ":" + key + "=" + *stored;
+    const std::optional<long> number =
+        rule.kind == ValueRule::Kind::kNumber ? ParseRuleNumber(*stored) : std::nullopt;
+    if (number) {
+      const long in_range = ClampToRule(rule, *number);
+      settings_.SetValue(ref.section_name, key, std::to_string(in_range));
+      AppLog().Write(kLogWarning, kLogCritical,
+                     ConfigurationFile() + ": " + written + " is out of range; " +
+                         std::to_string(in_range) + " is used (" + address + " takes " +
+                         DescribeAccepted(rule) + ")");
+    } else {
+      settings_.SetValue(ref.section_name, key, "");
+      AppLog().Write(kLogWarning, kLogCritical,
+                     ConfigurationFile() + ": " + written +
+                         " is not allowed; the default is used (" + address + " takes " +
+                         DescribeAccepted(rule) + ")");
+    }
+  }
+}
+
 bool Application::InitialiseFromConfiguration() {
   Log& log = AppLog();
   log.Write(kLogConfig, kLogCritical, "Initializing from configuration file");
   log.Configure(settings_, DescriptorRoot());
+  BringValuesIntoRange();
   log.Write(kLogConfig, kLogGeneral, "Initializing Application...");
   const bool ok = components_.front()->Configure(settings_, DescriptorRoot());
 

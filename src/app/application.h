@@ -86,6 +86,10 @@ class Application {
   [[nodiscard]] int RunProductMode();
   bool ApplySettingsFromCommandLine();
   void WriteRunStatus();
+  /// Brings values of the store that their settings rule out back to what
+  /// the settings accept (numbers into range, others to their defaults),
+  /// with a Warning each.
+  void BringValuesIntoRange();
   /// Moves an existing configuration file that does not load out of the way
   /// ("FILE.bad", numbered when taken), telling the user. False, after
   /// telling the user, when it cannot be read or moved.

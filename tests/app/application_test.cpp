@@ -250,6 +250,50 @@ TEST_F(ApplicationTest, SetOverridesASettingInMemoryOnly) {
   EXPECT_EQ(std::string::npos, ReadFile(base_ + ".cfg").find("/srv/www"));
 }
 
+TEST_F(ApplicationTest, SetValuesTheSettingRulesOutAreUsageErrors) {
+  const struct {
+    const char* set;
+    const char* message;
+  } rows[] = {
+      {"index:minwordlength=999",
+       "-set index:minwordlength=999 is not allowed: index:minwordlength takes a whole number "
+       "from 1 to 32"},
+      {"index:checkrecurse=maybe",
+       "-set index:checkrecurse=maybe is not allowed: index:checkrecurse takes on or off"},
+      {"loglevel=Loud",
+       "-set loglevel=Loud is not allowed: loglevel takes one of Off, Critical, General"},
+  };
+  for (const auto& row : rows) {
+    RecordingUi ui;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(kExitUsage, Run(ui, {"-search", "x", "-set", row.set})) << row.set;
+    EXPECT_NE(std::string::npos, ::testing::internal::GetCapturedStderr().find(row.message))
+        << row.set;
+  }
+}
+
+TEST_F(ApplicationTest, ConfiguredValuesOutOfRangeAreBroughtIntoRangeWithAWarning) {
+  dir_.Write(base_ + ".cfg", "[Index]\nMinWordLength=999\nCheckRecurse=maybe\n");
+  RecordingUi ui;
+  std::string length;
+  std::string recurse;
+  ui.dialog = [&](Application& application) {
+    EXPECT_EQ(kResultOk, application.Settings().GetValue("Index", "MinWordLength", "", &length));
+    static_cast<void>(application.Settings().GetValue("Index", "CheckRecurse", "", &recurse));
+  };
+  EXPECT_EQ(kExitOk, Run(ui));
+  EXPECT_EQ("32", length);
+  EXPECT_EQ("", recurse);
+  const std::string log = LogText();
+  EXPECT_NE(std::string::npos,
+            log.find("Warning: " + base_ +
+                     ".cfg: Index:MinWordLength=999 is out of range; 32 is "
+                     "used (index:minwordlength takes a whole number from 1 to 32)"));
+  EXPECT_NE(std::string::npos, log.find("Warning: " + base_ +
+                                        ".cfg: Index:CheckRecurse=maybe is not allowed; the "
+                                        "default is used"));
+}
+
 TEST_F(ApplicationTest, UnknownSetUidIsAUsageError) {
   RecordingUi ui;
   ::testing::internal::CaptureStderr();
