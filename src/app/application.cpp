@@ -152,12 +152,24 @@ int Application::StartWindowedRun() {
   WriteRunStatus();
   if (!ReadConfiguration()) return kExitFailure;
   if (!ApplySettingsFromCommandLine()) return kExitUsage;
+  // The first run has no preferences yet; the store then starts empty.
+  static_cast<void>(preferences_.Load(PreferencesFile()));
   if (!ui_.RunMainDialog(*this)) {
     ui_.ShowMessage(MessageKind::kError, "Application Error",
                     "This application has not been written properly, missing Interface Dialog");
     return kExitFailure;
   }
+  SavePreferences();
   return kExitOk;
+}
+
+void Application::SavePreferences() {
+  if (preferences_.Sections().empty()) return;
+  if (preferences_.Save() != kResultOk) {
+    AppLog().Write(kLogWarning, kLogCritical,
+                   "Cannot write the preferences file " + PreferencesFile() +
+                       "; remembered values are lost when the program ends");
+  }
 }
 
 void Application::WriteRunStatus() {

@@ -68,12 +68,16 @@ class Application {
   const CommandLine& Options() const { return options_; }
   SettingsStore& Settings() { return settings_; }
   SettingsStore& Statistics() { return statistics_; }
+  /// The controls' view preferences (remembered values, grid state), kept
+  /// in PreferencesFile() across runs of the settings window.
+  SettingsStore& Preferences() { return preferences_; }
   const XmlNode* DescriptorRoot() const { return descriptor_.Root(); }
   Log& AppLog() { return components_.front()->ComponentLog(); }
   ApplicationUi& Ui() { return ui_; }
   std::string ConfigurationFile() const { return paths_.base_name + ".cfg"; }
   std::string RunStatusFile() const { return paths_.base_name + "run.status"; }
   std::string StatisticsFile() const { return "./stats/" + paths_.base_name + ".stats"; }
+  std::string PreferencesFile() const { return paths_.base_name + ".prefs"; }
   /// Whether the run-status file was there at start: the last run did not end cleanly.
   bool RunStatusExisted() const { return run_status_existed_; }
   std::time_t ConfigurationTime() const { return configuration_time_; }
@@ -86,6 +90,8 @@ class Application {
   [[nodiscard]] int RunProductMode();
   bool ApplySettingsFromCommandLine();
   void WriteRunStatus();
+  /// Writes the view preferences when any were kept; a failure is logged.
+  void SavePreferences();
   /// Brings values of the store that their settings rule out back to what
   /// the settings accept (numbers into range, others to their defaults),
   /// with a Warning each.
@@ -107,6 +113,7 @@ class Application {
   SingleInstanceLock instance_lock_;
   SettingsStore settings_;
   SettingsStore statistics_;
+  SettingsStore preferences_;
   ConfigDescriptor descriptor_;
   std::vector<std::unique_ptr<Component>> components_;
   bool run_status_written_ = false;

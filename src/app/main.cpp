@@ -1,6 +1,8 @@
 // The vossik program: the command line and, without options, the settings window.
 #include <unistd.h>
 
+#include <cstdlib>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,18 @@ std::string ProgramPath(const char* argv0) {
   return std::string(resolved, static_cast<std::size_t>(length));
 }
 
+#ifdef VOSSIK_WITH_GUI
+// Whether Qt has somewhere to show windows: a platform chosen explicitly
+// (offscreen, for one), an X display or a Wayland one.
+bool HasDisplay() {
+  for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -33,6 +47,11 @@ int main(int argc, char** argv) {
   // only the settings window (and the wizard) shows windows.
   const vossik::CommandLine options = vossik::ParseCommandLine(args);
   if (options.error.empty() && options.mode == vossik::CommandLine::Mode::kSettingsWindow) {
+    if (!HasDisplay()) {
+      std::cerr << "vossik: no display; use -build, -search or -generatehtml, or run it in a "
+                   "desktop session\n";
+      return vossik::kExitUsage;
+    }
     vossik::QtApplicationUi ui(argc, argv, vossik::VossikIdentity());
     vossik::Application application(vossik::VossikIdentity(), program, std::move(args), ui);
     return application.Run();

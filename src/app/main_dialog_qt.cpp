@@ -36,6 +36,7 @@ MainDialogSetup MainDialogSetupFor(Application& application) {
   setup.identity = application.Identity();
   setup.help_base_name = application.Paths().help_base_name;
   setup.settings = &application.Settings();
+  setup.preferences = &application.Preferences();
   setup.descriptor_root = application.DescriptorRoot();
   setup.wizard_uid = application.Options().wizard_uid;
   setup.templates_dir = application.TemplatesDir();
@@ -82,6 +83,7 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
   sheet_ = new CGUIPropertySheet(setup_.settings, this);
   sheet_->SetWizardUid(setup_.wizard_uid.empty() ? nullptr : setup_.wizard_uid.c_str());
   sheet_->SetMainWindow(this);
+  sheet_->SetPreferences(setup_.preferences);
   sheet_->SetHelpHook(
       [this](const std::string& help_base_name, const std::string& sheet_name,
              const std::string& page_uid) { ShowHelpTopic(help_base_name, sheet_name, page_uid); });

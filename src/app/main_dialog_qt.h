@@ -35,6 +35,7 @@ struct MainDialogSetup {
   ProductIdentity identity;
   std::string help_base_name;
   SettingsStore* settings = nullptr;         // the application's store, not owned
+  SettingsStore* preferences = nullptr;      // the controls' view preferences, not owned
   const XmlNode* descriptor_root = nullptr;  // not owned
   std::string wizard_uid;                    // empty: the settings window
   std::filesystem::path templates_dir;       // the index build's templates
