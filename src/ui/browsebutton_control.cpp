@@ -18,6 +18,7 @@
 
 #include "base/file_io.h"
 #include "ui/application_folder.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/file_dialogs.h"
@@ -92,7 +93,7 @@ class BrowseButtonCell : public ControlCell {
   }
 };
 
-class BrowseButtonControl : public SettingControl {
+class BrowseButtonControl : public CellControl<BrowseButtonCell, BrowseButtonControl> {
  public:
   void ExchangeValue(bool) override {}
   bool HoldsValue() const override { return false; }
@@ -129,8 +130,6 @@ class BrowseButtonControl : public SettingControl {
   }
 
  protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new BrowseButtonCell(*this, parent); }
-
   /// Whether `file` may be imported; `detail` may say why not. This type
   /// takes every file.
   virtual bool Validate(const std::string& /*file*/, std::string* /*detail*/) { return true; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/ascii_case.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -112,15 +113,10 @@ class FlagSelectCell : public ControlCell {
   std::vector<QCheckBox*> boxes_;
 };
 
-class FlagSelectControl : public SettingControl {
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new FlagSelectCell(*this, parent); }
-};
-
 }  // namespace
 
 std::unique_ptr<SettingControl> MakeFlagSelectControl() {
-  return std::make_unique<FlagSelectControl>();
+  return std::make_unique<CellControl<FlagSelectCell>>();
 }
 
 }  // namespace vossik

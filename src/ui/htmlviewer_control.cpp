@@ -20,6 +20,7 @@
 #include "settings/parameter_ref.h"
 #include "settings/typed_settings.h"
 #include "ui/application_folder.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -85,12 +86,12 @@ class HtmlViewerCell : public ControlCell {
   QTextBrowser* view_;
 };
 
-class HtmlViewerControl : public SettingControl {
+class HtmlViewerControl : public CellControl<HtmlViewerCell> {
  public:
   bool HoldsValue() const override { return false; }
 
   void ExchangeValue(bool save) override {
-    auto* cell = static_cast<HtmlViewerCell*>(Cell());
+    HtmlViewerCell* cell = TypedCell();
     if (save || Store() == nullptr || cell == nullptr) return;
     const std::string folder = ApplicationFolder(WorkingFolder());
     if (const std::string* show = ChildText("show")) {
@@ -119,9 +120,6 @@ class HtmlViewerControl : public SettingControl {
       }
     }
   }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new HtmlViewerCell(*this, parent); }
 
  private:
   std::string Value(const std::string& uid, int* result) const {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <algorithm>
 
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -46,7 +47,7 @@ class LinkButtonCell : public ControlCell {
   HyperlinkLabel* link_;
 };
 
-class LinkButtonControl : public SettingControl {
+class LinkButtonControl : public CellControl<LinkButtonCell> {
  public:
   void ExchangeValue(bool) override {}
   bool HoldsValue() const override { return false; }
@@ -54,11 +55,8 @@ class LinkButtonControl : public SettingControl {
   void SetEnabled(bool enable) override {
     SettingControl::SetEnabled(enable);
     // Enabling the page must not wake a link that has nowhere to go.
-    if (auto* cell = static_cast<LinkButtonCell*>(Cell())) cell->UpdateLink();
+    if (LinkButtonCell* cell = TypedCell()) cell->UpdateLink();
   }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new LinkButtonCell(*this, parent); }
 };
 
 }  // namespace
