@@ -54,16 +54,6 @@ std::string Substituted(std::string_view format, std::initializer_list<std::stri
   return text;
 }
 
-// A label text shown as written: "&" would otherwise mark a mnemonic.
-std::string Literal(std::string_view text) {
-  std::string shown;
-  for (char c : text) {
-    shown += c;
-    if (c == '&') shown += '&';
-  }
-  return shown;
-}
-
 // The part of `path` after its last "/" or "\".
 std::string FileName(std::string_view path) {
   const std::size_t slash = path.find_last_of("/\\");
@@ -157,7 +147,7 @@ BrowseButtonCell::BrowseButtonCell(BrowseButtonControl& control, QWidget* parent
   button->setAutoDefault(false);
   connect(button, &QPushButton::clicked, this, [&control] { control.Import(); });
   SetMainInput(button);
-  const std::string hint = Literal(control.Hint());
+  const std::string hint = EscapeMnemonics(control.Hint());
   CreateLabel(&hint);
 }
 

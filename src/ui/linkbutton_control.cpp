@@ -24,12 +24,7 @@ class LinkButtonCell : public ControlCell {
     if (const std::string* url = control.ChildText("url")) link_->SetUrl(ToQString(*url));
     SetMainInput(link_);
     UpdateLink();
-    // Shown as written: a "&" would otherwise mark a mnemonic.
-    std::string hint;
-    for (char c : control.Hint()) {
-      hint += c;
-      if (c == '&') hint += '&';
-    }
+    const std::string hint = EscapeMnemonics(control.Hint());
     CreateLabel(&hint);
   }
 

@@ -1,7 +1,5 @@
 #include "ui/property_sheet.h"
 
-#include <strings.h>
-
 #include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
@@ -12,8 +10,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
-#include <cctype>
 
+#include "base/ascii_case.h"
 #include "base/string_util.h"
 #include "settings/parameter_ref.h"
 #include "settings/settings_store.h"
@@ -387,7 +385,7 @@ void CGUIPropertySheet::ShowSheetElement(const XmlNode* sheet) {
       pages_.push_back(page);
       if (const std::string* shortcut = element->Attribute("shortcut");
           shortcut != nullptr && !shortcut->empty()) {
-        const auto key = static_cast<unsigned char>(std::tolower((*shortcut)[0]));
+        const auto key = static_cast<unsigned char>(AsciiLower((*shortcut)[0]));
         shortcuts_[key] = index;  // a later page takes the key over
       }
       if (!wizard_mode_) page->SetTabIcons(-1, disabled_icon_);
@@ -417,7 +415,7 @@ void CGUIPropertySheet::ActivatePage(int index) {
 }
 
 int CGUIPropertySheet::ShortcutPage(char key) const {
-  return shortcuts_[static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(key)))];
+  return shortcuts_[static_cast<unsigned char>(AsciiLower(key))];
 }
 
 void CGUIPropertySheet::CurrentTabChanged(int index) {
@@ -444,7 +442,8 @@ void CGUIPropertySheet::SelectorChanged(QTreeWidgetItem* item) {
 
   const int sheet_icon = sheet_icon_[sheet_index];
   for (CGUIPropertyPage* page : pages_) {
-    const bool support = strncasecmp(page->PlainTitle().c_str(), "Support", 7) == 0;
+    const bool support =
+        EqualsIgnoringCase(std::string_view(page->PlainTitle()).substr(0, 7), "Support");
     page->SetTabIcons(store_ != nullptr || support ? sheet_icon : disabled_icon_, disabled_icon_);
     ShowPageIcon(page, !ServiceBarInUse());
   }

@@ -7,12 +7,7 @@
 namespace vossik {
 
 SwitchCell::SwitchCell(SwitchControl& control, QWidget* parent) : ControlCell(control, parent) {
-  std::string caption;
-  for (char c : control.Caption()) {
-    caption += c;
-    if (c == '&') caption += '&';
-  }
-  auto* box = new QCheckBox(ToQString(caption));
+  auto* box = new QCheckBox(ToQString(EscapeMnemonics(control.Caption())));
   // clicked fires only for the user, never when loading sets the state.
   connect(box, &QCheckBox::clicked, this, [&control](bool on) { control.Clicked(on); });
   SetMainInput(box);
