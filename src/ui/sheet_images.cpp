@@ -12,10 +12,29 @@ namespace {
 constexpr char kDisabledIconFile[] = "./icons/disabled.bmp";
 constexpr char kPageIconFile[] = "./icons/settingspage.bmp";
 
+// `file` with "/" between its parts, where a descriptor may write "\\".
+std::string SlashPath(const std::string& file) {
+  std::string path = file;
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
+// The resource that stands in for the relative path `path`; "" for a path
+// that no resource can have (absolute, or climbing out with "..").
+QString BuiltInImage(std::string path) {
+  while (path.rfind("./", 0) == 0) path.erase(0, 2);
+  if (path.empty() || path.front() == '/' || path.find("..") != std::string::npos) return {};
+  return ":/" + ToQString(path);
+}
+
 }  // namespace
 
 QPixmap LoadSheetBitmap(const std::string& file) {
-  QPixmap pixmap(ToQString(file));
+  const std::string path = SlashPath(file);
+  QPixmap pixmap(ToQString(path));
+  if (pixmap.isNull()) pixmap = QPixmap(BuiltInImage(path));
   if (!pixmap.isNull()) {
     const QColor grey(kTransparentGrey, kTransparentGrey, kTransparentGrey);
     pixmap.setMask(pixmap.createMaskFromColor(grey, Qt::MaskInColor));

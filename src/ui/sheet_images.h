@@ -1,6 +1,10 @@
 // The images of the settings window's tabs, sheet selector and pop-up
 // windows: 16 x 16 bitmaps whose light grey (red, green and blue 192) is
 // transparent, and the sheet's image list that holds them.
+//
+// A bitmap is read from the file the descriptor names, so a product can
+// ship its own; the program's own images (data/icons) are compiled in as
+// resources under the same relative path and stand in for a missing file.
 #pragma once
 
 #include <QIcon>
@@ -16,8 +20,10 @@ class XmlNode;
 /// The light grey that the images draw where they are transparent.
 inline constexpr int kTransparentGrey = 192;
 
-/// The bitmap `file` (relative to the working folder) with its light grey
-/// made transparent; a null pixmap when it cannot be read.
+/// The bitmap `file` (relative to the working folder), else the resource of
+/// the same relative path (":/icons/disabled.bmp" for "./icons/disabled.bmp"),
+/// with its light grey made transparent; a null pixmap when neither can be
+/// read.
 QPixmap LoadSheetBitmap(const std::string& file);
 
 /// A sheet's image list. Its order: the bitmaps named by the `icon`

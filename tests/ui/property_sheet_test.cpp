@@ -255,7 +255,8 @@ class PropertySheetTest : public QObject {
     QVERIFY(tabs->tabIcon(0).isNull());  // icons/source.bmp is missing
     QVERIFY(tabs->tabIcon(1).isNull());
     QVERIFY(!tabs->tabIcon(2).isNull());
-    QCOMPARE(f.sheet->Images().size(), std::size_t(2));
+    // log.bmp and disabled.bmp from the files, settingspage.bmp built in.
+    QCOMPARE(f.sheet->Images().size(), std::size_t(3));
   }
 
   // The source gives the store the pages edit and keeps or drops the
