@@ -17,6 +17,7 @@
 #include "ui/control_cell.h"
 #include "ui/message_box.h"
 #include "ui/popup_sheet.h"
+#include "ui/posted_events.h"
 #include "ui/property_page.h"
 #include "ui/setting_control.h"
 #include "ui/sheet_button.h"
