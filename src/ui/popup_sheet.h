@@ -8,8 +8,9 @@
 // back the pop-up's own edits only: the owner's unapplied edits in the
 // shared store stay. OK closes the window only once the apply succeeded.
 //
-// The window deletes itself when closed, with its sheet; it must not
-// outlive its owner. User-interface thread only.
+// The window is a child window of its owner sheet, so it goes with the
+// owner; it deletes itself, with its sheet, when closed. User-interface
+// thread only.
 #pragma once
 
 #include <QIcon>
