@@ -18,6 +18,7 @@
 
 #include "base/file_io.h"
 #include "ui/application_folder.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/file_dialogs.h"
@@ -53,16 +54,6 @@ std::string Substituted(std::string_view format, std::initializer_list<std::stri
   return text;
 }
 
-// A label text shown as written: "&" would otherwise mark a mnemonic.
-std::string Literal(std::string_view text) {
-  std::string shown;
-  for (char c : text) {
-    shown += c;
-    if (c == '&') shown += '&';
-  }
-  return shown;
-}
-
 // The part of `path` after its last "/" or "\".
 std::string FileName(std::string_view path) {
   const std::size_t slash = path.find_last_of("/\\");
@@ -92,7 +83,7 @@ class BrowseButtonCell : public ControlCell {
   }
 };
 
-class BrowseButtonControl : public SettingControl {
+class BrowseButtonControl : public CellControl<BrowseButtonCell, BrowseButtonControl> {
  public:
   void ExchangeValue(bool) override {}
   bool HoldsValue() const override { return false; }
@@ -129,8 +120,6 @@ class BrowseButtonControl : public SettingControl {
   }
 
  protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new BrowseButtonCell(*this, parent); }
-
   /// Whether `file` may be imported; `detail` may say why not. This type
   /// takes every file.
   virtual bool Validate(const std::string& /*file*/, std::string* /*detail*/) { return true; }
@@ -158,7 +147,7 @@ BrowseButtonCell::BrowseButtonCell(BrowseButtonControl& control, QWidget* parent
   button->setAutoDefault(false);
   connect(button, &QPushButton::clicked, this, [&control] { control.Import(); });
   SetMainInput(button);
-  const std::string hint = Literal(control.Hint());
+  const std::string hint = EscapeMnemonics(control.Hint());
   CreateLabel(&hint);
 }
 

@@ -14,6 +14,15 @@ QString ToQString(std::string_view text) {
 
 std::string FromQString(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
+std::string EscapeMnemonics(std::string_view text) {
+  std::string shown;
+  for (char c : text) {
+    shown += c;
+    if (c == '&') shown += '&';
+  }
+  return shown;
+}
+
 ControlCell::ControlCell(SettingControl& control, QWidget* parent)
     : QWidget(parent), control_(control) {
   setObjectName(ToQString(control.Uid() + "/cell"));

@@ -94,4 +94,8 @@ class ControlCell : public QWidget {
 QString ToQString(std::string_view text);
 std::string FromQString(const QString& text);
 
+/// `text` with every "&" doubled, so that a label or caption shows it as
+/// written instead of taking it for a mnemonic mark.
+std::string EscapeMnemonics(std::string_view text);
+
 }  // namespace vossik

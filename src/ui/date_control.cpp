@@ -14,6 +14,7 @@
 #include <string>
 
 #include "base/date_text.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -104,13 +105,10 @@ class DateCell : public ControlCell {
   QPushButton* calendar_button_;
 };
 
-class DateControl : public SettingControl {
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new DateCell(*this, parent); }
-};
-
 }  // namespace
 
-std::unique_ptr<SettingControl> MakeDateControl() { return std::make_unique<DateControl>(); }
+std::unique_ptr<SettingControl> MakeDateControl() {
+  return std::make_unique<CellControl<DateCell>>();
+}
 
 }  // namespace vossik

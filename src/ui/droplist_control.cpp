@@ -11,6 +11,7 @@
 
 #include "base/string_util.h"
 #include "settings/typed_settings.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/hex_colour.h"
@@ -48,8 +49,9 @@ std::vector<std::string> SplitChoices(std::string_view text, std::string_view se
 
 class DropListCell : public ControlCell {
  public:
-  DropListCell(SettingControl& control, bool editable, QWidget* parent)
+  DropListCell(SettingControl& control, QWidget* parent)
       : ControlCell(control, parent), combo_(new QComboBox) {
+    const bool editable = !control.BoolProperty("readonly", true);
     combo_->setEditable(editable);
     // Both signals also fire when loading fills and selects; ReportChange
     // ignores those.
@@ -99,10 +101,10 @@ class DropListCell : public ControlCell {
   QComboBox* combo_;
 };
 
-class DropListControl : public SettingControl {
+class DropListControl : public CellControl<DropListCell> {
  public:
   void ExchangeValue(bool save) override {
-    auto* cell = static_cast<DropListCell*>(Cell());
+    DropListCell* cell = TypedCell();
     if (Store() == nullptr || cell == nullptr) return;
     const bool memory = BoolProperty("memory");
     if (save) {
@@ -135,11 +137,6 @@ class DropListControl : public SettingControl {
       cell->Fill(items, colours);
       cell->SetText(text);
     });
-  }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override {
-    return new DropListCell(*this, !BoolProperty("readonly", true), parent);
   }
 
  private:

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -43,13 +44,10 @@ class EditCell : public ControlCell {
   QPlainTextEdit* multi_ = nullptr;
 };
 
-class EditControl : public SettingControl {
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new EditCell(*this, parent); }
-};
-
 }  // namespace
 
-std::unique_ptr<SettingControl> MakeEditControl() { return std::make_unique<EditControl>(); }
+std::unique_ptr<SettingControl> MakeEditControl() {
+  return std::make_unique<CellControl<EditCell>>();
+}
 
 }  // namespace vossik

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/string_util.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/file_dialogs.h"
@@ -164,10 +165,10 @@ class FilePathEditCell : public ControlCell {
   QPushButton* open_ = nullptr;
 };
 
-class FilePathEditControl : public SettingControl {
+class FilePathEditControl : public CellControl<FilePathEditCell> {
  public:
   void ExchangeValue(bool save) override {
-    auto* cell = static_cast<FilePathEditCell*>(Cell());
+    FilePathEditCell* cell = TypedCell();
     if (Store() == nullptr || cell == nullptr) return;
     if (!save) {
       std::string path = LoadText();
@@ -190,11 +191,8 @@ class FilePathEditControl : public SettingControl {
 
   void SetEnabled(bool enable) override {
     SettingControl::SetEnabled(enable);
-    if (auto* cell = static_cast<FilePathEditCell*>(Cell())) cell->UpdateOpenButton();
+    if (FilePathEditCell* cell = TypedCell()) cell->UpdateOpenButton();
   }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new FilePathEditCell(*this, parent); }
 };
 
 }  // namespace

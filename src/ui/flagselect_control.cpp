@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "base/ascii_case.h"
+#include "base/string_util.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -19,37 +21,14 @@ namespace {
 constexpr int kBoxPadding = 24;  // a box is its caption's width plus this
 constexpr int kBoxAdvance = 28;  // the next box starts this far past the caption's width
 
-// `text` split at every one of `separators`, blanks trimmed, empty pieces dropped.
-std::vector<std::string> Pieces(std::string_view text, std::string_view separators) {
-  std::vector<std::string> pieces;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find_first_of(separators, start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view piece = text.substr(start, end - start);
-    const std::size_t first = piece.find_first_not_of(" \t\r\n");
-    if (first != std::string_view::npos) {
-      const std::size_t last = piece.find_last_not_of(" \t\r\n");
-      pieces.emplace_back(piece.substr(first, last - first + 1));
-    }
-    start = end + 1;
-  }
-  return pieces;
-}
-
 class FlagSelectCell : public ControlCell {
  public:
   FlagSelectCell(SettingControl& control, QWidget* parent) : ControlCell(control, parent) {
     CreateLabel();
     const std::string* allowed = control.ChildText("allowed");
-    names_ = Pieces(allowed != nullptr ? *allowed : std::string_view(), ",");
+    names_ = SplitTrimmed(allowed != nullptr ? *allowed : std::string_view(), ",");
     for (const std::string& name : names_) {
-      std::string caption;
-      for (char c : name) {
-        caption += c;
-        if (c == '&') caption += '&';
-      }
-      auto* box = new QCheckBox(ToQString(caption));
+      auto* box = new QCheckBox(ToQString(EscapeMnemonics(name)));
       // clicked fires only for the user, never when loading sets the state.
       connect(box, &QCheckBox::clicked, this, [this] { ReportChange(); });
       if (boxes_.empty()) {
@@ -73,7 +52,7 @@ class FlagSelectCell : public ControlCell {
   }
 
   void SetText(const std::string& text) override {
-    const std::vector<std::string> pieces = Pieces(text, ", +|\\/");
+    const std::vector<std::string> pieces = SplitTrimmed(text, ", +|\\/");
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
       bool on = false;
       for (const std::string& piece : pieces) on = on || EqualsIgnoringCase(piece, names_[i]);
@@ -112,15 +91,10 @@ class FlagSelectCell : public ControlCell {
   std::vector<QCheckBox*> boxes_;
 };
 
-class FlagSelectControl : public SettingControl {
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new FlagSelectCell(*this, parent); }
-};
-
 }  // namespace
 
 std::unique_ptr<SettingControl> MakeFlagSelectControl() {
-  return std::make_unique<FlagSelectControl>();
+  return std::make_unique<CellControl<FlagSelectCell>>();
 }
 
 }  // namespace vossik

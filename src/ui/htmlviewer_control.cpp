@@ -17,9 +17,11 @@
 #include <vector>
 
 #include "base/file_io.h"
+#include "base/string_util.h"
 #include "settings/parameter_ref.h"
 #include "settings/typed_settings.h"
 #include "ui/application_folder.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -31,20 +33,14 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kCurrentFolderMark = "$cwd$";
 
-// `text` split at ",", each piece without surrounding blanks.
+// `text` split at ",", each piece without surrounding blanks. Empty pieces
+// are kept: the `show` and `default` lists are matched by position.
 std::vector<std::string> SplitList(std::string_view text) {
   std::vector<std::string> pieces;
   std::size_t begin = 0;
   for (std::size_t i = 0; i <= text.size(); ++i) {
     if (i == text.size() || text[i] == ',') {
-      std::string_view piece = text.substr(begin, i - begin);
-      while (!piece.empty() && std::string_view(" \t\r\n").find(piece.front()) != piece.npos) {
-        piece.remove_prefix(1);
-      }
-      while (!piece.empty() && std::string_view(" \t\r\n").find(piece.back()) != piece.npos) {
-        piece.remove_suffix(1);
-      }
-      pieces.emplace_back(piece);
+      pieces.emplace_back(TrimBlanks(text.substr(begin, i - begin)));
       begin = i + 1;
     }
   }
@@ -85,12 +81,12 @@ class HtmlViewerCell : public ControlCell {
   QTextBrowser* view_;
 };
 
-class HtmlViewerControl : public SettingControl {
+class HtmlViewerControl : public CellControl<HtmlViewerCell> {
  public:
   bool HoldsValue() const override { return false; }
 
   void ExchangeValue(bool save) override {
-    auto* cell = static_cast<HtmlViewerCell*>(Cell());
+    HtmlViewerCell* cell = TypedCell();
     if (save || Store() == nullptr || cell == nullptr) return;
     const std::string folder = ApplicationFolder(WorkingFolder());
     if (const std::string* show = ChildText("show")) {
@@ -119,9 +115,6 @@ class HtmlViewerControl : public SettingControl {
       }
     }
   }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new HtmlViewerCell(*this, parent); }
 
  private:
   std::string Value(const std::string& uid, int* result) const {

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -96,15 +97,10 @@ class IpHostnameCell : public ControlCell {
   bool ip_ = false;
 };
 
-class IpHostnameControl : public SettingControl {
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new IpHostnameCell(*this, parent); }
-};
-
 }  // namespace
 
 std::unique_ptr<SettingControl> MakeIpHostnameControl() {
-  return std::make_unique<IpHostnameControl>();
+  return std::make_unique<CellControl<IpHostnameCell>>();
 }
 
 }  // namespace vossik

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <algorithm>
 
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -23,12 +24,7 @@ class LinkButtonCell : public ControlCell {
     if (const std::string* url = control.ChildText("url")) link_->SetUrl(ToQString(*url));
     SetMainInput(link_);
     UpdateLink();
-    // Shown as written: a "&" would otherwise mark a mnemonic.
-    std::string hint;
-    for (char c : control.Hint()) {
-      hint += c;
-      if (c == '&') hint += '&';
-    }
+    const std::string hint = EscapeMnemonics(control.Hint());
     CreateLabel(&hint);
   }
 
@@ -46,7 +42,7 @@ class LinkButtonCell : public ControlCell {
   HyperlinkLabel* link_;
 };
 
-class LinkButtonControl : public SettingControl {
+class LinkButtonControl : public CellControl<LinkButtonCell> {
  public:
   void ExchangeValue(bool) override {}
   bool HoldsValue() const override { return false; }
@@ -54,11 +50,8 @@ class LinkButtonControl : public SettingControl {
   void SetEnabled(bool enable) override {
     SettingControl::SetEnabled(enable);
     // Enabling the page must not wake a link that has nowhere to go.
-    if (auto* cell = static_cast<LinkButtonCell*>(Cell())) cell->UpdateLink();
+    if (LinkButtonCell* cell = TypedCell()) cell->UpdateLink();
   }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new LinkButtonCell(*this, parent); }
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/property_sheet.h"
@@ -38,13 +39,10 @@ class MessageButtonCell : public ControlCell {
   QPushButton* button_;
 };
 
-class MessageButtonControl : public SettingControl {
+class MessageButtonControl : public CellControl<MessageButtonCell> {
  public:
   void ExchangeValue(bool) override {}
   bool HoldsValue() const override { return false; }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new MessageButtonCell(*this, parent); }
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "base/string_util.h"
 #include "settings/parameter_ref.h"
 #include "settings/typed_settings.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/hex_colour.h"
@@ -28,15 +29,19 @@ QString AttributeText(const XmlNode& element, std::string_view name) {
 
 class MultiSliderCell : public ControlCell {
  public:
-  MultiSliderCell(SettingControl& control, NumberRange range, QWidget* parent)
+  MultiSliderCell(SettingControl& control, QWidget* parent)
       : ControlCell(control, parent), bar_(new MultiThumbSlider) {
+    const NumberRange range = AllowedRange(control, {0, 100});
     bar_->SetRange(range.minimum, range.maximum);
     connect(bar_, &MultiThumbSlider::ThumbMoved, this, [this] { ReportChange(); });
     SetMainInput(bar_);
     CreateLabel();
+    AddThumbs(control);
   }
 
   MultiThumbSlider* Bar() const { return bar_; }
+  /// Per thumb: the uid of the parameter holding its position ("" for none).
+  const std::vector<std::string>& ThumbParameters() const { return from_; }
 
   int PreferredHeight() const override {
     return std::max(kRowHeight, bar_->minimumSizeHint().height());
@@ -51,18 +56,47 @@ class MultiSliderCell : public ControlCell {
   }
 
  private:
+  // The bar's colour and one thumb per `slider` of the `sliders` element.
+  void AddThumbs(const SettingControl& control) {
+    const XmlNode* sliders = control.Child("sliders");
+    if (sliders == nullptr) return;
+
+    if (const std::string* colour = sliders->Attribute("bgcolor")) {
+      bar_->SetBarColour(ColourFromHex(*colour));
+    }
+    // The bar's own label has no place on the bar; it stands in for the
+    // missing hint.
+    const QString label = AttributeText(*sliders, "label");
+    if (!label.isEmpty() && control.Hint().empty()) bar_->setToolTip(label);
+
+    const std::string* number = sliders->Attribute("number");
+    const long wanted =
+        number != nullptr ? ParseLeadingNumber(*number) : std::numeric_limits<long>::max();
+    for (const XmlNode* slider = sliders->FirstChild();
+         slider != nullptr && static_cast<long>(from_.size()) < wanted;
+         slider = slider->NextSibling()) {
+      if (slider->Name() != "slider") continue;
+      const std::string* colour = slider->Attribute("color");
+      bar_->AddThumb(ColourFromHex(colour != nullptr ? *colour : std::string()),
+                     AttributeText(*slider, "label"));
+      const std::string* from = slider->Attribute("from");
+      from_.push_back(from != nullptr ? *from : std::string());
+    }
+  }
+
   MultiThumbSlider* bar_;
+  std::vector<std::string> from_;
   std::string text_;
 };
 
-class MultiSliderControl : public SettingControl {
+class MultiSliderControl : public CellControl<MultiSliderCell> {
  public:
   void ExchangeValue(bool save) override {
-    auto* cell = static_cast<MultiSliderCell*>(Cell());
+    MultiSliderCell* cell = TypedCell();
     if (Store() == nullptr || cell == nullptr) return;
     MultiThumbSlider* bar = cell->Bar();
     for (int i = 0; i < bar->ThumbCount(); ++i) {
-      const std::string& from = from_[static_cast<std::size_t>(i)];
+      const std::string& from = cell->ThumbParameters()[static_cast<std::size_t>(i)];
       if (from.empty()) continue;
       if (save) {
         SetNumber(*Store(), Root(), AddressOf(from), bar->ThumbPosition(i));
@@ -74,41 +108,6 @@ class MultiSliderControl : public SettingControl {
     }
     SettingControl::ExchangeValue(save);
   }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override {
-    auto* cell = new MultiSliderCell(*this, AllowedRange(*this, {0, 100}), parent);
-    MultiThumbSlider* bar = cell->Bar();
-    from_.clear();
-    const XmlNode* sliders = Child("sliders");
-    if (sliders == nullptr) return cell;
-
-    if (const std::string* colour = sliders->Attribute("bgcolor")) {
-      bar->SetBarColour(ColourFromHex(*colour));
-    }
-    // The bar's own label has no place on the bar; it stands in for the
-    // missing hint.
-    const QString label = AttributeText(*sliders, "label");
-    if (!label.isEmpty() && Hint().empty()) bar->setToolTip(label);
-
-    const std::string* number = sliders->Attribute("number");
-    const long wanted =
-        number != nullptr ? ParseLeadingNumber(*number) : std::numeric_limits<long>::max();
-    for (const XmlNode* slider = sliders->FirstChild();
-         slider != nullptr && static_cast<long>(from_.size()) < wanted;
-         slider = slider->NextSibling()) {
-      if (slider->Name() != "slider") continue;
-      const std::string* colour = slider->Attribute("color");
-      bar->AddThumb(ColourFromHex(colour != nullptr ? *colour : std::string()),
-                    AttributeText(*slider, "label"));
-      const std::string* from = slider->Attribute("from");
-      from_.push_back(from != nullptr ? *from : std::string());
-    }
-    return cell;
-  }
-
- private:
-  std::vector<std::string> from_;  // per thumb: the uid of its parameter ("" for none)
 };
 
 }  // namespace

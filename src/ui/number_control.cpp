@@ -13,6 +13,7 @@
 
 #include "base/string_util.h"
 #include "settings/parameter_ref.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "xml/xml_document.h"
@@ -35,26 +36,11 @@ int32_t Clamped(long long value, NumberRange range) {
   return static_cast<int32_t>(std::clamp<long long>(value, range.minimum, range.maximum));
 }
 
+class NumberControl;
+
 class NumberCell : public ControlCell {
  public:
-  NumberCell(SettingControl& control, NumberRange range, bool with_unit, QWidget* parent)
-      : ControlCell(control, parent), range_(range) {
-    edit_ = new QLineEdit;
-    edit_->setValidator(new QIntValidator(range.minimum, range.maximum, edit_));
-    connect(edit_, &QLineEdit::textEdited, this, [this] { ReportChange(); });
-    SetMainInput(edit_);
-    CreateLabel();
-
-    up_down_ = new UpDownButtons(range);
-    connect(up_down_, &UpDownButtons::Stepped, this, [this](int delta) { Step(delta); });
-    AddInput(up_down_, "updown");
-
-    if (with_unit) {
-      const std::string* unit = control.ChildText("unit");
-      unit_ = new QLabel(ToQString(unit != nullptr ? *unit : std::string()));
-      AddInput(unit_, "unit");
-    }
-  }
+  NumberCell(NumberControl& control, QWidget* parent);
 
  protected:
   void LayoutChildren(int, int height) override {
@@ -161,24 +147,53 @@ void UpDownButtons::resizeEvent(QResizeEvent*) {
   down_->setGeometry(0, upper, width(), height() - upper);
 }
 
-NumberControl::NumberControl(int32_t default_maximum, bool with_unit)
-    : default_maximum_(default_maximum), with_unit_(with_unit) {}
+namespace {
 
-NumberRange NumberControl::Range() const { return AllowedRange(*this, {0, default_maximum_}); }
+class NumberControl : public CellControl<NumberCell, NumberControl> {
+ public:
+  NumberControl(int32_t default_maximum, bool with_unit)
+      : default_maximum_(default_maximum), with_unit_(with_unit) {}
 
-ControlCell* NumberControl::MakeCell(QWidget* parent) {
-  return new NumberCell(*this, Range(), with_unit_, parent);
-}
-
-void NumberControl::ExchangeValue(bool save) {
-  if (save && Cell() != nullptr) {
-    ClampNumberInput(qobject_cast<QLineEdit*>(Cell()->MainInput()), Range());
+  void ExchangeValue(bool save) override {
+    if (save && Cell() != nullptr) {
+      ClampNumberInput(qobject_cast<QLineEdit*>(Cell()->MainInput()), Range());
+    }
+    SettingControl::ExchangeValue(save);
   }
-  SettingControl::ExchangeValue(save);
+
+  NumberRange Range() const { return AllowedRange(*this, {0, default_maximum_}); }
+  bool WithUnit() const { return with_unit_; }
+
+ private:
+  int32_t default_maximum_;
+  bool with_unit_;
+};
+
+NumberCell::NumberCell(NumberControl& control, QWidget* parent)
+    : ControlCell(control, parent), range_(control.Range()) {
+  edit_ = new QLineEdit;
+  edit_->setValidator(new QIntValidator(range_.minimum, range_.maximum, edit_));
+  connect(edit_, &QLineEdit::textEdited, this, [this] { ReportChange(); });
+  SetMainInput(edit_);
+  CreateLabel();
+
+  up_down_ = new UpDownButtons(range_);
+  connect(up_down_, &UpDownButtons::Stepped, this, [this](int delta) { Step(delta); });
+  AddInput(up_down_, "updown");
+
+  if (control.WithUnit()) {
+    const std::string* unit = control.ChildText("unit");
+    unit_ = new QLabel(ToQString(unit != nullptr ? *unit : std::string()));
+    AddInput(unit_, "unit");
+  }
 }
 
-std::unique_ptr<SettingControl> MakeNumberControl() {
-  return std::make_unique<NumberControl>(65535, false);
+}  // namespace
+
+std::unique_ptr<SettingControl> MakeNumberControlFor(int32_t default_maximum, bool with_unit) {
+  return std::make_unique<NumberControl>(default_maximum, with_unit);
 }
+
+std::unique_ptr<SettingControl> MakeNumberControl() { return MakeNumberControlFor(65535, false); }
 
 }  // namespace vossik

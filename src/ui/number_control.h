@@ -1,9 +1,9 @@
-// NumberControl is the `number` setting control and, with another default
-// maximum or a unit text after it, `port` and `unitnumber`: a label, a
-// numeric edit box just wide enough for the largest value, and an up-down
-// button pair that steps the edit within the `allowed` range. The value is
-// the edit's text through the common load and save rules; a number outside
-// the range is brought to the nearest bound before it is saved.
+// The `number` setting control and, with another default maximum or a unit
+// text after it, `port` and `unitnumber`: a label, a numeric edit box just
+// wide enough for the largest value, and an up-down button pair that steps
+// the edit within the `allowed` range. The value is the edit's text through
+// the common load and save rules; a number outside the range is brought to
+// the nearest bound before it is saved.
 //
 // The range helpers are shared with the other numeric controls (`slider`).
 // User-interface thread only.
@@ -11,6 +11,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -74,23 +75,9 @@ class UpDownButtons : public QWidget {
   QToolButton* down_;
 };
 
-class NumberControl : public SettingControl {
- public:
-  /// `default_maximum` bounds the range when `allowed` gives no `max` (the
-  /// minimum defaults to 0); `with_unit` adds the `unit` text after the
-  /// up-down buttons.
-  NumberControl(int32_t default_maximum, bool with_unit);
-
-  void ExchangeValue(bool save) override;
-
-  NumberRange Range() const;
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override;
-
- private:
-  int32_t default_maximum_;
-  bool with_unit_;
-};
+/// A new numeric control. `default_maximum` bounds the range when `allowed`
+/// gives no `max` (the minimum defaults to 0); `with_unit` adds the `unit`
+/// text after the up-down buttons.
+std::unique_ptr<SettingControl> MakeNumberControlFor(int32_t default_maximum, bool with_unit);
 
 }  // namespace vossik

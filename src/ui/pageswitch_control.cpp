@@ -3,6 +3,7 @@
 // excludes.
 #include <QCheckBox>
 
+#include "base/string_util.h"
 #include "settings/typed_settings.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
@@ -14,20 +15,9 @@
 namespace vossik {
 namespace {
 
+// The comma-separated uids of a list element's text (none without one).
 std::vector<std::string> SplitUids(const std::string* text) {
-  std::vector<std::string> uids;
-  if (text == nullptr) return uids;
-  std::size_t start = 0;
-  while (start <= text->size()) {
-    std::size_t end = text->find(',', start);
-    if (end == std::string::npos) end = text->size();
-    std::string uid = text->substr(start, end - start);
-    const std::size_t first = uid.find_first_not_of(" \t\r\n");
-    const std::size_t last = uid.find_last_not_of(" \t\r\n");
-    if (first != std::string::npos) uids.push_back(uid.substr(first, last - first + 1));
-    start = end + 1;
-  }
-  return uids;
+  return text != nullptr ? SplitTrimmed(*text, ",") : std::vector<std::string>();
 }
 
 class PageSwitchControl : public SwitchControl {

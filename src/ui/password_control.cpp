@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/product_identity.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/message_box.h"
@@ -68,10 +69,10 @@ class PasswordCell : public ControlCell {
   QLabel* retype_ = nullptr;
 };
 
-class PasswordControl : public SettingControl {
+class PasswordControl : public CellControl<PasswordCell> {
  public:
   void ExchangeValue(bool save) override {
-    auto* cell = static_cast<PasswordCell*>(Cell());
+    PasswordCell* cell = TypedCell();
     if (save && Store() != nullptr && cell != nullptr && !cell->EntriesAgree()) {
       const std::string& product = Sheet() != nullptr && !Sheet()->ProductName().empty()
                                        ? Sheet()->ProductName()
@@ -82,9 +83,6 @@ class PasswordControl : public SettingControl {
     }
     SettingControl::ExchangeValue(save);
   }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new PasswordCell(*this, parent); }
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/property_sheet.h"
@@ -34,7 +35,7 @@ class PopupButtonCell : public ControlCell {
   }
 };
 
-class PopupButtonControl : public SettingControl {
+class PopupButtonControl : public CellControl<PopupButtonCell, PopupButtonControl> {
  public:
   void ExchangeValue(bool) override {}
   bool HoldsValue() const override { return false; }
@@ -54,9 +55,6 @@ class PopupButtonControl : public SettingControl {
   }
 
   bool CanOpen() const { return Child("definition") != nullptr; }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new PopupButtonCell(*this, parent); }
 
  private:
   QPointer<CGUIPropertySheet> popup_;

@@ -4,8 +4,6 @@
 
 namespace vossik {
 
-std::unique_ptr<SettingControl> MakePortControl() {
-  return std::make_unique<NumberControl>(65000, false);
-}
+std::unique_ptr<SettingControl> MakePortControl() { return MakeNumberControlFor(65000, false); }
 
 }  // namespace vossik

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "base/product_identity.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -33,7 +34,7 @@ class ProductVersionCell : public ControlCell {
   }
 };
 
-class ProductVersionControl : public SettingControl {
+class ProductVersionControl : public CellControl<ProductVersionCell> {
  public:
   void ExchangeValue(bool save) override {
     if (save || Cell() == nullptr) return;
@@ -43,9 +44,6 @@ class ProductVersionControl : public SettingControl {
     WhileLoading([&] { Cell()->SetText(text); });
   }
   bool HoldsValue() const override { return false; }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new ProductVersionCell(*this, parent); }
 };
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "ui/property_page.h"
 
-#include <strings.h>
-
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -9,6 +7,7 @@
 #include <QPixmap>
 #include <algorithm>
 
+#include "base/ascii_case.h"
 #include "base/string_util.h"
 #include "settings/parameter_ref.h"
 #include "ui/control_cell.h"
@@ -282,7 +281,7 @@ void CGUIPropertyPage::EnableControls(bool enable, const std::vector<std::string
     if (!enable && control->Uid() == "statictext") continue;
     if (uids != nullptr) {
       const bool listed = std::any_of(uids->begin(), uids->end(), [&](const std::string& uid) {
-        return strcasecmp(uid.c_str(), control->Uid().c_str()) == 0;
+        return EqualsIgnoringCase(uid, control->Uid());
       });
       if (!listed) continue;
     }

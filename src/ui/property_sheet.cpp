@@ -1,27 +1,28 @@
 #include "ui/property_sheet.h"
 
-#include <strings.h>
-
-#include <QApplication>
-#include <QBitmap>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QKeyEvent>
-#include <QPixmap>
+#include <QKeySequence>
 #include <QPushButton>
+#include <QShortcut>
+#include <QShortcutEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
-#include <cctype>
 
+#include "base/ascii_case.h"
 #include "base/string_util.h"
-#include "settings/parameter_ref.h"
 #include "settings/settings_store.h"
 #include "settings/typed_settings.h"
 #include "ui/control_cell.h"
 #include "ui/message_box.h"
+#include "ui/popup_sheet.h"
+#include "ui/posted_events.h"
 #include "ui/property_page.h"
 #include "ui/setting_control.h"
+#include "ui/sheet_button.h"
+#include "ui/sheet_images.h"
+#include "ui/sheet_wizard.h"
 #include "xml/xml_document.h"
 
 namespace vossik {
@@ -29,11 +30,6 @@ namespace {
 
 constexpr char kCancelQuestion[] =
     "Are you sure you wish to cancel and lose all changes since the last Apply?";
-constexpr char kWizardCancelQuestion[] =
-    "Are you sure you wish to cancel and lose all changes so far?\nYou can rerun this wizard by "
-    "double clicking the 'Run Setup Wizard' shortcut in your application directory";
-constexpr char kSaveFailed[] =
-    "The configuration file '%s' could not be written.\nPlease check disk space and permissions.";
 
 // Elements named `name` below `node` in document order, not looking inside
 // a found element. Settings definitions (and, outside a wizard, the wizards)
@@ -50,114 +46,40 @@ void Collect(const XmlNode* node, std::string_view name, std::vector<const XmlNo
   }
 }
 
-void CollectAll(const XmlNode* node, std::string_view name, std::vector<const XmlNode*>* found) {
-  for (const XmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
-    if (child->Name() == name) found->push_back(child);
-    CollectAll(child, name, found);
-  }
-}
-
 std::string AttributeOr(const XmlNode* node, std::string_view name, std::string fallback = {}) {
   const std::string* value = node != nullptr ? node->Attribute(name) : nullptr;
   return value != nullptr ? *value : fallback;
 }
 
-QPixmap LoadBitmap(const std::string& file) {
-  QPixmap pixmap(ToQString(file));
-  if (!pixmap.isNull()) {
-    // Light grey is the transparent colour of the tab and selector images.
-    pixmap.setMask(pixmap.createMaskFromColor(QColor(192, 192, 192), Qt::MaskInColor));
-  }
-  return pixmap;
-}
-
-// The owner's store as `snapshot` (its Serialize()) holds it; the file it
-// belongs to stays the same.
-void RestoreStore(SettingsStore& store, const std::string& snapshot) {
-  const std::string file = store.FileName();
-  store.Clear();
-  store.Parse(snapshot);
-  store.SetFileName(file);
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  // Enter in an input must not press a button that closes the sheet.
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  return button;
-}
-
-// The framed window of a pop-up sheet: it keeps the sheet inside its
-// client area with a small margin.
-class PopupHost : public QWidget {
- public:
-  explicit PopupHost(QWidget* owner) : QWidget(owner, Qt::Window) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName("popup");
-  }
-  void SetSheet(CGUIPropertySheet* sheet) { sheet_ = sheet; }
-
- protected:
-  // The close box is the pop-up's Cancel, which asks before edits are lost.
-  void closeEvent(QCloseEvent* event) override {
-    if (sheet_ != nullptr && !sheet_->CloseApproved()) {
-      event->ignore();
-      sheet_->Cancel();
-      return;
-    }
-    QWidget::closeEvent(event);
-  }
-
-  void resizeEvent(QResizeEvent* event) override {
-    if (sheet_ != nullptr) {
-      const Rect r = PopupSheetRect(width(), height());
-      sheet_->setGeometry(r.left, r.top, r.width, r.height);
-    }
-    QWidget::resizeEvent(event);
-  }
-
- private:
-  CGUIPropertySheet* sheet_ = nullptr;
-};
+// The Qt key that types `c`: Qt names a letter's key by its capital.
+int KeyOf(unsigned char c) { return int(QChar::toUpper(char32_t(c))); }
 
 }  // namespace
 
 CGUIPropertySheet::CGUIPropertySheet(SettingsStore* application_store, QWidget* parent)
-    : QWidget(parent), application_store_(application_store) {
+    : QWidget(parent), application_store_(application_store), local_source_(application_store) {
   shortcuts_.fill(-1);
   setObjectName("sheet");
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName("tabs");
-  ok_ = MakeButton(this, "ok", "OK");
-  apply_ = MakeButton(this, "apply", "Apply");
-  cancel_ = MakeButton(this, "cancel", "Cancel");
-  help_ = MakeButton(this, "help", "Help");
-  back_ = MakeButton(this, "back", "< Back");
-  next_ = MakeButton(this, "next", "Next >");
-  finish_ = MakeButton(this, "finish", "Finish");
-  for (QPushButton* b : {ok_, apply_, cancel_, back_, next_, finish_}) b->hide();
+  // A tab title's mnemonic is a shortcut of the tab bar; the sheet's own
+  // shortcut table decides which page such a key shows.
+  tabs_->tabBar()->installEventFilter(this);
+  ok_ = new SheetButton(this, "ok", "OK");
+  apply_ = new SheetButton(this, "apply", "Apply");
+  cancel_ = new SheetButton(this, "cancel", "Cancel");
+  help_ = new SheetButton(this, "help", "Help");
+  for (QPushButton* b : {ok_, apply_, cancel_}) b->hide();
   apply_->setEnabled(false);
 
   connect(ok_, &QPushButton::clicked, this, &CGUIPropertySheet::Ok);
   connect(apply_, &QPushButton::clicked, this, &CGUIPropertySheet::Apply);
   connect(cancel_, &QPushButton::clicked, this, &CGUIPropertySheet::Cancel);
   connect(help_, &QPushButton::clicked, this, &CGUIPropertySheet::ShowHelp);
-  connect(back_, &QPushButton::clicked, this, &CGUIPropertySheet::Back);
-  connect(next_, &QPushButton::clicked, this, &CGUIPropertySheet::Next);
-  connect(finish_, &QPushButton::clicked, this, &CGUIPropertySheet::Ok);
   connect(tabs_, &QTabWidget::currentChanged, this, &CGUIPropertySheet::CurrentTabChanged);
-
-  // Alt+key has to be seen before the focused input or a tab mnemonic takes it.
-  qApp->installEventFilter(this);
 }
 
 CGUIPropertySheet::~CGUIPropertySheet() {
-  if (ServiceBarInUse() && !closing_handled_ && AnyChanges() && AskCancel() && store_ != nullptr &&
-      !store_->FileName().empty()) {
-    store_->Load(store_->FileName());
-  }
   // Pages go before the members their controls refer to; the tab control
   // must not report them leaving one by one.
   disconnect(tabs_, nullptr, this, nullptr);
@@ -177,8 +99,17 @@ void CGUIPropertySheet::SetConfigurationSource(SheetConfigurationSource* source)
   source_ = source;
 }
 
+void CGUIPropertySheet::SetServiceBar(QWidget* bar) {
+  service_bar_ = bar;
+  if (bar != nullptr) bar->setParent(this);
+}
+
 void CGUIPropertySheet::SetApplicationControlFactory(ApplicationControlFactory factory) {
   application_factory_ = std::move(factory);
+}
+
+SheetConfigurationSource& CGUIPropertySheet::Source() {
+  return source_ != nullptr ? *source_ : local_source_;
 }
 
 bool CGUIPropertySheet::SetUp(std::string product_name, std::string help_base_name,
@@ -188,33 +119,28 @@ bool CGUIPropertySheet::SetUp(std::string product_name, std::string help_base_na
   root_ = root;
   sheet_root_ = root;
   if (wizard_mode_) {
-    std::vector<const XmlNode*> wizards;
-    CollectAll(alternative_root != nullptr ? alternative_root : root, "wizard", &wizards);
-    for (const XmlNode* wizard : wizards) {
-      if (AttributeOr(wizard, "uid") == wizard_uid_) {
-        sheet_root_ = wizard;
-        break;
-      }
-    }
-    if (sheet_root_ == root && !wizards.empty()) sheet_root_ = wizards.front();
+    const XmlNode* wizard =
+        SheetWizard::FindWizard(alternative_root != nullptr ? alternative_root : root, wizard_uid_);
+    if (wizard != nullptr) sheet_root_ = wizard;
+    wizard_ = std::make_unique<SheetWizard>(*this);
   }
   Initialise();
   return true;
 }
 
-void CGUIPropertySheet::SetUpPopup(CGUIPropertySheet& parent, const XmlNode* element,
+void CGUIPropertySheet::SetUpPopup(const CGUIPropertySheet& owner, const XmlNode* element,
                                    int entry_index, int entry_sub_index) {
-  parent_sheet_ = &parent;
-  product_name_ = parent.product_name_;
-  help_base_name_ = parent.help_base_name_;
-  root_ = parent.root_;
+  owner_ = &owner;
+  product_name_ = owner.product_name_;
+  help_base_name_ = owner.help_base_name_;
+  root_ = owner.root_;
   sheet_root_ = element;
   entry_index_ = entry_index;
   entry_sub_index_ = entry_sub_index;
-  help_hook_ = parent.help_hook_;
-  main_window_ = parent.main_window_;
-  application_factory_ = parent.application_factory_;
-  preferences_ = parent.preferences_;
+  help_hook_ = owner.help_hook_;
+  main_window_ = owner.main_window_;
+  application_factory_ = owner.application_factory_;
+  preferences_ = owner.preferences_;
   Initialise();
 }
 
@@ -226,10 +152,11 @@ void CGUIPropertySheet::Initialise() {
   ok_->setText(ToQString(ok_text_));
   apply_->setText(ToQString(apply_text_));
   cancel_->setText(ToQString(cancel_text_));
-  if (wizard_mode_) {
+  if (wizard_) {
     tabs_->tabBar()->hide();
-    back_->show();
+    wizard_->Show();
     cancel_->setVisible(cancel_shown_);
+    if (service_bar_ != nullptr) service_bar_->hide();
   } else {
     ok_->setVisible(ok_shown_);
     apply_->setVisible(apply_shown_);
@@ -281,35 +208,16 @@ void CGUIPropertySheet::ReadGuiSettings() {
   shown("cancelshow", &cancel_shown_);
 }
 
-int CGUIPropertySheet::LoadIcon(const std::string& file) {
-  const QPixmap pixmap = LoadBitmap(file);
-  if (pixmap.isNull()) return -1;
-  images_.emplace_back(pixmap);
-  return int(images_.size()) - 1;
-}
-
 void CGUIPropertySheet::BuildImageList() {
-  images_.clear();
-  sheet_icon_.clear();
-  page_icon_of_tab_.clear();
-  // Each sheet and page remembers where its own image went, so a missing
-  // file or a page without `icon` does not shift the images of the others.
+  // With the selector the sheets carry the icons, else the first sheet's pages.
   const std::vector<const XmlNode*> sheets = SheetElements();
   if (several_sheets_) {
-    for (const XmlNode* sheet : sheets) {
-      const std::string* icon = sheet->Attribute("icon");
-      sheet_icon_.push_back(icon != nullptr ? LoadIcon(*icon) : -1);
-    }
-  } else {
-    std::vector<const XmlNode*> pages;
-    Collect(sheets.empty() ? sheet_root_ : sheets.front(), "page", &pages);
-    for (const XmlNode* page : pages) {
-      const std::string* icon = page->Attribute("icon");
-      page_icon_of_tab_.push_back(icon != nullptr ? LoadIcon(*icon) : -1);
-    }
+    images_.Build(sheets);
+    return;
   }
-  disabled_icon_ = LoadIcon("./icons/disabled.bmp");
-  page_icon_ = LoadIcon("./icons/settingspage.bmp");
+  std::vector<const XmlNode*> pages;
+  Collect(sheets.empty() ? sheet_root_ : sheets.front(), "page", &pages);
+  images_.Build(pages);
 }
 
 void CGUIPropertySheet::BuildSelector() {
@@ -322,13 +230,13 @@ void CGUIPropertySheet::BuildSelector() {
     auto* item = new QTreeWidgetItem(selector_);
     item->setText(0, ToQString(AttributeOr(sheets[i], "name")));
     item->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<qulonglong>(i)));
-    if (sheet_icon_[i] >= 0) item->setIcon(0, images_[sheet_icon_[i]]);
+    if (images_.OwnerImage(i) >= 0) item->setIcon(0, images_.Image(images_.OwnerImage(i)));
     std::vector<const XmlNode*> pages;
     Collect(sheets[i], "page", &pages);
     for (const XmlNode* page : pages) {
       auto* child = new QTreeWidgetItem(item);
       child->setText(0, ToQString(AttributeOr(page, "name", "Settings")));
-      if (page_icon_ >= 0) child->setIcon(0, images_[page_icon_]);
+      if (images_.PageImage() >= 0) child->setIcon(0, images_.Image(images_.PageImage()));
     }
   }
   selector_->expandAll();
@@ -339,9 +247,9 @@ void CGUIPropertySheet::BuildSelector() {
 
 void CGUIPropertySheet::SetTabImages() {
   for (std::size_t i = 0; i < pages_.size(); ++i) {
-    int enabled = disabled_icon_;
-    if (!several_sheets_ && i < page_icon_of_tab_.size()) enabled = page_icon_of_tab_[i];
-    pages_[i]->SetTabIcons(enabled, disabled_icon_);
+    int enabled = images_.DisabledImage();
+    if (!several_sheets_ && i < images_.OwnerCount()) enabled = images_.OwnerImage(i);
+    pages_[i]->SetTabIcons(enabled, images_.DisabledImage());
     ShowPageIcon(pages_[i], !ServiceBarInUse());
   }
 }
@@ -375,7 +283,7 @@ void CGUIPropertySheet::ShowSheetElement(const XmlNode* sheet) {
   }
   pages_.clear();
   shortcuts_.fill(-1);
-  wizard_history_.clear();
+  if (wizard_) wizard_->Restart();
   current_sheet_ = sheet;
 
   if (sheet != nullptr) {
@@ -387,19 +295,45 @@ void CGUIPropertySheet::ShowSheetElement(const XmlNode* sheet) {
       pages_.push_back(page);
       if (const std::string* shortcut = element->Attribute("shortcut");
           shortcut != nullptr && !shortcut->empty()) {
-        const auto key = static_cast<unsigned char>(std::tolower((*shortcut)[0]));
+        const auto key = static_cast<unsigned char>(AsciiLower((*shortcut)[0]));
         shortcuts_[key] = index;  // a later page takes the key over
       }
-      if (!wizard_mode_) page->SetTabIcons(-1, disabled_icon_);
+      if (!wizard_mode_) page->SetTabIcons(-1, images_.DisabledImage());
     }
   }
+  RegisterShortcuts();
   tabs_->setCurrentIndex(0);
   current_tab_ = tabs_->currentIndex();
   switching_ = false;
   if (CGUIPropertyPage* first = ActivePage()) first->ExchangeValues(false);
-  UpdateWizardButtons();
+  if (wizard_) wizard_->UpdateButtons();
   setUpdatesEnabled(true);
   PlaceChildren();
+}
+
+void CGUIPropertySheet::RegisterShortcuts() {
+  for (QShortcut* key : shortcut_keys_) delete key;
+  shortcut_keys_.clear();
+  // A wizard moves on only through its buttons.
+  if (wizard_mode_) return;
+  for (std::size_t c = 1; c < shortcuts_.size(); ++c) {
+    if (shortcuts_[c] < 0) continue;
+    const int key = KeyOf(static_cast<unsigned char>(c));
+    // Alt with the key, with or without Shift, as the key's capital is the
+    // same key.
+    for (const QKeyCombination combination :
+         {QKeyCombination(Qt::AltModifier, Qt::Key(key)),
+          QKeyCombination(Qt::AltModifier | Qt::ShiftModifier, Qt::Key(key))}) {
+      auto* shortcut = new QShortcut(QKeySequence(combination), this);
+      shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+      const auto activate = [this, c] { ActivatePage(shortcuts_[c]); };
+      // A tab mnemonic on the same key makes the key ambiguous; the table
+      // still decides.
+      connect(shortcut, &QShortcut::activated, this, activate);
+      connect(shortcut, &QShortcut::activatedAmbiguously, this, activate);
+      shortcut_keys_.push_back(shortcut);
+    }
+  }
 }
 
 int CGUIPropertySheet::PageCount() const { return int(pages_.size()); }
@@ -417,7 +351,7 @@ void CGUIPropertySheet::ActivatePage(int index) {
 }
 
 int CGUIPropertySheet::ShortcutPage(char key) const {
-  return shortcuts_[static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(key)))];
+  return shortcuts_[static_cast<unsigned char>(AsciiLower(key))];
 }
 
 void CGUIPropertySheet::CurrentTabChanged(int index) {
@@ -428,7 +362,7 @@ void CGUIPropertySheet::CurrentTabChanged(int index) {
     old->ExchangeValues(true);
   }
   if (CGUIPropertyPage* shown = Page(index)) shown->ExchangeValues(false);
-  UpdateWizardButtons();
+  if (wizard_) wizard_->UpdateButtons();
 }
 
 void CGUIPropertySheet::SelectorChanged(QTreeWidgetItem* item) {
@@ -442,10 +376,12 @@ void CGUIPropertySheet::SelectorChanged(QTreeWidgetItem* item) {
   if (sheet_index >= sheets.size()) return;
   if (sheets[sheet_index] != current_sheet_) ShowSheetElement(sheets[sheet_index]);
 
-  const int sheet_icon = sheet_icon_[sheet_index];
+  const int sheet_icon = images_.OwnerImage(sheet_index);
+  const int disabled_icon = images_.DisabledImage();
   for (CGUIPropertyPage* page : pages_) {
-    const bool support = strncasecmp(page->PlainTitle().c_str(), "Support", 7) == 0;
-    page->SetTabIcons(store_ != nullptr || support ? sheet_icon : disabled_icon_, disabled_icon_);
+    const bool support =
+        EqualsIgnoringCase(std::string_view(page->PlainTitle()).substr(0, 7), "Support");
+    page->SetTabIcons(store_ != nullptr || support ? sheet_icon : disabled_icon, disabled_icon);
     ShowPageIcon(page, !ServiceBarInUse());
   }
 
@@ -475,44 +411,19 @@ void CGUIPropertySheet::ShowPageIcon(CGUIPropertyPage* page, bool enabled) {
   const int index = tabs_->indexOf(page);
   if (index < 0) return;
   const int image = enabled ? page->EnabledIcon() : page->DisabledIcon();
-  tabs_->setTabIcon(index, image >= 0 && image < int(images_.size()) ? images_[image] : QIcon());
+  tabs_->setTabIcon(index, images_.Image(image));
 }
 
 CGUIPropertySheet* CGUIPropertySheet::OpenPopup(const XmlNode* element,
                                                 std::string_view title_prefix, const QIcon& icon,
                                                 int entry_index, int entry_sub_index) {
-  auto* host = new PopupHost(this);
-  std::string title(title_prefix);
-  if (!title.empty()) title += ' ';
-  title += AttributeOr(element, "name");
-  host->setWindowTitle(ToQString(title));
-  if (!icon.isNull()) {
-    host->setWindowIcon(icon);
-  } else if (const std::string* file = element->Attribute("icon")) {
-    const QPixmap pixmap = LoadBitmap(*file);
-    if (!pixmap.isNull()) host->setWindowIcon(QIcon(pixmap));
-  }
-
-  auto* sheet = new CGUIPropertySheet(application_store_, host);
-  host->SetSheet(sheet);
-  sheet->SetUpPopup(*this, element, entry_index, entry_sub_index);
-
-  const TrackingSize limits = PopupTrackingSize(sheet->Tracking());
-  host->setMinimumSize(limits.min_width, limits.min_height);
-  if (limits.max_width > 0) host->setMaximumSize(limits.max_width, limits.max_height);
-  const Rect initial = PopupInitialRect();
-  host->setGeometry(initial.left, initial.top, initial.width, initial.height);
-  const QRect owner = window()->geometry();
-  host->move(owner.center() - QPoint(host->width() / 2, host->height() / 2));
-  host->show();
-  return sheet;
+  return OpenPopupSheet(*this, element, title_prefix, icon, entry_index, entry_sub_index);
 }
 
 // -- State ----------------------------------------------------------------------
 
 std::string CGUIPropertySheet::WorkingFolder() const {
-  if (parent_sheet_ != nullptr) return parent_sheet_->WorkingFolder();
-  return source_ != nullptr ? source_->WorkingFolder() : ".";
+  return source_ != nullptr ? source_->WorkingFolder() : local_source_.WorkingFolder();
 }
 
 void CGUIPropertySheet::SetModified(bool modified) {
@@ -520,7 +431,7 @@ void CGUIPropertySheet::SetModified(bool modified) {
   UpdateApplyButton();
 }
 
-bool CGUIPropertySheet::AnyChanges() const {
+bool CGUIPropertySheet::HasChanges() const {
   if (modified_) return true;
   for (const CGUIPropertyPage* page : pages_) {
     if (page->Modified()) return true;
@@ -528,15 +439,13 @@ bool CGUIPropertySheet::AnyChanges() const {
   return false;
 }
 
-void CGUIPropertySheet::UpdateApplyButton() { apply_->setEnabled(AnyChanges()); }
+void CGUIPropertySheet::UpdateApplyButton() { apply_->setEnabled(HasChanges()); }
 
 TrackingSize CGUIPropertySheet::Tracking() const {
   return SheetTrackingSize(min_width_, min_height_, PageCount(), several_sheets_, wizard_mode_);
 }
 
-bool CGUIPropertySheet::ServiceBarInUse() const {
-  return parent_sheet_ == nullptr && source_ != nullptr && source_->Bar() != nullptr;
-}
+bool CGUIPropertySheet::ServiceBarInUse() const { return service_bar_ != nullptr; }
 
 // -- Configuration events ---------------------------------------------------------
 
@@ -553,14 +462,7 @@ bool CGUIPropertySheet::event(QEvent* event) {
 }
 
 void CGUIPropertySheet::LoadConfiguration() {
-  if (parent_sheet_ != nullptr) {
-    store_ = parent_sheet_->Store();
-    if (store_ != nullptr) popup_snapshot_ = store_->Serialize();
-  } else if (source_ != nullptr) {
-    store_ = source_->LoadConfiguration(*this);
-  } else {
-    store_ = application_store_;
-  }
+  store_ = Source().LoadConfiguration(*this);
   for (CGUIPropertyPage* page : pages_) page->AttachStore(store_, root_);
   // Pages shown before the store arrived disabled their controls; the
   // service bar governs that when there is one.
@@ -570,29 +472,10 @@ void CGUIPropertySheet::LoadConfiguration() {
 
 void CGUIPropertySheet::ApplyConfiguration() {
   if (store_ == nullptr) return;
-  if (parent_sheet_ != nullptr) {
-    // A pop-up edits its owner's store, so applying it is the owner's apply.
-    const bool changed = AnyChanges();
-    if (changed) parent_sheet_->SetModified(true);
-    if (!parent_sheet_->SendApply() && changed) return;
-    popup_snapshot_ = store_->Serialize();
-    for (CGUIPropertyPage* page : pages_) page->SetModified(false);
-    SetModified(false);
-    return;
-  }
-  const bool changed = AnyChanges();
-  bool applied = false;
-  if (source_ != nullptr) {
-    applied = source_->ApplyConfiguration(*this, *store_);
-  } else if (store_->Save() == 0) {
-    applied = true;
-  } else {
-    std::string text = kSaveFailed;
-    text.replace(text.find("%s"), 2, store_->FileName());
-    ShowAdminMessage(this, MessageKind::kWarning, product_name_, text);
-  }
-  if (!applied) return;
-  if (changed && main_window_ != nullptr) {
+  const bool changed = HasChanges();
+  if (!Source().ApplyConfiguration(*this, *store_)) return;
+  // A pop-up's changes reach the main window through its owner's apply.
+  if (changed && owner_ == nullptr && main_window_ != nullptr) {
     QCoreApplication::postEvent(main_window_, new QEvent(kConfigurationChangedEvent));
   }
   for (CGUIPropertyPage* page : pages_) page->SetModified(false);
@@ -613,7 +496,7 @@ void CGUIPropertySheet::Ok() {
     // A failed save keeps the window open, or the edits would be lost.
     if (modified_ && !SendApply()) return;
   }
-  if (source_ != nullptr) source_->Closing(*this);
+  Source().Closing(*this);
   RequestClose();
 }
 
@@ -625,23 +508,21 @@ void CGUIPropertySheet::Apply() {
 
 bool CGUIPropertySheet::AskCancel() {
   return ShowAdminMessage(this, MessageKind::kQuestion, product_name_,
-                          wizard_mode_ ? kWizardCancelQuestion : kCancelQuestion) ==
+                          wizard_ ? SheetWizard::kCancelQuestion : kCancelQuestion) ==
          MessageAnswer::kYes;
+}
+
+void CGUIPropertySheet::DiscardChanges() {
+  if (store_ != nullptr) Source().DiscardChanges(*this, *store_);
 }
 
 void CGUIPropertySheet::Cancel() {
   // Edits the active page has not yet committed count as changes too.
-  if (AnyChanges()) {
+  if (HasChanges()) {
     if (!AskCancel()) return;
-    if (parent_sheet_ != nullptr) {
-      // The store is the owner's: reading the file again would also drop
-      // the owner's unapplied edits, so only the pop-up's are taken back.
-      if (store_ != nullptr) RestoreStore(*store_, popup_snapshot_);
-    } else if (store_ != nullptr && !store_->FileName().empty()) {
-      store_->Load(store_->FileName());
-    }
+    DiscardChanges();
   }
-  if (source_ != nullptr) source_->Closing(*this);
+  Source().Closing(*this);
   RequestClose();
 }
 
@@ -651,81 +532,33 @@ void CGUIPropertySheet::RequestClose() {
   QMetaObject::invokeMethod(window(), &QWidget::close, Qt::QueuedConnection);
 }
 
+void CGUIPropertySheet::closeEvent(QCloseEvent* event) {
+  if (!closing_handled_) {
+    closing_handled_ = true;
+    if (ServiceBarInUse() && HasChanges() && AskCancel()) DiscardChanges();
+    Source().Closing(*this);
+  }
+  QWidget::closeEvent(event);
+}
+
 void CGUIPropertySheet::ShowHelp() {
   if (!help_hook_) return;
   const CGUIPropertyPage* page = ActivePage();
   help_hook_(help_base_name_, CurrentSheetName(), page != nullptr ? page->Uid() : std::string());
 }
 
-void CGUIPropertySheet::Next() {
-  const int index = ActivePageIndex();
-  CGUIPropertyPage* page = ActivePage();
-  if (page == nullptr) return;
-  if (const std::string* skip = page->PageElement()->Attribute("skiponenable")) {
-    bool skipping = false;
-    if (store_ != nullptr) {
-      page->ExchangeValues(true);
-      GetSwitch(*store_, root_, SettingAddress{*skip}, &skipping);
-    }
-    if (skipping) {
-      const int target = int(ParseLeadingNumber(AttributeOr(page->PageElement(), "skipto", "0")));
-      if (target >= 0 && target < PageCount()) {
-        wizard_history_.push_back(index);
-        ActivatePage(target);
-        return;
-      }
-    }
-  }
-  if (index + 1 < PageCount()) {
-    wizard_history_.push_back(index);
-    ActivatePage(index + 1);
-  }
-}
-
-void CGUIPropertySheet::Back() {
-  // Back retraces the pages visited, so a skipped run of pages stays skipped.
-  if (!wizard_history_.empty()) {
-    const int previous = wizard_history_.back();
-    wizard_history_.pop_back();
-    ActivatePage(previous);
-  } else if (ActivePageIndex() > 0) {
-    ActivatePage(ActivePageIndex() - 1);
-  }
-}
-
-void CGUIPropertySheet::UpdateWizardButtons() {
-  if (!wizard_mode_) return;
-  const int index = ActivePageIndex();
-  const bool last = index + 1 >= PageCount();
-  back_->setEnabled(index > 0);
-  next_->setVisible(!last);
-  finish_->setVisible(last);
-}
-
 // -- Keys and geometry --------------------------------------------------------------
 
 bool CGUIPropertySheet::eventFilter(QObject* watched, QEvent* event) {
-  const QEvent::Type type = event->type();
-  if (type == QEvent::KeyPress) {
-    // Enter presses the focused button, though none is the default button.
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    auto* button = qobject_cast<QPushButton*>(watched);
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && button != nullptr &&
-        button->parentWidget() == this && button->isEnabled()) {
-      button->click();
-      return true;
-    }
-  }
-  if ((type == QEvent::KeyPress || type == QEvent::ShortcutOverride) && !wizard_mode_) {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (widget != nullptr && (widget == this || isAncestorOf(widget)) &&
-        (key->modifiers() & Qt::AltModifier) && !(key->modifiers() & Qt::ControlModifier) &&
-        key->key() > 0 && key->key() < 256) {
-      const int page = ShortcutPage(static_cast<char>(key->key()));
+  // Alt with a tab's mnemonic: the page registered for the key, which a
+  // later page may have taken over, rather than the tab marked first.
+  if (watched == tabs_->tabBar() && event->type() == QEvent::Shortcut && !wizard_mode_) {
+    const QKeyCombination combination = static_cast<QShortcutEvent*>(event)->key()[0];
+    const int key = combination.key();
+    if ((combination.keyboardModifiers() & Qt::AltModifier) && key > 0 && key < 256) {
+      const int page = ShortcutPage(static_cast<char>(key));
       if (page >= 0) {
-        event->accept();
-        if (type == QEvent::KeyPress) ActivatePage(page);
+        ActivatePage(page);
         return true;
       }
     }
@@ -751,18 +584,14 @@ void CGUIPropertySheet::PlaceChildren() {
   };
   if (selector_ != nullptr) put(selector_, g.selector);
   if (g.has_service_bar) {
-    QWidget* bar = source_->Bar();
-    if (bar->parentWidget() != this) bar->setParent(this);
-    put(bar, g.service_bar);
-    bar->show();
+    put(service_bar_, g.service_bar);
+    service_bar_->show();
   }
   put(tabs_, g.tabs);
   put(help_, g.help);
   put(cancel_, g.cancel);
-  if (wizard_mode_) {
-    put(back_, g.back);
-    put(next_, g.next);
-    put(finish_, g.next);
+  if (wizard_) {
+    wizard_->Place(g);
   } else {
     put(ok_, g.ok);
     put(apply_, g.apply);

@@ -1,18 +1,22 @@
 // CGUIPropertySheet is the settings window built at run time from the
 // configuration descriptor: one tab (a CGUIPropertyPage) per `page` of the
 // current `sheet` element, a selector tree when there are several sheets,
-// and OK, Apply, Cancel and Help buttons. The same class is the first-run
-// wizard (Back, Next, Finish over the pages of one `wizard` element) and the
-// pop-up window some controls open to edit a sub-definition.
+// OK, Apply, Cancel and Help buttons, and in administration mode the
+// service connection bar between the tabs and the buttons.
+//
+// Two helpers give the same sheet its other uses: a SheetWizard
+// (sheet_wizard.h) makes it the first-run wizard, and popup_sheet.h hosts
+// it in a pop-up window that edits a sub-definition for its owner.
 //
 // Values travel only through the settings store: event 2025 (posted to the
 // sheet once it is set up) attaches the store, event 2026 (sent by Apply and
-// OK) saves it. Where the store comes from and where Apply sends it is the
-// configuration source's business; without one the sheet edits the
-// application's store and Apply writes its file.
+// OK) keeps it. Where the store comes from, where Apply takes it and how a
+// Cancel takes edits back is the configuration source's business
+// (sheet_configuration.h); without one the sheet edits the application's
+// store and Apply writes its file.
 //
-// The sheet owns its pages; the application store and the source are not
-// owned. User-interface thread only.
+// The sheet owns its pages and its wizard; the application store, the
+// source and the main window are not owned. User-interface thread only.
 #pragma once
 
 #include <QIcon>
@@ -26,8 +30,11 @@
 
 #include "ui/control_factory.h"
 #include "ui/page_layout.h"
+#include "ui/sheet_configuration.h"
+#include "ui/sheet_images.h"
 
 class QPushButton;
+class QShortcut;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -35,28 +42,9 @@ class QTreeWidgetItem;
 namespace vossik {
 
 class CGUIPropertyPage;
-class CGUIPropertySheet;
 class SettingsStore;
+class SheetWizard;
 class XmlNode;
-
-/// Where the edited configuration comes from and where Apply takes it (a
-/// service's configuration and its local copy). Not owned by the sheet.
-class SheetConfigurationSource {
- public:
-  virtual ~SheetConfigurationSource() = default;
-  /// Event 2025: the store the pages are to edit (nullptr: none yet).
-  virtual SettingsStore* LoadConfiguration(CGUIPropertySheet& sheet) = 0;
-  /// Event 2026: stores `store` (and sends it); true when that succeeded,
-  /// which clears the modified flag. The sheet itself then posts event 1688
-  /// to the main window when something had changed.
-  virtual bool ApplyConfiguration(CGUIPropertySheet& sheet, SettingsStore& store) = 0;
-  /// The window is going away.
-  virtual void Closing(CGUIPropertySheet& sheet) = 0;
-  /// The folder controls work in ("." for the local program).
-  virtual std::string WorkingFolder() const = 0;
-  /// The service connection bar placed above the buttons, or nullptr.
-  virtual QWidget* Bar() const = 0;
-};
 
 class CGUIPropertySheet : public QWidget {
   Q_OBJECT
@@ -75,10 +63,15 @@ class CGUIPropertySheet : public QWidget {
   /// Switches to wizard mode for the wizard of `uid`; null is ignored. Call
   /// before SetUp().
   void SetWizardUid(const char* uid);
-  /// Not owned, and must outlive the sheet; set before SetUp(). With a
-  /// source that has a bar, the main window shows the service bar and tabs
-  /// start with their disabled icons. Pop-ups apply through their owner.
+  /// Not owned, and must outlive the sheet; set before SetUp(). Without one
+  /// the sheet edits the application store (LocalConfiguration).
   void SetConfigurationSource(SheetConfigurationSource* source);
+  /// The service connection bar of administration mode, placed between the
+  /// tabs and the buttons (hidden in a wizard); the sheet takes it as a
+  /// child. With a bar, tabs start with their disabled icons and the bar
+  /// switches them as the service's state changes. Set before SetUp().
+  void SetServiceBar(QWidget* bar);
+  QWidget* ServiceBar() const { return service_bar_; }
   void SetHelpHook(HelpHook hook) { help_hook_ = std::move(hook); }
   /// Receives event 2591 from `messagebutton` controls.
   void SetMainWindow(QObject* main_window) { main_window_ = main_window; }
@@ -93,6 +86,12 @@ class CGUIPropertySheet : public QWidget {
   /// `alternative_root`, when given, is where `wizard` elements are sought.
   bool SetUp(std::string product_name, std::string help_base_name, const XmlNode* root,
              const XmlNode* alternative_root = nullptr);
+  /// Builds the sheet of a pop-up for `owner` from `element` (its sheets or
+  /// pages), taking the owner's descriptor, names, hooks and factories; the
+  /// controls address the given entry indices. Set the pop-up's
+  /// configuration source first (popup_sheet.h does all of this).
+  void SetUpPopup(const CGUIPropertySheet& owner, const XmlNode* element, int entry_index,
+                  int entry_sub_index);
 
   // -- Sheets and pages -----------------------------------------------------
 
@@ -120,12 +119,12 @@ class CGUIPropertySheet : public QWidget {
   /// Shows `page`'s enabled or disabled icon.
   void ShowPageIcon(CGUIPropertyPage* page, bool enabled);
   /// The images of the tabs and the selector, in image-list order.
-  const std::vector<QIcon>& Images() const { return images_; }
+  const std::vector<QIcon>& Images() const { return images_.Images(); }
 
   /// Opens a framed window holding a new sheet for `element`, sharing this
   /// sheet's store; titled `title_prefix`, a blank and the element's `name`;
-  /// its icon is `icon`, else the element's `icon` file. The controls address
-  /// the given entry indices. The window deletes itself when closed.
+  /// its icon is `icon`, else the element's `icon` bitmap. The controls
+  /// address the given entry indices. The window deletes itself when closed.
   CGUIPropertySheet* OpenPopup(const XmlNode* element, std::string_view title_prefix,
                                const QIcon& icon = QIcon(), int entry_index = -1,
                                int entry_sub_index = -1);
@@ -142,9 +141,13 @@ class CGUIPropertySheet : public QWidget {
   int EntryIndex() const { return entry_index_; }
   int EntrySubIndex() const { return entry_sub_index_; }
   bool WizardMode() const { return wizard_mode_; }
+  /// The sheet that opened this pop-up; nullptr for a main sheet.
+  const CGUIPropertySheet* Owner() const { return owner_; }
   bool SeveralSheets() const { return several_sheets_; }
   bool Modified() const { return modified_; }
   void SetModified(bool modified);
+  /// Whether the sheet or any of its pages has changes not yet applied.
+  bool HasChanges() const;
   /// Enables Apply while the sheet or any page has unapplied changes.
   void UpdateApplyButton();
   TrackingSize Tracking() const;
@@ -158,9 +161,9 @@ class CGUIPropertySheet : public QWidget {
   void Apply();
   void Cancel();
   void ShowHelp();
-  /// Wizard navigation; Next honours `skiponenable` / `skipto`.
-  void Next();
-  void Back();
+  /// Sends event 2026 to the sheet and waits for it; true when it left no
+  /// unapplied changes behind.
+  bool SendApply();
 
  signals:
   /// The sheet asks its host window to close (also posted as a close).
@@ -170,10 +173,13 @@ class CGUIPropertySheet : public QWidget {
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  /// The window goes away without OK or Cancel (the sheet is a window of
+  /// its own): with a service bar, unapplied changes are first offered to
+  /// be taken back, and the window closes whatever the answer.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
-  void SetUpPopup(CGUIPropertySheet& parent, const XmlNode* element, int entry_index,
-                  int entry_sub_index);
+  SheetConfigurationSource& Source();
   void Initialise();
   void ShowSheetElement(const XmlNode* sheet);
   std::vector<const XmlNode*> SheetElements() const;
@@ -181,24 +187,24 @@ class CGUIPropertySheet : public QWidget {
   void BuildImageList();
   void BuildSelector();
   void SetTabImages();
+  void RegisterShortcuts();
   void SelectorChanged(QTreeWidgetItem* item);
   void CurrentTabChanged(int index);
   void LoadConfiguration();
   void ApplyConfiguration();
-  bool SendApply();
   void RequestClose();
   void PlaceChildren();
-  void UpdateWizardButtons();
-  bool AnyChanges() const;
   bool AskCancel();
+  void DiscardChanges();
   bool ServiceBarInUse() const;
-  int LoadIcon(const std::string& file);
 
   SettingsStore* application_store_;
   SettingsStore* store_ = nullptr;
   SettingsStore* preferences_ = nullptr;
   SheetConfigurationSource* source_ = nullptr;
-  CGUIPropertySheet* parent_sheet_ = nullptr;
+  LocalConfiguration local_source_;
+  const CGUIPropertySheet* owner_ = nullptr;
+  QWidget* service_bar_ = nullptr;
   const XmlNode* root_ = nullptr;
   const XmlNode* sheet_root_ = nullptr;
   const XmlNode* current_sheet_ = nullptr;
@@ -217,17 +223,11 @@ class CGUIPropertySheet : public QWidget {
   bool cancel_shown_ = true;
   bool modified_ = false;
   bool closing_handled_ = false;
-  // A pop-up's shared store as it was when loaded or last applied.
-  std::string popup_snapshot_;
   int entry_index_ = -1;
   int entry_sub_index_ = -1;
   std::array<int, 256> shortcuts_{};
-  std::vector<QIcon> images_;
-  std::vector<int> page_icon_of_tab_;  // image of each tab of the first sheet (-1: none)
-  std::vector<int> sheet_icon_;        // image of each sheet element (-1: none)
-  int disabled_icon_ = -1;
-  int page_icon_ = -1;
-  std::vector<int> wizard_history_;
+  std::vector<QShortcut*> shortcut_keys_;
+  SheetImageList images_;
   int current_tab_ = -1;
   bool switching_ = false;
 
@@ -241,9 +241,7 @@ class CGUIPropertySheet : public QWidget {
   QPushButton* apply_ = nullptr;
   QPushButton* cancel_ = nullptr;
   QPushButton* help_ = nullptr;
-  QPushButton* back_ = nullptr;
-  QPushButton* next_ = nullptr;
-  QPushButton* finish_ = nullptr;
+  std::unique_ptr<SheetWizard> wizard_;
   std::vector<CGUIPropertyPage*> pages_;
 };
 

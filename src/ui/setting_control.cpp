@@ -96,15 +96,7 @@ std::string SettingControl::Hint() const {
   return hint != nullptr ? *hint : std::string();
 }
 
-std::string SettingControl::LabelText() const {
-  std::string label;
-  for (char c : Name()) {
-    label += c;
-    if (c == '&') label += '&';
-  }
-  label += ':';
-  return label;
-}
+std::string SettingControl::LabelText() const { return EscapeMnemonics(Name()) + ":"; }
 
 int SettingControl::Lines() const {
   const long lines = NumberProperty("lines", 1);

@@ -4,10 +4,10 @@
 // rules by which values are loaded and saved (plain or encrypted text,
 // `alternate`, `defaultfrom`, switches) and by which view preferences are kept.
 //
-// A control type derives from SettingControl, builds its cell in MakeCell()
-// and, when its stored value is not the cell's text, overrides
-// ExchangeValue(). The page owns its controls; a control owns its cell (the
-// cell is a child window of the page and is deleted with the control).
+// A control type is a CellControl over its cell type (cell_control.h),
+// which builds the cell in MakeCell(); when its stored value is not the
+// cell's text, the type derives from it and overrides ExchangeValue(). The page owns its controls;
+// a control owns its cell (the cell is a child window of the page and is deleted with the control).
 // Everything runs on the user-interface thread.
 #pragma once
 

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QSlider>
 
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/number_control.h"
@@ -21,10 +22,13 @@ constexpr int kUnitFromRight = 40;
 constexpr int kUnitTop = 9;
 constexpr int kUnitWidth = 23;
 
+// The `allowed` range, 0 to 100 unless it says otherwise.
+NumberRange SliderRange(const SettingControl& control) { return AllowedRange(control, {0, 100}); }
+
 class SliderCell : public ControlCell {
  public:
-  SliderCell(SettingControl& control, NumberRange range, QWidget* parent)
-      : ControlCell(control, parent) {
+  SliderCell(SettingControl& control, QWidget* parent) : ControlCell(control, parent) {
+    const NumberRange range = SliderRange(control);
     slider_ = new QSlider(Qt::Horizontal);
     slider_->setRange(range.minimum, range.maximum);
     slider_->setTickInterval(kTickInterval);
@@ -80,20 +84,14 @@ class SliderCell : public ControlCell {
   bool following_edit_ = false;
 };
 
-class SliderControl : public SettingControl {
+class SliderControl : public CellControl<SliderCell> {
  public:
   void ExchangeValue(bool save) override {
     if (save && Cell() != nullptr) {
-      ClampNumberInput(qobject_cast<QLineEdit*>(Cell()->MainInput()), Range());
+      ClampNumberInput(qobject_cast<QLineEdit*>(Cell()->MainInput()), SliderRange(*this));
     }
     SettingControl::ExchangeValue(save);
   }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new SliderCell(*this, Range(), parent); }
-
- private:
-  NumberRange Range() const { return AllowedRange(*this, {0, 100}); }
 };
 
 }  // namespace

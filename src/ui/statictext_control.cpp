@@ -1,6 +1,7 @@
 // `statictext`: the hint shown in the label column; it stores nothing.
 #include <QLabel>
 
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -24,13 +25,10 @@ class StaticTextCell : public ControlCell {
   }
 };
 
-class StaticTextControl : public SettingControl {
+class StaticTextControl : public CellControl<StaticTextCell> {
  public:
   void ExchangeValue(bool) override {}
   bool HoldsValue() const override { return false; }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new StaticTextCell(*this, parent); }
 };
 
 }  // namespace

@@ -3,32 +3,19 @@
 #include <QCheckBox>
 
 #include "ui/control_catalogue.h"
-#include "ui/control_cell.h"
 
 namespace vossik {
-namespace {
 
-class SwitchCell : public ControlCell {
- public:
-  SwitchCell(SwitchControl& control, QWidget* parent) : ControlCell(control, parent) {
-    std::string caption;
-    for (char c : control.Caption()) {
-      caption += c;
-      if (c == '&') caption += '&';
-    }
-    auto* box = new QCheckBox(ToQString(caption));
-    // clicked fires only for the user, never when loading sets the state.
-    connect(box, &QCheckBox::clicked, this, [&control](bool on) { control.Clicked(on); });
-    SetMainInput(box);
-  }
+SwitchCell::SwitchCell(SwitchControl& control, QWidget* parent) : ControlCell(control, parent) {
+  auto* box = new QCheckBox(ToQString(EscapeMnemonics(control.Caption())));
+  // clicked fires only for the user, never when loading sets the state.
+  connect(box, &QCheckBox::clicked, this, [&control](bool on) { control.Clicked(on); });
+  SetMainInput(box);
+}
 
- protected:
-  void LayoutChildren(int width, int height) override {
-    MainInput()->setGeometry(0, 0, width, height);
-  }
-};
-
-}  // namespace
+void SwitchCell::LayoutChildren(int width, int height) {
+  MainInput()->setGeometry(0, 0, width, height);
+}
 
 QCheckBox* SwitchControl::CheckBox() const {
   return Cell() != nullptr ? qobject_cast<QCheckBox*>(Cell()->MainInput()) : nullptr;
@@ -38,8 +25,6 @@ std::string SwitchControl::Caption() const {
   std::string hint = Hint();
   return hint.empty() ? Name() : hint;
 }
-
-ControlCell* SwitchControl::MakeCell(QWidget* parent) { return new SwitchCell(*this, parent); }
 
 void SwitchControl::ExchangeValue(bool save) {
   QCheckBox* box = CheckBox();

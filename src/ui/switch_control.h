@@ -5,13 +5,24 @@
 
 #include <string>
 
-#include "ui/setting_control.h"
+#include "ui/cell_control.h"
 
 class QCheckBox;
 
 namespace vossik {
 
-class SwitchControl : public SettingControl {
+class SwitchControl;
+
+/// The window of a switch: its check box across the whole cell, no label.
+class SwitchCell : public ControlCell {
+ public:
+  SwitchCell(SwitchControl& control, QWidget* parent);
+
+ protected:
+  void LayoutChildren(int width, int height) override;
+};
+
+class SwitchControl : public CellControl<SwitchCell, SwitchControl> {
  public:
   void ExchangeValue(bool save) override;
 
@@ -24,8 +35,6 @@ class SwitchControl : public SettingControl {
   void Clicked(bool on);
 
  protected:
-  ControlCell* MakeCell(QWidget* parent) override;
-
   /// The state was set, by the user (`by_user`) or by loading. A type may
   /// take the check back with SetChecked() and return false, and then no
   /// change is reported.

@@ -8,6 +8,7 @@
 
 #include "base/string_util.h"
 #include "settings/parameter_ref.h"
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -66,13 +67,10 @@ class TimeCell : public ControlCell {
   QTimeEdit* editor_;
 };
 
-class TimeControl : public SettingControl {
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new TimeCell(*this, parent); }
-};
-
 }  // namespace
 
-std::unique_ptr<SettingControl> MakeTimeControl() { return std::make_unique<TimeControl>(); }
+std::unique_ptr<SettingControl> MakeTimeControl() {
+  return std::make_unique<CellControl<TimeCell>>();
+}
 
 }  // namespace vossik

@@ -5,7 +5,7 @@
 namespace vossik {
 
 std::unique_ptr<SettingControl> MakeUnitNumberControl() {
-  return std::make_unique<NumberControl>(65535, true);
+  return MakeNumberControlFor(65535, true);
 }
 
 }  // namespace vossik

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
+#include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
 #include "ui/setting_control.h"
@@ -46,15 +47,12 @@ class UrlEditCell : public ControlCell {
   HyperlinkLabel* link_;
 };
 
-class UrlEditControl : public SettingControl {
+class UrlEditControl : public CellControl<UrlEditCell> {
  public:
   void SetEnabled(bool enable) override {
     SettingControl::SetEnabled(enable);
-    if (auto* cell = static_cast<UrlEditCell*>(Cell())) cell->UpdateLink();
+    if (UrlEditCell* cell = TypedCell()) cell->UpdateLink();
   }
-
- protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new UrlEditCell(*this, parent); }
 };
 
 }  // namespace

@@ -1,6 +1,28 @@
 #include "ui/page_layout.h"
 
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QtTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "settings/config_descriptor.h"
+#include "settings/settings_store.h"
+#include "support/temp_dir.h"
+#include "ui/control_cell.h"
+#include "ui/property_page.h"
+#include "ui/property_sheet.h"
+#include "ui/setting_control.h"
+#include "xml/xml_document.h"
 
 using vossik::LayoutControl;
 using vossik::LayoutGroup;
@@ -19,6 +41,85 @@ char* toString(const Rect& r) {
 }  // namespace vossik
 
 namespace {
+
+// The width `widget` needs to show its text whole; 0 for a widget whose
+// text may scroll or wrap, or that shows none.
+int NeededWidth(const QWidget* widget) {
+  if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+    return label->wordWrap() || label->text().isEmpty() ? 0 : label->minimumSizeHint().width();
+  }
+  if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+    // A caption needs some room on each side of it, less than a default
+    // button's minimum width.
+    return button->fontMetrics().horizontalAdvance(button->text()) + 8;
+  }
+  if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+    // A check box or radio button: its caption beside the mark.
+    const bool radio = qobject_cast<const QRadioButton*>(widget) != nullptr;
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QRect caption = button->style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents, &option, button);
+    const int text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width();
+    return button->width() - caption.width() + text;
+  }
+  if (qobject_cast<const QAbstractSpinBox*>(widget) != nullptr ||
+      qobject_cast<const QComboBox*>(widget) != nullptr) {
+    return widget->minimumSizeHint().width();
+  }
+  if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+    // The value the page opens with, inside the edit's frame.
+    return edit->text().isEmpty() ? 0 : edit->fontMetrics().horizontalAdvance(edit->text()) + 4;
+  }
+  return 0;
+}
+
+// Checks the page on view: the hint line and every control's cell apart
+// from each other and inside the page (and a grouped cell inside its group
+// box), every input inside its cell, and every text shown whole.
+void CheckPage(const vossik::CGUIPropertyPage& page, const QString& where) {
+  const QRect area = page.rect();
+  std::vector<std::pair<QRect, QString>> taken;
+  if (const auto* hint = page.findChild<QLabel*>("hint", Qt::FindDirectChildrenOnly)) {
+    taken.emplace_back(hint->geometry(), "the hint line");
+    QVERIFY2(hint->width() >= NeededWidth(hint), qPrintable(where + ": the hint line is cut"));
+  }
+  const std::size_t ungrouped = page.LayoutInput().controls.size();
+  const QList<QGroupBox*> boxes = page.findChildren<QGroupBox*>("group");
+  for (const QGroupBox* box : boxes) {
+    QVERIFY2(area.contains(box->geometry()), qPrintable(where + ": a group box leaves the page"));
+    const int caption = box->fontMetrics().horizontalAdvance(box->title());
+    QVERIFY2(box->width() >= caption, qPrintable(where + ": a group caption is cut"));
+  }
+  for (std::size_t i = 0; i < page.Controls().size(); ++i) {
+    const vossik::SettingControl* control = page.Controls()[i].get();
+    const vossik::ControlCell* cell = control != nullptr ? control->Cell() : nullptr;
+    if (cell == nullptr || !cell->isVisible()) continue;
+    const QString name = where + " " + QString::fromStdString(control->Uid());
+    const QRect rect = cell->geometry();
+    QVERIFY2(area.contains(rect), qPrintable(name + " leaves the page"));
+    for (const auto& [other, other_name] : taken) {
+      QVERIFY2(!rect.intersects(other), qPrintable(name + " overlaps " + other_name));
+    }
+    taken.emplace_back(rect, QString::fromStdString(control->Uid()));
+    if (i >= ungrouped) {
+      const bool boxed = std::any_of(boxes.begin(), boxes.end(), [&rect](const QGroupBox* box) {
+        return box->geometry().contains(rect);
+      });
+      QVERIFY2(boxed, qPrintable(name + " leaves its group box"));
+    }
+    for (const QWidget* input : cell->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (!input->isVisible()) continue;
+      const QString piece = name + " " + input->metaObject()->className();
+      QVERIFY2(cell->rect().contains(input->geometry()), qPrintable(piece + " leaves its cell"));
+      const int needed = NeededWidth(input);
+      QVERIFY2(
+          input->width() >= needed,
+          qPrintable(piece + QString(" is %1 wide, needs %2").arg(input->width()).arg(needed)));
+    }
+  }
+}
 
 LayoutControl Control(int height, bool right = false, bool growing = false, int spacers = 0) {
   LayoutControl c;
@@ -217,6 +318,53 @@ class PageLayoutTest : public QObject {
     QCOMPARE(full.tabs, (Rect{140, 0, 456, 346}));
 
     QVERIFY(!vossik::LayOutSheet(600, 400, false, true, true).has_service_bar);
+  }
+
+  // The product's own pages, every sheet and the wizard, at the sizes a
+  // user meets: as the window opens and as small as it can be made.
+  void ProductPages_data() {
+    QTest::addColumn<QString>("wizard");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("settings as it opens") << "" << QSize(636, 476);
+    QTest::newRow("settings at its smallest") << "" << QSize();
+    QTest::newRow("wizard") << "setup" << QSize();
+  }
+  void ProductPages() {
+    QFETCH(QString, wizard);
+    QFETCH(QSize, size);
+    vossik::testing::TempDir dir;
+    dir.ChangeInto();
+    vossik::ConfigDescriptor descriptor;
+    QVERIFY(descriptor.LoadFile(VOSSIK_BINARY_DIR "/vossik.cfgml"));
+    vossik::SettingsStore defaults;
+    vossik::CGUIPropertySheet sheet(&defaults);
+    const std::string uid = wizard.toStdString();
+    sheet.SetWizardUid(wizard.isEmpty() ? nullptr : uid.c_str());
+    sheet.SetUp("Vossik", "vossik", descriptor.Root());
+    const vossik::TrackingSize smallest = sheet.Tracking();
+    sheet.resize(size.isValid() ? size : QSize(smallest.min_width, smallest.min_height));
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+    QCoreApplication::processEvents();  // event 2025 attaches the store
+
+    std::vector<std::string> sheets;
+    for (const vossik::XmlNode* node = sheet.SheetRoot()->FirstChild(); node != nullptr;
+         node = node->NextSibling()) {
+      if (node->Name() == "sheet") sheets.push_back(*node->Attribute("name"));
+    }
+    QVERIFY(!sheets.empty());
+    int pages = 0;
+    for (const std::string& name : sheets) {
+      sheet.ShowSheet(name);
+      for (int i = 0; i < sheet.PageCount(); ++i) {
+        sheet.ActivatePage(i);
+        QCoreApplication::processEvents();
+        const vossik::CGUIPropertyPage* page = sheet.Page(i);
+        CheckPage(*page, QString::fromStdString(name + "/" + page->Uid()));
+        ++pages;
+      }
+    }
+    QCOMPARE(pages, wizard.isEmpty() ? 5 : 4);
   }
 
   void PopupWindow() {

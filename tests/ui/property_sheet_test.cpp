@@ -1,6 +1,7 @@
 // The settings sheet over a real store and configuration file: applying,
-// cancelling, the descriptor's button settings, sheets and shortcuts, the
-// wizard, and the events it sends the application.
+// cancelling, the descriptor's button settings, sheets and shortcuts, its
+// configuration source and service bar, and the events it sends the
+// application.
 #include "ui/property_sheet.h"
 
 #include <QCheckBox>
@@ -18,23 +19,10 @@
 #include "ui/message_box.h"
 #include "ui/property_page.h"
 #include "ui/setting_control.h"
+#include "ui/sheet_fixture.h"
 #include "xml/xml_document.h"
 
 namespace {
-
-constexpr char kConfig[] = R"(
-  <config>
-    <section uid="index" name="Index">
-      <parameter uid="dirsrc" name="DirSrc"><control>edit</control></parameter>
-      <parameter uid="dirdest" name="DirDest"><control>edit</control></parameter>
-      <parameter uid="skip" name="Skip"><control>switch</control></parameter>
-      <parameter uid="build" name="Build"><control>messagebutton</control><buttontext>Build now</buttontext></parameter>
-    </section>
-  </config>)";
-
-constexpr char kSheetAndPopup[] = R"(
-  <sheet name="Main"><page name="Source"><parameter uid="index:dirsrc"/></page></sheet>
-  <definition name="Entry"><page name="Entry"><parameter uid="index:dirdest"/></page></definition>)";
 
 constexpr char kTwoPages[] = R"(
   <gui minx="300" miny="200" oktext="" applytext="Save" okshow="false"/>
@@ -44,18 +32,6 @@ constexpr char kTwoPages[] = R"(
     <page name="Log" icon="icons/log.bmp"/>
   </sheet>)";
 
-// Records the events the sheet sends to the application's main window.
-class MainWindow : public QObject {
- public:
-  QList<int> events;
-
- protected:
-  bool event(QEvent* e) override {
-    events << int(e->type());
-    return QObject::event(e);
-  }
-};
-
 void WriteIcon(const vossik::testing::TempDir& dir, const char* name) {
   std::filesystem::create_directories(dir.Path() / "icons");
   QPixmap pixmap(16, 16);
@@ -63,61 +39,32 @@ void WriteIcon(const vossik::testing::TempDir& dir, const char* name) {
   QVERIFY(pixmap.save(QString::fromStdString((dir.Path() / "icons" / name).string()), "BMP"));
 }
 
-struct Fixture {
-  explicit Fixture(const char* body, const char* wizard = nullptr,
-                   const std::function<void(const vossik::testing::TempDir&)>& prepare = {}) {
-    dir.ChangeInto();
-    if (prepare) prepare(dir);
-    document.Parse(std::string("<vossik>") + kConfig + body + "</vossik>");
-    store.SetFileName("vossik.cfg");
-    store.Parse("[Index]\nDirSrc=/old\n");
-    store.Save();
-    previous_hook = vossik::SetMessageHook(
-        [this](vossik::MessageKind, const std::string& title, const std::string& text) {
-          questions << QString::fromStdString(title + "|" + text);
-          return answer;
-        });
-    sheet = std::make_unique<vossik::CGUIPropertySheet>(&store);
-    sheet->SetWizardUid(wizard);
-    sheet->SetMainWindow(&main_window);
-    sheet->SetUp("Vossik", "vossik", document.Root());
-    sheet->resize(640, 400);
-    sheet->show();
-    QCoreApplication::processEvents();  // event 2025 attaches the store
-  }
-  ~Fixture() { vossik::SetMessageHook(previous_hook); }
+// A configuration source that keeps its own store and records what the
+// sheet asks of it.
+class RecordingSource : public vossik::SheetConfigurationSource {
+ public:
+  RecordingSource() { store.Parse("[Index]\nDirSrc=/remote\n"); }
 
-  template <typename T = QWidget>
-  T* Find(const char* name) const {
-    return sheet->findChild<T*>(name);
+  vossik::SettingsStore* LoadConfiguration(vossik::CGUIPropertySheet&) override {
+    calls << "load";
+    return &store;
   }
-  QString FileText() const {
-    return QString::fromStdString(vossik::testing::ReadFile(dir.Path() / "vossik.cfg"));
+  bool ApplyConfiguration(vossik::CGUIPropertySheet&, vossik::SettingsStore& applied) override {
+    calls << (&applied == &store ? "apply" : "apply to another store");
+    return apply_succeeds;
   }
-  void Type(const char* uid, const char* text) {
-    QTest::keyClicks(Find(uid), text);
-    QCoreApplication::processEvents();
+  void DiscardChanges(vossik::CGUIPropertySheet&, vossik::SettingsStore&) override {
+    calls << "discard";
   }
-  /// Opens a pop-up for the descriptor's `definition` and types `text` into
-  /// its DirDest.
-  vossik::CGUIPropertySheet* OpenPopupAndType(const char* text) {
-    vossik::CGUIPropertySheet* popup =
-        sheet->OpenPopup(document.Root()->FindElement("definition"), "Edit");
-    QCoreApplication::processEvents();
-    QTest::keyClicks(popup->findChild<QWidget*>("index:dirdest"), text);
-    QCoreApplication::processEvents();
-    return popup;
-  }
+  void Closing(vossik::CGUIPropertySheet&) override { calls << "closing"; }
+  std::string WorkingFolder() const override { return "remote"; }
 
-  vossik::testing::TempDir dir;
-  vossik::XmlDocument document;
   vossik::SettingsStore store;
-  MainWindow main_window;
-  QStringList questions;
-  vossik::MessageAnswer answer = vossik::MessageAnswer::kNo;
-  vossik::MessageHook previous_hook;
-  std::unique_ptr<vossik::CGUIPropertySheet> sheet;
+  bool apply_succeeds = true;
+  QStringList calls;
 };
+
+using Fixture = vossik::testing::SheetFixture;
 
 }  // namespace
 
@@ -279,46 +226,6 @@ class PropertySheetTest : public QObject {
     QCOMPARE(f.sheet->ActivePageIndex(), page);
   }
 
-  void WizardSkipsOnItsSwitch() {
-    Fixture f(R"(
-      <sheet name="Main"><page name="Not in the wizard"/></sheet>
-      <wizard uid="setup">
-        <gui minx="420" miny="300"/>
-        <sheet name="Setup">
-          <page name="Start" skiponenable="index:skip" skipto="2"><parameter uid="index:skip"/></page>
-          <page name="Source"><parameter uid="index:dirsrc"/></page>
-          <page name="Done"/>
-        </sheet>
-      </wizard>
-      <wizard uid="other"><sheet name="Other"><page name="Other"/></sheet></wizard>)",
-              "no such wizard");
-    QCOMPARE(f.sheet->PageCount(), 3);  // the first wizard
-    QCOMPARE(f.sheet->minimumSize(), QSize(420, 300));
-    QCOMPARE(f.sheet->maximumSize(), QSize(420, 300));
-    QVERIFY(!f.Find("ok")->isVisible());
-
-    f.Find<QPushButton>("next")->click();
-    QCOMPARE(f.sheet->ActivePageIndex(), 1);
-    f.Find<QPushButton>("back")->click();
-    QCOMPARE(f.sheet->ActivePageIndex(), 0);
-
-    f.Find<QCheckBox>("index:skip")->click();
-    QCoreApplication::processEvents();
-    f.Find<QPushButton>("next")->click();
-    QCOMPARE(f.sheet->ActivePageIndex(), 2);
-    QVERIFY(f.Find("finish")->isVisible());
-    QVERIFY(!f.Find("next")->isVisible());
-    f.Find<QPushButton>("back")->click();
-    QCOMPARE(f.sheet->ActivePageIndex(), 0);
-
-    // A wizard asks its own cancel question.
-    f.Find<QPushButton>("cancel")->click();
-    QCOMPARE(f.questions.size(), 1);
-    QVERIFY(
-        f.questions.front().startsWith("Vossik Admin|Are you sure you wish to cancel and lose all "
-                                       "changes so far?\nYou can rerun"));
-  }
-
   void HelpAndBuildButtonsReachTheApplication() {
     Fixture f(kTwoPages);
     QStringList help;
@@ -348,60 +255,94 @@ class PropertySheetTest : public QObject {
     QVERIFY(tabs->tabIcon(0).isNull());  // icons/source.bmp is missing
     QVERIFY(tabs->tabIcon(1).isNull());
     QVERIFY(!tabs->tabIcon(2).isNull());
-    QCOMPARE(f.sheet->Images().size(), std::size_t(2));
+    // log.bmp and disabled.bmp from the files, settingspage.bmp built in.
+    QCOMPARE(f.sheet->Images().size(), std::size_t(3));
   }
 
-  void PopupSharesTheStoreAndAppliesThroughItsOwner() {
-    Fixture f(kSheetAndPopup);
-    vossik::CGUIPropertySheet* popup = f.OpenPopupAndType("entry");
-    QCOMPARE(popup->window()->windowTitle(), QString("Edit Entry"));
-    QCOMPARE(popup->window()->minimumSize(), QSize(680, 260));
-    QCOMPARE(popup->Store(), &f.store);
-    QCOMPARE(popup->PageCount(), 1);
-    QCOMPARE(popup->geometry(),
-             QRect(4, 4, popup->window()->width() - 8, popup->window()->height() - 8));
+  // The source gives the store the pages edit and keeps or drops the
+  // edits; the working folder of the controls is its own.
+  void TheSourceCarriesTheConfiguration() {
+    RecordingSource source;
+    Fixture f(kTwoPages, nullptr, {}, [&source](vossik::CGUIPropertySheet& sheet) {
+      sheet.SetConfigurationSource(&source);
+    });
+    QCOMPARE(f.sheet->Store(), &source.store);
+    QCOMPARE(f.Find<QLineEdit>("index:dirsrc")->text(), QString("/remote"));
+    QCOMPARE(QString::fromStdString(f.sheet->ActivePage()->Controls()[0]->WorkingFolder()),
+             QString("remote"));
 
-    // OK on the pop-up applies the shared store through its owner.
-    popup->Ok();
-    QVERIFY(f.FileText().contains("DirDest=entry"));
-    QVERIFY(!f.sheet->Modified());
-  }
-
-  // Cancelling a pop-up takes back its own edits only: the owner's
-  // unapplied edits in the shared store stay.
-  void PopupCancelKeepsTheOwnersEdits() {
-    Fixture f(R"(<sheet name="Main"><page name="Source"><parameter uid="index:dirsrc"/></page>
-      <page name="Other"/></sheet>
-      <definition name="Entry"><page name="Entry"><parameter uid="index:dirdest"/></page>
-      <page name="More"/></definition>)");
-    f.Type("index:dirsrc", "/owner");
-    f.sheet->ActivatePage(1);  // the owner's edit is now in the store
-    vossik::CGUIPropertySheet* popup = f.OpenPopupAndType("entry");
-    popup->ActivatePage(1);  // and so is the pop-up's
-    f.answer = vossik::MessageAnswer::kYes;
-    popup->Cancel();
-    QCOMPARE(f.questions.size(), 1);
-
-    std::string source, target;
-    f.store.GetValue("Index", "DirSrc", "", &source);
-    f.store.GetValue("Index", "DirDest", "", &target);
-    QCOMPARE(QString::fromStdString(source), QString("/old/owner"));
-    QCOMPARE(QString::fromStdString(target), QString());
+    source.apply_succeeds = false;
+    f.Type("index:dirsrc", "x");
+    f.Find<QPushButton>("apply")->click();
     QVERIFY(f.sheet->Modified());
+    source.apply_succeeds = true;
+    f.Find<QPushButton>("apply")->click();
+    QVERIFY(!f.sheet->Modified());
+    QCoreApplication::processEvents();
+    QCOMPARE(f.main_window.events.count(int(vossik::kConfigurationChangedEvent)), 1);
+
+    f.Type("index:dirsrc", "y");
+    f.answer = vossik::MessageAnswer::kYes;
+    f.Find<QPushButton>("cancel")->click();
+    QCOMPARE(source.calls, QStringList({"load", "apply", "apply", "discard", "closing"}));
+    QVERIFY(!f.FileText().contains("/remote"));
   }
 
-  // The pop-up's close box is its Cancel: it asks, and No keeps it open.
-  void PopupCloseBoxAsksFirst() {
-    Fixture f(kSheetAndPopup);
-    QPointer<QWidget> window = f.OpenPopupAndType("entry")->window();
+  // The service bar sits between the tabs and the buttons.
+  void TheServiceBarHasItsPlace() {
+    Fixture f(kTwoPages, nullptr, {}, [](vossik::CGUIPropertySheet& sheet) {
+      auto* bar = new QWidget;
+      bar->setObjectName("servicebar");
+      sheet.SetServiceBar(bar);
+    });
+    QWidget* bar = f.Find("servicebar");
+    QVERIFY(bar != nullptr && bar->isVisible());
+    const vossik::Rect r = vossik::LayOutSheet(640, 400, false, true, false).service_bar;
+    QCOMPARE(bar->geometry(), QRect(r.left, r.top, r.width, r.height));
+  }
 
-    window->close();
-    QCOMPARE(f.questions.size(), 1);
-    QVERIFY(window->isVisible());
+  // A sheet whose window closes without OK or Cancel asks, with a service
+  // bar, whether its changes are to be dropped, and closes whatever the
+  // answer.
+  void ClosingTheWindowAsksWithAServiceBar_data() {
+    QTest::addColumn<bool>("bar");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("no bar: no question") << false << false << 0 << "/oldx";
+    QTest::newRow("bar, No: the edits stay") << true << false << 1 << "/oldx";
+    QTest::newRow("bar, Yes: the edits go") << true << true << 1 << "/old";
+  }
+  void ClosingTheWindowAsksWithAServiceBar() {
+    QFETCH(bool, bar);
+    QFETCH(bool, yes);
+    QFETCH(int, questions);
+    QFETCH(QString, stored);
+    Fixture f(kTwoPages, nullptr, {}, [bar](vossik::CGUIPropertySheet& sheet) {
+      if (bar) sheet.SetServiceBar(new QWidget);
+    });
+    // With a bar the pages wait for it to enable them.
+    f.sheet->EnableAllPages(true);
+    f.Type("index:dirsrc", "x");
+    f.sheet->ActivatePage(1);  // commits the edit to the store
+    f.answer = yes ? vossik::MessageAnswer::kYes : vossik::MessageAnswer::kNo;
 
-    f.answer = vossik::MessageAnswer::kYes;
-    window->close();
-    QTRY_VERIFY(window.isNull());
+    QVERIFY(f.sheet->close());
+    QCOMPARE(f.questions.size(), questions);
+    QVERIFY(!f.sheet->isVisible());
+    QCOMPARE(f.Stored("DirSrc"), stored);
+  }
+
+  // No question in a destructor: a sheet destroyed with unapplied changes
+  // goes quietly.
+  void DestroyingTheSheetAsksNothing() {
+    Fixture f(kTwoPages, nullptr, {},
+              [](vossik::CGUIPropertySheet& sheet) { sheet.SetServiceBar(new QWidget); });
+    f.sheet->EnableAllPages(true);
+    f.Type("index:dirsrc", "x");
+    QVERIFY(f.sheet->HasChanges());
+    f.sheet.reset();
+    QVERIFY(f.questions.isEmpty());
   }
 };
 
