@@ -96,8 +96,8 @@ ProgressWindowLayout LayoutProgressWindow(int client_width, std::string_view des
   return layout;
 }
 
-IndexProgressWindow::IndexProgressWindow(TaskPtr<ProgressTask> task,
-                                         std::string description, QWidget* parent)
+IndexProgressWindow::IndexProgressWindow(TaskPtr<ProgressTask> task, std::string description,
+                                         QWidget* parent)
     : QDialog(parent), task_(std::move(task)) {
   setObjectName(QStringLiteral("indexProgressWindow"));
   setWindowTitle(QStringLiteral("Progress"));

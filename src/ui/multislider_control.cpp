@@ -98,11 +98,13 @@ class MultiSliderControl : public CellControl<MultiSliderCell> {
     for (int i = 0; i < bar->ThumbCount(); ++i) {
       const std::string& from = cell->ThumbParameters()[static_cast<std::size_t>(i)];
       if (from.empty()) continue;
+      // A thumb whose setting the descriptor lacks keeps no value: it
+      // starts at 0 and saves nowhere.
       if (save) {
-        SetNumber(*Store(), Root(), AddressOf(from), bar->ThumbPosition(i));
+        static_cast<void>(SetNumber(*Store(), Root(), AddressOf(from), bar->ThumbPosition(i)));
       } else {
         int32_t position = 0;
-        GetNumber(*Store(), Root(), AddressOf(from), &position);
+        static_cast<void>(GetNumber(*Store(), Root(), AddressOf(from), &position));
         bar->SetThumbPosition(i, position);
       }
     }

@@ -52,7 +52,8 @@ class PageSwitchControl : public SwitchControl {
   void Toggle(bool on, bool by_user) {
     if (Store() == nullptr) return;
     for (const std::string& uid : SplitUids(ChildText("toggle"))) {
-      SetNumber(*Store(), Root(), AddressOf(uid), on ? 0 : 1);
+      // A toggled uid the descriptor lacks has nothing to switch.
+      static_cast<void>(SetNumber(*Store(), Root(), AddressOf(uid), on ? 0 : 1));
       // Excluded switches shown on this page must show their new state, or
       // committing the page would write their old one back.
       if (!by_user || Page() == nullptr) continue;

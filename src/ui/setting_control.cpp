@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/result_codes.h"
 #include "base/string_util.h"
 #include "settings/settings_store.h"
 #include "ui/control_cell.h"
@@ -174,8 +175,10 @@ bool SettingControl::SaveText(std::string_view text) {
   }
   const SettingAddress at = Address();
   const int rc = secret ? SetSecret(*store_, root_, at, text) : SetString(*store_, root_, at, text);
+  // The older setting this one replaces is emptied, so it stands in no more;
+  // a descriptor without it has nothing to empty.
   if (const std::string* alternate = Attribute("alternate")) {
-    SetString(*store_, root_, AddressOf(*alternate), "");
+    static_cast<void>(SetString(*store_, root_, AddressOf(*alternate), ""));
   }
   return rc >= 0;
 }
@@ -183,12 +186,13 @@ bool SettingControl::SaveText(std::string_view text) {
 bool SettingControl::LoadSwitch() const {
   bool on = false;
   if (store_ == nullptr) return on;
-  if (GetSwitch(*store_, root_, Address(), &on) != 0) {
+  if (GetSwitch(*store_, root_, Address(), &on) != kResultOk) {
     // Only a stored older setting may stand in; its mere default must not
     // override this switch's own.
     bool older = false;
     const std::string* alternate = Attribute("alternate");
-    if (alternate != nullptr && GetSwitch(*store_, root_, AddressOf(*alternate), &older) == 0) {
+    if (alternate != nullptr &&
+        GetSwitch(*store_, root_, AddressOf(*alternate), &older) == kResultOk) {
       on = older;
     }
   }
@@ -197,9 +201,10 @@ bool SettingControl::LoadSwitch() const {
 
 void SettingControl::SaveSwitch(bool on) {
   if (store_ == nullptr) return;
-  SetNumber(*store_, root_, Address(), on ? 1 : 0);
+  // As for texts: a switch the descriptor lacks has nowhere to go.
+  static_cast<void>(SetNumber(*store_, root_, Address(), on ? 1 : 0));
   if (const std::string* alternate = Attribute("alternate")) {
-    SetNumber(*store_, root_, AddressOf(*alternate), 0);
+    static_cast<void>(SetNumber(*store_, root_, AddressOf(*alternate), 0));
   }
 }
 
@@ -209,7 +214,9 @@ std::string SettingControl::GetPreference(std::string_view suffix,
                                           std::string_view fallback) const {
   std::string value(fallback);
   if (preferences_ != nullptr) {
-    preferences_->GetValue(kPreferencesSection, uid_ + std::string(suffix), fallback, &value);
+    // A preference never kept reads as the fallback.
+    static_cast<void>(
+        preferences_->GetValue(kPreferencesSection, uid_ + std::string(suffix), fallback, &value));
   }
   return value;
 }
@@ -229,7 +236,9 @@ bool SettingControl::GetPreferenceSwitch(std::string_view suffix, bool fallback)
 void SettingControl::SetPreference(std::string_view suffix, std::string_view value) {
   if (preferences_ == nullptr) return;
   preferences_->SetValue(kPreferencesSection, uid_ + std::string(suffix), value);
-  preferences_->Save();
+  // Saved at once so that a crash keeps it; the program saves the store again
+  // when it ends and reports a failure then.
+  static_cast<void>(preferences_->Save());
 }
 
 void SettingControl::SetPreferenceNumber(std::string_view suffix, long value) {

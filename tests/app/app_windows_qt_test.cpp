@@ -20,6 +20,7 @@
 #include "app/main_dialog_qt.h"
 #include "settings/config_descriptor.h"
 #include "settings/settings_store.h"
+#include "support/must_parse.h"
 #include "support/temp_dir.h"
 #include "ui/index_progress_window.h"
 #include "ui/message_box.h"
@@ -74,8 +75,7 @@ class AppWindowsTest : public QObject {
     dir_->ChangeInto();
     store_ = std::make_unique<vossik::SettingsStore>();
     store_->SetFileName("vossik.cfg");
-    store_->Parse("[Default]\n");
-    store_->Save();
+    vossik::testing::MustParse(*store_, "[Default]\n");
     messages_.clear();
     answer_ = vossik::MessageAnswer::kNo;
     reinitialised_ = 0;
@@ -157,7 +157,7 @@ class AppWindowsTest : public QObject {
     dir_->Write("site/about.htm", "<html><title>About</title><body>About us</body></html>");
     const std::string site = (dir_->Path() / "site").string();
     const std::string sitemap = (dir_->Path() / "links.html").string();
-    store_->Parse("[Index]\nDirSrc=" + site + "\nDirDest=search\n");
+    vossik::testing::MustParse(*store_, "[Index]\nDirSrc=" + site + "\nDirDest=search\n");
     Open();
     ShowPage("build");
     auto* sitemap_input = dialog_->findChild<QLineEdit*>("index:sitemap");

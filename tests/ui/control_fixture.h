@@ -11,6 +11,7 @@
 #include <string>
 
 #include "settings/settings_store.h"
+#include "support/must_parse.h"
 #include "ui/control_cell.h"
 #include "ui/property_page.h"
 #include "ui/setting_control.h"
@@ -20,7 +21,7 @@ namespace vossik::testing {
 
 struct ControlFixture {
   explicit ControlFixture(const std::string& descriptor) {
-    document.Parse(descriptor);
+    vossik::testing::MustParse(document, descriptor);
     const XmlNode* sheet = document.Root()->FindElement("sheet");
     page = std::make_unique<CGUIPropertyPage>(sheet->FindElement("page", nullptr, false),
                                               document.Root(), &store, nullptr);

@@ -6,6 +6,7 @@
 
 #include "settings/settings_store.h"
 #include "settings/typed_settings.h"
+#include "support/must_parse.h"
 #include "support/temp_dir.h"
 #include "ui/property_page.h"
 #include "ui/remembered_values.h"
@@ -44,7 +45,7 @@ struct Fixture {
   // `preferences` (may be null) is handed to the controls before they load.
   explicit Fixture(const QMap<QString, QString>& values,
                    vossik::SettingsStore* preferences = nullptr) {
-    document.Parse(kDescriptor);
+    vossik::testing::MustParse(document, kDescriptor);
     for (auto it = values.begin(); it != values.end(); ++it) {
       store.SetValue("Ui", it.key().toStdString(), it.value().toStdString());
     }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "settings/settings_store.h"
+#include "support/must_parse.h"
 #include "ui/control_cell.h"
 #include "ui/property_page.h"
 #include "ui/setting_control.h"
@@ -27,7 +28,7 @@ const char* const kNames[] = {"Error", "Warning", "Message"};
 
 struct Fixture {
   explicit Fixture(const char* stored = nullptr) {
-    document.Parse(kDescriptor);
+    vossik::testing::MustParse(document, kDescriptor);
     if (stored != nullptr) store.SetValue("Log", "Types", stored);
     page = std::make_unique<vossik::CGUIPropertyPage>(document.Root()->FindElement("page"),
                                                       document.Root(), &store, nullptr);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "settings/settings_store.h"
+#include "support/must_parse.h"
 #include "ui/control_cell.h"
 #include "ui/property_page.h"
 #include "ui/setting_control.h"
@@ -33,7 +34,7 @@ constexpr char kDescriptor[] = R"(<vossik>
 
 struct Fixture {
   explicit Fixture(const QMap<QString, QString>& values) {
-    document.Parse(kDescriptor);
+    vossik::testing::MustParse(document, kDescriptor);
     for (auto it = values.begin(); it != values.end(); ++it) {
       store.SetValue("Audio", it.key().toStdString(), it.value().toStdString());
     }

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "settings/settings_store.h"
+#include "support/must_parse.h"
 #include "ui/control_cell.h"
 #include "ui/property_page.h"
 #include "xml/xml_document.h"
@@ -45,7 +46,7 @@ constexpr char kDescriptor[] = R"(<vossik>
 // The test page over a store holding `values` in [Net].
 struct Fixture {
   explicit Fixture(const QMap<QString, QString>& values = {}) {
-    document.Parse(kDescriptor);
+    vossik::testing::MustParse(document, kDescriptor);
     for (auto it = values.begin(); it != values.end(); ++it) {
       store.SetValue("Net", it.key().toStdString(), it.value().toStdString());
     }

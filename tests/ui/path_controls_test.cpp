@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "support/must_parse.h"
 #include "support/temp_dir.h"
 #include "ui/control_fixture.h"
 #include "ui/file_dialogs.h"
@@ -186,10 +187,11 @@ class PathControlsTest : public QObject {
       QCOMPARE(f.Stored("Recent"), QString(path));
     }
     std::string used;
-    preferences.GetValue("Preferences", "t:recentUsedList", "", &used);
+    QCOMPARE(preferences.GetValue("Preferences", "t:recentUsedList", "", &used), vossik::kResultOk);
     QCOMPARE(used, std::string("/first,\"/a, b\""));
     std::string selected;
-    preferences.GetValue("Preferences", "t:recentSelected", "", &selected);
+    QCOMPARE(preferences.GetValue("Preferences", "t:recentSelected", "", &selected),
+             vossik::kResultOk);
     QCOMPARE(selected, std::string("/first"));
 
     ControlFixture f(kDescriptor);

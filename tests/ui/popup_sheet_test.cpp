@@ -7,6 +7,7 @@
 #include <string>
 
 #include "settings/settings_store.h"
+#include "support/must_parse.h"
 #include "ui/property_sheet.h"
 #include "ui/sheet_fixture.h"
 
@@ -56,8 +57,8 @@ class PopupSheetTest : public QObject {
     QCOMPARE(f.questions.size(), 1);
 
     std::string source, target;
-    f.store.GetValue("Index", "DirSrc", "", &source);
-    f.store.GetValue("Index", "DirDest", "", &target);
+    QCOMPARE(f.store.GetValue("Index", "DirSrc", "", &source), vossik::kResultOk);
+    static_cast<void>(f.store.GetValue("Index", "DirDest", "", &target));  // compared below
     QCOMPARE(QString::fromStdString(source), QString("/old/owner"));
     QCOMPARE(QString::fromStdString(target), QString());
     QVERIFY(f.sheet->Modified());

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "settings/settings_store.h"
+#include "support/must_parse.h"
 #include "ui/property_sheet.h"
 #include "xml/xml_document.h"
 
@@ -32,9 +33,9 @@ class PopupButtonControlTest : public QObject {
  private slots:
   void PopupReplacesTheOneOpenedBefore() {
     vossik::XmlDocument document;
-    document.Parse(kDescriptor);
+    vossik::testing::MustParse(document, kDescriptor);
     vossik::SettingsStore store;
-    store.Parse("[T]\nExtra=inside\n");
+    vossik::testing::MustParse(store, "[T]\nExtra=inside\n");
     vossik::CGUIPropertySheet sheet(&store);
     sheet.SetUp("Vossik", "vossik", document.Root());
     sheet.resize(640, 400);
@@ -63,7 +64,7 @@ class PopupButtonControlTest : public QObject {
 
   void WithoutDefinitionThereIsNothingToOpen() {
     vossik::XmlDocument document;
-    document.Parse(kDescriptor);
+    vossik::testing::MustParse(document, kDescriptor);
     vossik::SettingsStore store;
     vossik::CGUIPropertySheet sheet(&store);
     sheet.SetUp("Vossik", "vossik", document.Root());

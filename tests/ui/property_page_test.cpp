@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "settings/settings_store.h"
+#include "support/must_parse.h"
 #include "ui/control_factory.h"
 #include "ui/message_box.h"
 #include "ui/setting_control.h"
@@ -44,7 +45,7 @@ struct Fixture {
   // `page` is the page element's XML; `with_store` false leaves the page
   // without a settings store.
   explicit Fixture(const QString& page_xml, bool with_store = true) {
-    document.Parse(QString(kDescriptor).arg(page_xml).toStdString());
+    vossik::testing::MustParse(document, QString(kDescriptor).arg(page_xml).toStdString());
     page = std::make_unique<vossik::CGUIPropertyPage>(document.Root()->FindElement("page"),
                                                       document.Root(),
                                                       with_store ? &store : nullptr, nullptr);

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "settings/settings_store.h"
+#include "support/must_parse.h"
 #include "support/temp_dir.h"
 #include "ui/message_box.h"
 #include "ui/property_page.h"
@@ -43,7 +44,7 @@ void WriteIcon(const vossik::testing::TempDir& dir, const char* name) {
 // sheet asks of it.
 class RecordingSource : public vossik::SheetConfigurationSource {
  public:
-  RecordingSource() { store.Parse("[Index]\nDirSrc=/remote\n"); }
+  RecordingSource() { vossik::testing::MustParse(store, "[Index]\nDirSrc=/remote\n"); }
 
   vossik::SettingsStore* LoadConfiguration(vossik::CGUIPropertySheet&) override {
     calls << "load";
@@ -139,7 +140,7 @@ class PropertySheetTest : public QObject {
     }
     QCOMPARE(closed.count(), closes ? 1 : 0);
     std::string value;
-    f.store.GetValue("Index", "DirSrc", "", &value);
+    static_cast<void>(f.store.GetValue("Index", "DirSrc", "", &value));  // compared below
     QCOMPARE(QString::fromStdString(value), stored);
     if (edit && !closes) QCOMPARE(f.Find<QLineEdit>("index:dirsrc")->text(), QString("/oldx"));
   }

@@ -9,6 +9,7 @@
 
 #include "settings/settings_store.h"
 #include "settings/typed_settings.h"
+#include "support/must_parse.h"
 #include "support/temp_dir.h"
 #include "ui/property_page.h"
 #include "xml/xml_document.h"
@@ -43,7 +44,7 @@ constexpr char kDescriptor[] = R"(<vossik>
 // (a null QString leaves the key out; an empty one is stored empty).
 struct Fixture {
   explicit Fixture(const QMap<QString, QString>& values) {
-    document.Parse(kDescriptor);
+    vossik::testing::MustParse(document, kDescriptor);
     for (auto it = values.begin(); it != values.end(); ++it) {
       if (it.value().isNull()) continue;
       // A key is only created by a value; emptying it afterwards keeps it.
@@ -136,7 +137,8 @@ class SettingControlTest : public QObject {
 
   void EncryptedEditKeepsASecret() {
     Fixture f({});
-    vossik::SetSecret(f.store, f.document.Root(), {"index:secret"}, "first pw");
+    QCOMPARE(vossik::SetSecret(f.store, f.document.Root(), {"index:secret"}, "first pw"),
+             vossik::kResultOk);
     f.page->ExchangeValues(false);
     QCOMPARE(f.Edit("index:secret")->text(), QString("first pw"));
 
@@ -144,7 +146,8 @@ class SettingControlTest : public QObject {
     f.page->ExchangeValues(true);
     QVERIFY(f.Stored("Secret").startsWith("499602D2"));
     std::string plain;
-    vossik::GetSecret(f.store, f.document.Root(), {"index:secret"}, &plain);
+    QCOMPARE(vossik::GetSecret(f.store, f.document.Root(), {"index:secret"}, &plain),
+             vossik::kResultOk);
     QCOMPARE(plain, std::string("second pw"));
   }
 

@@ -16,6 +16,7 @@
 
 #include "base/result_codes.h"
 #include "settings/settings_store.h"
+#include "support/must_parse.h"
 #include "support/temp_dir.h"
 #include "ui/message_box.h"
 #include "ui/property_sheet.h"
@@ -54,9 +55,9 @@ struct SheetFixture {
                         const std::function<void(CGUIPropertySheet&)>& configure = {}) {
     dir.ChangeInto();
     if (prepare) prepare(dir);
-    document.Parse(std::string("<vossik>") + kSheetConfig + body + "</vossik>");
+    MustParse(document, std::string("<vossik>") + kSheetConfig + body + "</vossik>");
     store.SetFileName("vossik.cfg");
-    store.Parse("[Index]\nDirSrc=/old\n");
+    MustParse(store, "[Index]\nDirSrc=/old\n");
     QVERIFY(store.Save() == kResultOk);
     previous_hook =
         SetMessageHook([this](MessageKind, const std::string& title, const std::string& text) {
