@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "app/admin_command.h"
 #include "app/batch_build.h"
 #include "app/terminal_search.h"
 #include "base/date_text.h"
@@ -82,7 +83,8 @@ int Application::Run() {
              options_.mode == CommandLine::Mode::kGenerateHtmlHelp) {
     status = RunGenerator();
   } else if (options_.mode == CommandLine::Mode::kBuild ||
-             options_.mode == CommandLine::Mode::kSearch) {
+             options_.mode == CommandLine::Mode::kSearch ||
+             options_.mode == CommandLine::Mode::kAdmin) {
     status = RunProductMode();
   } else {
     status = StartWindowedRun();
@@ -118,6 +120,10 @@ int Application::RunProductMode() {
   if (!ReadConfiguration()) return kExitFailure;
   if (!ApplySettingsFromCommandLine()) return kExitUsage;
   if (build) return RunBatchBuild(settings_, DescriptorRoot(), TemplatesDir(), std::cerr);
+  if (options_.mode == CommandLine::Mode::kAdmin) {
+    return RunAdminCommand(settings_, DescriptorRoot(), paths_.help_base_name, options_.admin_args,
+                           std::cout, std::cerr);
+  }
   return RunTerminalSearch(settings_, DescriptorRoot(), options_.search_words, std::cout,
                            std::cerr);
 }
@@ -154,7 +160,14 @@ bool Application::ApplySettingsFromCommandLine() {
       std::cerr << paths_.base_name << ": unknown setting \"" << uid << "\" in -set\n";
       return false;
     }
-    settings_.SetValue(ref.section_name, key, value);
+    // A secret, such as the administrator password, is given in clear text
+    // and kept as the store keeps secrets.
+    const std::string* encrypted = ref.Attribute("encrypted");
+    if (encrypted != nullptr && ParseSwitch(*encrypted) && !value.empty()) {
+      static_cast<void>(SetSecret(settings_, DescriptorRoot(), {.uid = uid}, value));
+    } else {
+      settings_.SetValue(ref.section_name, key, value);
+    }
   }
   return true;
 }
