@@ -404,8 +404,13 @@ void Service::ShutDown() {
 
 void Service::StartBuild() {
   IndexOptions options = ReadIndexOptions(*settings_, descriptor_.Root());
-  // robots.txt may have changed since the site was first watched.
-  watcher_.SetWalker(SiteWalkerFor(options));
+  // A site folder that was missing, or went away and came back, is watched
+  // afresh; otherwise robots.txt may have changed since it was first watched.
+  if (watcher_.WatchedFolders() == 0) {
+    WatchSite();
+  } else {
+    watcher_.SetWalker(SiteWalkerFor(options));
+  }
   TaskPtr<IndexBuilder> build = MakeTask<IndexBuilder>(0, templates_dir_);
   std::string description;
   const BuildScheduler::TimePoint now = BuildScheduler::Clock::now();
