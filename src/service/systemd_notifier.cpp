@@ -10,12 +10,14 @@ void SystemdNotifier::Send(const std::string& state) {
 }
 
 void SystemdNotifier::Ready(std::string_view status) {
+  ready_ = true;
   last_status_ = std::string(status);
   Send("READY=1\nSTATUS=" + last_status_);
 }
 
 void SystemdNotifier::Status(std::string_view status) {
-  if (status == last_status_) return;
+  // Before READY the status goes with it.
+  if (!ready_ || status == last_status_) return;
   last_status_ = std::string(status);
   Send("STATUS=" + last_status_);
 }

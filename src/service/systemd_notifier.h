@@ -15,7 +15,8 @@ class SystemdNotifier {
  public:
   /// READY=1 with the first status line.
   void Ready(std::string_view status);
-  /// The status line; repeats of the last one are not sent.
+  /// The status line; repeats of the last one, and lines before Ready, are
+  /// not sent.
   void Status(std::string_view status);
   void Reloading();
   void Stopping();
@@ -23,6 +24,7 @@ class SystemdNotifier {
  private:
   void Send(const std::string& state);
 
+  bool ready_ = false;
   std::string last_status_;
 };
 
