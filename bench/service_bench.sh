@@ -46,7 +46,7 @@ wait_idle() {  # until the builds so far are done and nothing waits
 }
 search() {
   "$build/vossik" -search "$1" -set index:dirsrc="$work/site" -set index:dirdest=search 2>/dev/null |
-    grep -q "found for"
+    grep -Eq '^[0-9]+ pages? found for'
 }
 now() { date +%s.%N; }
 

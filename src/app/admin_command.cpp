@@ -146,10 +146,13 @@ int AdminCommand::SetConfig(const std::vector<std::string>& args) {
   }
   const AdminResult result = client_.SetConfiguration(text);
   if (result == AdminResult::kBadArgument) return BadArgument(args[1] + " is empty");
-  if (result != AdminResult::kOk) {
-    return Fail(result, "the service at " + address_ +
-                            " did not take the configuration (see its log for why)");
+  if (result == AdminResult::kCommFailure) {
+    // The protocol does not tell a refusal from a failure to reach the service.
+    err_ << kProgram << ": the service at " << address_ << " did not take " << args[1]
+         << ": it refused it or could not be reached (its log says which)\n";
+    return ExitOf(result);
   }
+  if (result != AdminResult::kOk) return Fail(result, "cannot send the configuration");
   out_ << "The service at " << address_ << " took the configuration of " << args[1] << "\n";
   return 0;
 }

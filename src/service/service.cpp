@@ -571,13 +571,16 @@ void Service::BuildNow() { Post(Command::kBuild); }
 
 int Service::ReplaceConfiguration(std::string_view text, std::string* problem) {
   SettingsStore candidate;
+  std::string refusal;
   if (candidate.Parse(text) != kResultOk) {
-    *problem = "The text is not a configuration file: it has no [section] line";
-    return 400;
+    refusal = "The text is not a configuration file: it has no [section] line";
+  } else {
+    refusal = ProblemsWith(ReadServiceSettings(candidate, descriptor_.Root()));
   }
-  const std::string problems = ProblemsWith(ReadServiceSettings(candidate, descriptor_.Root()));
-  if (!problems.empty()) {
-    *problem = problems;
+  if (!refusal.empty()) {
+    log_->WriteFormatted(kLogWarning, kLogGeneral, "A new configuration was refused: %s",
+                         refusal.c_str());
+    *problem = std::move(refusal);
     return 400;
   }
   std::string reason;
