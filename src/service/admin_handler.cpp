@@ -123,6 +123,7 @@ std::string StatusBody(const ServiceStatus& status) {
                                                             : "RUNNING";
   body += "</STATUS>";
   body += Element("building", status.building ? "1" : "0");
+  body += Element("held", status.build_held ? "1" : "0");
   body += Element("progress", std::to_string(status.progress));
   body += Element("buildtext", status.build_text);
   body += Element("pending", status.pending ? "1" : "0");

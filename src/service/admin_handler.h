@@ -33,6 +33,7 @@ struct ServiceStatus {
   enum class State { kRunning, kPaused, kStopping };
   State state = State::kRunning;
   bool building = false;
+  bool build_held = false;    // the running build waits for a continue
   int progress = 0;           // of the running build
   std::string build_text;     // the running build's status line
   bool pending = false;       // a change or a request waits for a build

@@ -386,6 +386,8 @@ void Service::ShutDown() {
     std::lock_guard<std::mutex> hold(shared_mutex_);
     published_status_.state = ServiceStatus::State::kStopping;
   }
+  // A build that has just ended is counted as such, not cancelled.
+  CheckBuild();
   if (build_) {
     // The build's files are published only when it completes, so a
     // cancelled build leaves the previous index as it was.
@@ -502,6 +504,7 @@ void Service::Publish() {
                  : scheduler_.Paused() ? ServiceStatus::State::kPaused
                                        : ServiceStatus::State::kRunning;
   status.building = build_ != nullptr;
+  status.build_held = build_ && build_->IsHeld();
   if (build_) {
     status.progress = build_->Progress();
     status.build_text = build_->StatusText();
@@ -597,6 +600,8 @@ int Service::ReplaceConfiguration(std::string_view text, std::string* problem) {
 }
 
 std::optional<std::filesystem::path> Service::LogFile(std::string_view name) {
+  // What the service logged so far is in the file before anyone reads it.
+  if (EqualsIgnoringCase(name, kProductName)) log_->FlushCheck(true);
   for (const char* log : {kProductName, kBuildLogName}) {
     if (EqualsIgnoringCase(name, log))
       return std::filesystem::path("logs") / (std::string(log) + ".log");

@@ -108,7 +108,8 @@ TEST_F(AdminHandlerTest, AnswersTheActions) {
   const AdminReply status = Ask("/ACTION=GETSTATUS");
   EXPECT_EQ(200, status.status);
   EXPECT_EQ(
-      "<service><STATUS>RUNNING</STATUS><building>1</building><progress>42</progress>"
+      "<service><STATUS>RUNNING</STATUS><building>1</building><held>0</held>"
+      "<progress>42</progress>"
       "<buildtext>Analyzing [a&amp;b.html]...</buildtext><pending>0</pending>"
       "<nextbuild>-1</nextbuild><builds>0</builds><failedbuilds>0</failedbuilds></service>",
       status.body);

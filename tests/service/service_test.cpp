@@ -254,9 +254,25 @@ TEST_F(ServiceTest, StopEndsTheProcessAndLeavesTheIndexWhole) {
       [&] { return Field(*client, "builds") == "1" && Field(*client, "building") == "0"; }));
   ASSERT_TRUE(Finds("river"));
 
+  // Catch a build running and hold it there with a pause, so that STOP finds
+  // it unfinished; a build that ends before the pause is asked for again.
   std::string body;
-  ASSERT_EQ(AdminResult::kOk, client->GenericRequest("BUILD", -1, {}, false, &body));
   AdminResult error = AdminResult::kCommFailure;
+  bool held = false;
+  for (int attempt = 0; attempt < 5 && !held; ++attempt) {
+    const std::string builds = Field(*client, "builds");
+    ASSERT_EQ(AdminResult::kOk, client->GenericRequest("BUILD", -1, {}, false, &body));
+    ASSERT_TRUE(WaitFor(
+        [&] { return Field(*client, "building") == "1" || Field(*client, "builds") != builds; }));
+    ASSERT_TRUE(client->Pause(&error));
+    ASSERT_TRUE(WaitFor(
+        [&] { return Field(*client, "held") == "1" || Field(*client, "building") == "0"; }));
+    held = Field(*client, "held") == "1";
+    if (!held) {
+      ASSERT_TRUE(client->Continue(&error));
+    }
+  }
+  ASSERT_TRUE(held);
   EXPECT_TRUE(client->Stop(&error));
   EXPECT_EQ(0, service.WaitForExit());
 
