@@ -78,11 +78,11 @@ awk -v b="$before" -v a="$after" -v hz="$hz" 'BEGIN { printf "  CPU time %.2f s 
 grep -E '^(VmRSS|VmHWM)' "/proc/$pid/status" | sed 's/^/  /'
 
 echo "GETSTATUS on loopback, through the administration client:"
-"$build/admin_requests" "$port" 5 1
-"$build/admin_requests" "$port" 5 4
+"$build/bench/admin_requests" "$port" 5 1
+"$build/bench/admin_requests" "$port" 5 4
 echo "bench password" | "$build/vossikd" -C "$work/service" -password 2>/dev/null
 kill -HUP "$pid"
 until "$build/vossik" -admin status -set service:port="$port" \
   -set "administrator:password=bench password" >/dev/null; do sleep 0.05; done
-"$build/admin_requests" "$port" 5 1 "bench password"
-"$build/admin_requests" "$port" 5 4 "bench password"
+"$build/bench/admin_requests" "$port" 5 1 "bench password"
+"$build/bench/admin_requests" "$port" 5 4 "bench password"
