@@ -116,7 +116,8 @@ bool HttpServer::Start(const std::string& host, uint16_t port, std::string* erro
   std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> address(found, &freeaddrinfo);
 
   unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_AUTO;
-  if (address->ai_family == AF_INET6) flags |= MHD_USE_IPv6;
+  // "::" takes IPv4 clients too; they arrive as mapped addresses.
+  if (address->ai_family == AF_INET6) flags |= MHD_USE_DUAL_STACK;
   daemon_ = MHD_start_daemon(
       flags, port, nullptr, nullptr, &OnRequest, &handler_, MHD_OPTION_SOCK_ADDR, address->ai_addr,
       MHD_OPTION_THREAD_POOL_SIZE, kThreads, MHD_OPTION_CONNECTION_TIMEOUT,
