@@ -69,6 +69,12 @@ void CreateFolder(const char* name) {
   std::filesystem::create_directory(name, ignored);
 }
 
+// "127.0.0.1:7290", "[::1]:7290".
+std::string AddressText(const std::string& host, uint16_t port) {
+  const bool ipv6 = host.find(':') != std::string::npos;
+  return (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
 sigset_t ServiceSignals() {
   sigset_t signals;
   sigemptyset(&signals);
@@ -167,10 +173,10 @@ bool Service::StartUp() {
               << ".log)\n";
     return false;
   }
-  messages_ << "vossikd: listening on " << service_settings_.host << ":" << server_.Port()
-            << std::endl;
-  log_->WriteFormatted(kLogService, kLogCritical, "Service started, listening on %s:%u",
-                       service_settings_.host.c_str(), server_.Port());
+  const std::string address = AddressText(service_settings_.host, server_.Port());
+  messages_ << "vossikd: listening on " << address << std::endl;
+  log_->WriteFormatted(kLogService, kLogCritical, "Service started, listening on %s",
+                       address.c_str());
 
   TakeCensus();
   // A site whose index is missing, or older than its newest page, is built
@@ -216,8 +222,8 @@ bool Service::Apply(std::unique_ptr<SettingsStore> store) {
       return false;
     }
     if (was_listening) {
-      log_->WriteFormatted(kLogService, kLogCritical, "Now listening on %s:%u", wanted.host.c_str(),
-                           server_.Port());
+      log_->WriteFormatted(kLogService, kLogCritical, "Now listening on %s",
+                           AddressText(wanted.host, server_.Port()).c_str());
     }
   }
 
