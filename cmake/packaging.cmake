@@ -177,14 +177,15 @@ file(CREATE_LINK vossik ${VOSSIK_COMPLETION_DIR}/vossikadmin SYMBOLIC)
 install(FILES ${VOSSIK_COMPLETION_DIR}/vossik ${VOSSIK_COMPLETION_DIR}/vossikadmin
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
-# Documentation: the README, the licence in Debian's machine-readable form and
-# the package's changelog.
+# Documentation: the README, the administration protocol, the licence in
+# Debian's machine-readable form and the package's changelog.
 set(VOSSIK_DOC_DIR ${VOSSIK_PACKAGING_BINARY_DIR}/doc)
 file(MAKE_DIRECTORY ${VOSSIK_DOC_DIR})
 vossik_gzip(${PROJECT_SOURCE_DIR}/README.md ${VOSSIK_DOC_DIR}/README.md.gz)
+vossik_gzip(${PROJECT_SOURCE_DIR}/doc/admin-protocol.md ${VOSSIK_DOC_DIR}/admin-protocol.md.gz)
 vossik_gzip(${VOSSIK_PACKAGING_SOURCE_DIR}/changelog ${VOSSIK_DOC_DIR}/changelog.Debian.gz)
-install(FILES ${VOSSIK_DOC_DIR}/README.md.gz ${VOSSIK_PACKAGING_SOURCE_DIR}/copyright
-              ${VOSSIK_DOC_DIR}/changelog.Debian.gz
+install(FILES ${VOSSIK_DOC_DIR}/README.md.gz ${VOSSIK_DOC_DIR}/admin-protocol.md.gz
+              ${VOSSIK_PACKAGING_SOURCE_DIR}/copyright ${VOSSIK_DOC_DIR}/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vossik)
 add_custom_target(packaging_docs ALL DEPENDS ${VOSSIK_GZIPPED})
 
@@ -227,7 +228,9 @@ need.
 
 The settings window and its first-run wizard are made from one descriptor
 that also yields the configuration file, the log and HTML help pages. The
-command line builds and searches the index without a display.")
+command line builds and searches the index without a display. The service
+vossikd keeps a live site's index fresh as its pages change, and is
+administered over a small HTTP protocol with vossik -admin.")
 # The libraries come from the shared-library scan; adduser makes the
 # service's user.
 set(CPACK_DEBIAN_VOSSIK_PACKAGE_SHLIBDEPS ON)

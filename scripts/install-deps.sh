@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libexpat1-dev zlib1g-dev libcrypto++-dev libcurl4-openssl-dev
+  libmicrohttpd-dev libsystemd-dev
   googletest libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   chromium fonts-dejavu-core

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "app/admin_command.h"
 #include "app/batch_build.h"
 #include "app/terminal_search.h"
 #include "base/date_text.h"
@@ -87,7 +88,8 @@ int Application::Run() {
              options_.mode == CommandLine::Mode::kGenerateHtmlHelp) {
     status = RunGenerator();
   } else if (options_.mode == CommandLine::Mode::kBuild ||
-             options_.mode == CommandLine::Mode::kSearch) {
+             options_.mode == CommandLine::Mode::kSearch ||
+             options_.mode == CommandLine::Mode::kAdmin) {
     status = RunProductMode();
   } else {
     status = StartWindowedRun();
@@ -123,6 +125,10 @@ int Application::RunProductMode() {
   if (!ReadConfiguration()) return kExitFailure;
   if (!ApplySettingsFromCommandLine()) return kExitUsage;
   if (build) return RunBatchBuild(settings_, DescriptorRoot(), TemplatesDir(), std::cerr);
+  if (options_.mode == CommandLine::Mode::kAdmin) {
+    return RunAdminCommand(settings_, DescriptorRoot(), paths_.help_base_name, options_.admin_args,
+                           std::cout, std::cerr);
+  }
   return RunTerminalSearch(settings_, DescriptorRoot(), options_.search_words, std::cout,
                            std::cerr);
 }
@@ -203,7 +209,17 @@ bool Application::ApplySettingsFromCommandLine() {
                 << " is not allowed: " << uid << " takes " << DescribeAccepted(rule) << "\n";
       return false;
     }
-    settings_.SetValue(ref.section_name, key, value);
+    // A secret, such as the administrator password, is given in clear text
+    // and kept as the store keeps secrets.
+    const std::string* encrypted = ref.Attribute("encrypted");
+    if (encrypted != nullptr && ParseSwitch(*encrypted) && !value.empty()) {
+      if (SetSecret(settings_, DescriptorRoot(), {.uid = uid}, value) != kResultOk) {
+        std::cerr << paths_.base_name << ": -set " << uid << " could not be encrypted\n";
+        return false;
+      }
+    } else {
+      settings_.SetValue(ref.section_name, key, value);
+    }
   }
   return true;
 }

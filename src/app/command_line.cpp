@@ -62,6 +62,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       }
     }
     return line;
+  } else if (EqualsIgnoringCase(first, "-admin")) {
+    line.mode = CommandLine::Mode::kAdmin;
+    line.admin_args.assign(rest.begin() + 1, rest.end());
+    if (line.admin_args.empty()) line.error = "-admin needs an action, such as status";
+    return line;
   } else if (EqualsIgnoringCase(first, "-help") || EqualsIgnoringCase(first, "--help")) {
     line.mode = CommandLine::Mode::kHelp;
   } else if (EqualsIgnoringCase(first, "-wizard")) {
@@ -85,6 +90,9 @@ const char* UsageText() {
          "  -wizard [UID]        open the set-up wizard (\"setup\")\n"
          "  -build               build the search index of the configured site\n"
          "  -search WORDS        search a built index and print the best results\n"
+         "  -admin ACTION [ARG]  administer the Vossik service (status, stop, pause,\n"
+         "                       continue, start, getconfig, setconfig, build, log,\n"
+         "                       stats, request)\n"
          "  -generatehtml        write the help pages into hlp/\n"
          "  -generatehtmlhelp    write the help pages and the help project into hlp/\n"
          "  -set UID=VALUE       use VALUE for a setting in this run only\n"

@@ -1,6 +1,6 @@
 // CommandLine reads the program's arguments: the framework's options
 // (-generatehtml, -generatehtmlhelp, -wizard, -runafter) and the product's
-// own (-build, -search, -set, -help).
+// own (-build, -search, -admin, -set, -help).
 #pragma once
 
 #include <string>
@@ -16,6 +16,7 @@ struct CommandLine {
     kGenerateHtmlHelp,  // -generatehtmlhelp
     kBuild,             // -build
     kSearch,            // -search WORDS
+    kAdmin,             // -admin ACTION [ARGUMENT]...
     kHelp,              // -help, --help
   };
 
@@ -24,6 +25,7 @@ struct CommandLine {
   std::string wizard_uid;         // empty when -wizard had no uid
   std::string run_after;          // program started when the application ends
   std::string search_words;
+  std::vector<std::string> admin_args;  // the action and its arguments
   /// -set UID=VALUE pairs in the order given.
   std::vector<std::pair<std::string, std::string>> settings;
   /// Non-empty when the arguments cannot be used; the usage text follows it.

@@ -39,6 +39,53 @@ void AppendEscaped(std::string& out, std::string_view bytes) {
   }
 }
 
+namespace {
+
+// The length of the valid UTF-8 sequence of two or more bytes at the start
+// of `bytes`, or 0: no overlong forms, no surrogates, nothing above U+10FFFF.
+std::size_t Utf8SequenceLength(std::string_view bytes) {
+  const auto at = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char lead = at(0);
+  std::size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (bytes.size() < length || at(1) < low || at(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (at(i) < 0x80 || at(i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
+void AppendEscapedUtf8(std::string& out, std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const std::size_t length =
+        static_cast<unsigned char>(bytes[i]) >= 0xC2 ? Utf8SequenceLength(bytes.substr(i)) : 0;
+    if (length > 0) {
+      out.append(bytes.substr(i, length));
+      i += length;
+    } else {
+      AppendEscaped(out, bytes.substr(i, 1));
+      ++i;
+    }
+  }
+}
+
 void AppendDecoded(std::string& out, std::string_view bytes) {
   std::size_t i = 0;
   while (i < bytes.size()) {

@@ -12,6 +12,7 @@
 
 #include "base/container_cipher.h"
 #include "base/result_codes.h"
+#include "settings/typed_settings.h"
 #include "support/temp_dir.h"
 
 namespace vossik {
@@ -292,6 +293,20 @@ TEST_F(ApplicationTest, ConfiguredValuesOutOfRangeAreBroughtIntoRangeWithAWarnin
   EXPECT_NE(std::string::npos, log.find("Warning: " + base_ +
                                         ".cfg: Index:CheckRecurse=maybe is not allowed; the "
                                         "default is used"));
+}
+
+TEST_F(ApplicationTest, SetTakesASecretInClearTextAndKeepsItEncrypted) {
+  RecordingUi ui;
+  std::string stored;
+  std::string password;
+  ui.dialog = [&](Application& application) {
+    EXPECT_EQ(kResultOk, application.Settings().GetValue("Administrator", "Password", "", &stored));
+    EXPECT_EQ(kResultOk, GetSecret(application.Settings(), application.DescriptorRoot(),
+                                   {.uid = "administrator:password"}, &password));
+  };
+  EXPECT_EQ(kExitOk, Run(ui, {"-set", "administrator:password=open sesame"}));
+  EXPECT_TRUE(stored.starts_with("499602D2")) << stored;
+  EXPECT_EQ("open sesame", password);
 }
 
 TEST_F(ApplicationTest, UnknownSetUidIsAUsageError) {

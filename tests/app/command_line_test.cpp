@@ -27,12 +27,23 @@ TEST(CommandLine, ModeComesFromTheFirstArgumentInAnyCase) {
       {{"x", "-generatehtml"}, Mode::kSettingsWindow, true},
       {{"-frobnicate"}, Mode::kSettingsWindow, true},
       {{"-search"}, Mode::kSearch, true},
+      {{"-admin", "status"}, Mode::kAdmin, false},
+      {{"-ADMIN", "log", "Vossik", "50"}, Mode::kAdmin, false},
+      {{"-admin"}, Mode::kAdmin, true},
   };
   for (const Row& row : rows) {
     const CommandLine line = ParseCommandLine(row.args);
     EXPECT_EQ(row.mode, line.mode) << ::testing::PrintToString(row.args);
     EXPECT_EQ(row.error, !line.error.empty()) << ::testing::PrintToString(row.args) << line.error;
   }
+}
+
+TEST(CommandLine, AdminTakesTheActionAndItsArgumentsButNotSet) {
+  const CommandLine line =
+      ParseCommandLine({"-admin", "log", "-set", "service:port=8123", "Indexing", "20"});
+  EXPECT_EQ((std::vector<std::string>{"log", "Indexing", "20"}), line.admin_args);
+  ASSERT_EQ(1u, line.settings.size());
+  EXPECT_EQ("service:port", line.settings[0].first);
 }
 
 TEST(CommandLine, WizardTakesTheSecondArgumentAsItsUid) {

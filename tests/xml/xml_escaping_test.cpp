@@ -32,6 +32,20 @@ TEST(AppendEscaped, AppendsToWhatIsThere) {
   EXPECT_EQ("<a>&amp;", out);
 }
 
+TEST(AppendEscapedUtf8, KeepsValidSequencesAndEscapesTheRest) {
+  const auto escaped = [](std::string_view bytes) {
+    std::string out;
+    AppendEscapedUtf8(out, bytes);
+    return out;
+  };
+  EXPECT_EQ("caf\xC3\xA9 &amp; \xE2\x82\xAC&#10;", escaped("caf\xC3\xA9 & \xE2\x82\xAC\n"));
+  EXPECT_EQ("caf&#233;", escaped("caf\xE9"));                // a Latin-1 byte
+  EXPECT_EQ("&#195;(", escaped("\xC3("));                    // a cut sequence
+  EXPECT_EQ("&#192;&#128;", escaped("\xC0\x80"));            // overlong
+  EXPECT_EQ("&#237;&#160;&#128;", escaped("\xED\xA0\x80"));  // a surrogate
+  EXPECT_EQ("\xF0\x9F\x98\x80&#226;&#130;", escaped("\xF0\x9F\x98\x80\xE2\x82"));
+}
+
 TEST(AppendDecoded, DecodesEntitiesOnce) {
   EXPECT_EQ("x &lt; y A z &q", Decoded("x &amp;lt; y &#65; z &q"));
   EXPECT_EQ("<>\"&", Decoded("&lt;&gt;&quot;&amp;"));
