@@ -299,6 +299,12 @@ void CGUIPropertyPage::ShowTabIcon(bool enabled) {
   if (sheet_ != nullptr) sheet_->ShowPageIcon(this, enabled);
 }
 
+bool CGUIPropertyPage::LacksRequiredValue() const {
+  return std::any_of(controls_.begin(), controls_.end(), [](const auto& control) {
+    return control && control->Required() && !control->ShowsValue();
+  });
+}
+
 SettingControl* CGUIPropertyPage::FindControl(std::string_view uid) const {
   for (const auto& control : controls_) {
     if (control && control->Uid() == uid) return control.get();
@@ -315,6 +321,8 @@ void CGUIPropertyPage::ControlChanged(const SettingControl* changed) {
                                [changed](const auto& control) { return control.get() == changed; });
   if (it == controls_.end()) return;
   SetModified(true);
+  // A wizard keeps Next and Finish for pages whose required values are given.
+  if ((*it)->Required() && sheet_ != nullptr) sheet_->PageValuesChanged();
   if ((*it)->RefreshOnChange()) {
     ExchangeValues(true);
     ExchangeValues(false);

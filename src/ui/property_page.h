@@ -88,6 +88,8 @@ class CGUIPropertyPage : public QWidget {
   const std::vector<std::unique_ptr<SettingControl>>& Controls() const { return controls_; }
   /// The first control of `uid` (exact).
   SettingControl* FindControl(std::string_view uid) const;
+  /// Whether a control marked `required` shows no value.
+  bool LacksRequiredValue() const;
   /// The input of the layout functions, as measured by the creation pass.
   const PageLayoutInput& LayoutInput() const { return layout_input_; }
   int NaturalHeight() const;

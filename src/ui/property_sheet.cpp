@@ -441,6 +441,10 @@ bool CGUIPropertySheet::HasChanges() const {
 
 void CGUIPropertySheet::UpdateApplyButton() { apply_->setEnabled(HasChanges()); }
 
+void CGUIPropertySheet::PageValuesChanged() {
+  if (wizard_) wizard_->UpdateButtons();
+}
+
 TrackingSize CGUIPropertySheet::Tracking() const {
   return SheetTrackingSize(min_width_, min_height_, PageCount(), several_sheets_, wizard_mode_);
 }
@@ -468,6 +472,7 @@ void CGUIPropertySheet::LoadConfiguration() {
   // service bar governs that when there is one.
   if (store_ != nullptr && !ServiceBarInUse()) EnableAllPages(true);
   if (CGUIPropertyPage* page = ActivePage()) page->ExchangeValues(false);
+  if (wizard_) wizard_->UpdateButtons();
 }
 
 void CGUIPropertySheet::ApplyConfiguration() {

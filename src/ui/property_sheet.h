@@ -150,6 +150,8 @@ class CGUIPropertySheet : public QWidget {
   bool HasChanges() const;
   /// Enables Apply while the sheet or any page has unapplied changes.
   void UpdateApplyButton();
+  /// A required value on the active page was typed or cleared.
+  void PageValuesChanged();
   TrackingSize Tracking() const;
 
   // -- Buttons --------------------------------------------------------------

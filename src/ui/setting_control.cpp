@@ -1,6 +1,8 @@
 #include "ui/setting_control.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <algorithm>
 #include <charconv>
 
@@ -80,6 +82,18 @@ const std::string* SettingControl::Property(std::string_view name) const {
 bool SettingControl::BoolProperty(std::string_view name, bool fallback) const {
   const std::string* value = Property(name);
   return value != nullptr ? ParseSwitch(*value) : fallback;
+}
+
+bool SettingControl::ShowsValue() const {
+  const ControlCell* cell = Cell();
+  QWidget* input = cell != nullptr ? cell->MainInput() : nullptr;
+  if (const auto* line = qobject_cast<const QLineEdit*>(input)) {
+    return !TrimBlanks(line->text().toStdString()).empty();
+  }
+  if (const auto* list = qobject_cast<const QComboBox*>(input)) {
+    return !TrimBlanks(list->currentText().toStdString()).empty();
+  }
+  return true;
 }
 
 long SettingControl::NumberProperty(std::string_view name, long fallback) const {

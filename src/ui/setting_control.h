@@ -116,6 +116,12 @@ class SettingControl {
   /// `lines` (1 when absent or below 1).
   int Lines() const;
   bool Encrypted() const { return BoolProperty("encrypted"); }
+  /// A control whose `required` attribute is "true" must hold a value
+  /// before a wizard moves on (see CGUIPropertyPage::LacksRequiredValue).
+  bool Required() const { return BoolProperty("required"); }
+  /// Whether the control shows a value now, saved or not: the text of a
+  /// text input, of an editable or chosen list item; true for the others.
+  virtual bool ShowsValue() const;
 
   // -- Flags set by the page ------------------------------------------------
 

@@ -57,9 +57,13 @@ void SheetWizard::Restart() { history_.clear(); }
 void SheetWizard::UpdateButtons() {
   const int index = sheet_.ActivePageIndex();
   const bool last = index + 1 >= sheet_.PageCount();
+  const CGUIPropertyPage* page = sheet_.ActivePage();
+  const bool complete = page == nullptr || !page->LacksRequiredValue();
   back_->setEnabled(index > 0);
   next_->setVisible(!last);
   finish_->setVisible(last);
+  next_->setEnabled(complete);
+  finish_->setEnabled(complete);
 }
 
 void SheetWizard::Place(const SheetGeometry& geometry) {

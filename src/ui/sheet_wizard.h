@@ -41,8 +41,9 @@ class SheetWizard {
   void Show();
   /// Forgets the pages visited: the sheet shows a new set of pages.
   void Restart();
-  /// Enables Back and swaps Next for Finish on the last page; the sheet
-  /// calls it whenever the active page changes.
+  /// Enables Back, swaps Next for Finish on the last page, and enables Next
+  /// and Finish only while the active page has every required value; the
+  /// sheet calls it whenever the active page or a required value changes.
   void UpdateButtons();
   /// Puts the buttons where `geometry` says; Finish takes Next's place.
   void Place(const SheetGeometry& geometry);

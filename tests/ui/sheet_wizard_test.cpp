@@ -4,6 +4,7 @@
 #include "ui/sheet_wizard.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -102,6 +103,28 @@ class SheetWizardTest : public QObject {
     f.Find<QPushButton>("finish")->click();
     QVERIFY(f.FileText().contains("DirSrc=/old/site"));
     QCOMPARE(closed.count(), 1);
+  }
+
+  // A page's required values hold Next and Finish back until they are given.
+  void RequiredValuesHoldTheWizard() {
+    Fixture f(R"(<wizard uid="setup"><sheet name="Setup">
+        <page name="Source"><parameter uid="index:dirsrc" required="true"/></page>
+        <page name="Search"><parameter uid="index:dirdest" required="true"/></page>
+      </sheet></wizard>)",
+              "setup");
+    auto* next = f.Find<QPushButton>("next");
+    QVERIFY(next->isEnabled());  // the stored /old
+    f.Find<QLineEdit>("index:dirsrc")->clear();
+    QTest::keyClick(f.Find<QLineEdit>("index:dirsrc"), Qt::Key_Space);
+    QCoreApplication::processEvents();
+    QVERIFY(!next->isEnabled());  // blanks are no folder
+    f.Type("index:dirsrc", "/site");
+    QVERIFY(next->isEnabled());
+
+    next->click();
+    QVERIFY(!f.Find<QPushButton>("finish")->isEnabled());  // no search folder stored
+    f.Type("index:dirdest", "search");
+    QVERIFY(f.Find<QPushButton>("finish")->isEnabled());
   }
 };
 
