@@ -80,10 +80,14 @@ int Application::Run() {
 
   int status = kExitOk;
   if (!options_.error.empty()) {
-    std::cerr << paths_.base_name << ": " << options_.error << "\n\n" << UsageText();
+    std::cerr << paths_.base_name << ": " << options_.error << "\n"
+              << TryHelpLine(paths_.base_name) << "\n";
     status = kExitUsage;
   } else if (options_.mode == CommandLine::Mode::kHelp) {
     std::cout << UsageText();
+  } else if (options_.mode == CommandLine::Mode::kVersion) {
+    std::cout << identity_.product_name << " " << identity_.version << " (" << identity_.build
+              << ")\n";
   } else if (options_.mode == CommandLine::Mode::kGenerateHtml ||
              options_.mode == CommandLine::Mode::kGenerateHtmlHelp) {
     status = RunGenerator();
@@ -158,6 +162,7 @@ int Application::StartWindowedRun() {
   WriteRunStatus();
   if (!ReadConfiguration()) return kExitFailure;
   if (!ApplySettingsFromCommandLine()) return kExitUsage;
+  if (options_.wizard_requested) ReportWizardChoice();
   // The first run has no preferences yet; the store then starts empty.
   static_cast<void>(preferences_.Load(PreferencesFile()));
   if (!ui_.RunMainDialog(*this)) {
@@ -167,6 +172,31 @@ int Application::StartWindowedRun() {
   }
   SavePreferences();
   return kExitOk;
+}
+
+void Application::ReportWizardChoice() {
+  const std::vector<const XmlNode*> wizards = DescriptorWizards(DescriptorRoot());
+  std::string uids;
+  bool found = false;
+  for (const XmlNode* wizard : wizards) {
+    const std::string* uid = wizard->Attribute("uid");
+    const std::string name = uid != nullptr ? *uid : std::string();
+    if (!options_.wizard_uid.empty() && name == options_.wizard_uid) found = true;
+    uids += (uids.empty() ? "" : ", ") + name;
+  }
+  if (found) return;
+  std::string notice;
+  if (wizards.empty()) {
+    notice = "the descriptor has no wizard; showing the settings window";
+  } else if (options_.wizard_uid.empty()) {
+    notice = "-wizard needs the name of a wizard (" + uids + "); showing the settings window";
+  } else {
+    const std::string* first = wizards.front()->Attribute("uid");
+    notice = "no wizard \"" + options_.wizard_uid + "\" (the descriptor has: " + uids +
+             "); showing \"" + (first != nullptr ? *first : std::string()) + "\"";
+  }
+  std::cerr << paths_.base_name << ": " << notice << "\n";
+  AppLog().Write(kLogWarning, kLogGeneral, "Command line option '-wizard': " + notice);
 }
 
 void Application::SavePreferences() {

@@ -90,6 +90,9 @@ class Application {
   [[nodiscard]] int RunProductMode();
   bool ApplySettingsFromCommandLine();
   void WriteRunStatus();
+  /// When -wizard names no wizard of the descriptor, says on standard error
+  /// and in the log which wizards there are and what is shown instead.
+  void ReportWizardChoice();
   /// Writes the view preferences when any were kept; a failure is logged.
   void SavePreferences();
   /// Brings values of the store that their settings rule out back to what

@@ -67,8 +67,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     line.admin_args.assign(rest.begin() + 1, rest.end());
     if (line.admin_args.empty()) line.error = "-admin needs an action, such as status";
     return line;
-  } else if (EqualsIgnoringCase(first, "-help") || EqualsIgnoringCase(first, "--help")) {
+  } else if (EqualsIgnoringCase(first, "-help") || EqualsIgnoringCase(first, "--help") ||
+             EqualsIgnoringCase(first, "-h")) {
     line.mode = CommandLine::Mode::kHelp;
+  } else if (EqualsIgnoringCase(first, "-version") || EqualsIgnoringCase(first, "--version")) {
+    line.mode = CommandLine::Mode::kVersion;
   } else if (EqualsIgnoringCase(first, "-wizard")) {
     line.wizard_requested = true;
     if (rest.size() >= 2) line.wizard_uid = rest[1];
@@ -98,7 +101,12 @@ const char* UsageText() {
          "  -set UID=VALUE       use VALUE for a setting in this run only\n"
          "                       (for example -set index:dirsrc=/var/www/html)\n"
          "  -runafter PROGRAM    start PROGRAM when Vossik ends\n"
-         "  -help                show this text\n";
+         "  -help, -h            show this text\n"
+         "  -version             show the version\n";
+}
+
+std::string TryHelpLine(std::string_view program) {
+  return "Try '" + std::string(program) + " -help'.";
 }
 
 }  // namespace vossik

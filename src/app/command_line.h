@@ -1,9 +1,10 @@
 // CommandLine reads the program's arguments: the framework's options
 // (-generatehtml, -generatehtmlhelp, -wizard, -runafter) and the product's
-// own (-build, -search, -admin, -set, -help).
+// own (-build, -search, -admin, -set, -help, -version).
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -17,7 +18,8 @@ struct CommandLine {
     kBuild,             // -build
     kSearch,            // -search WORDS
     kAdmin,             // -admin ACTION [ARGUMENT]...
-    kHelp,              // -help, --help
+    kHelp,              // -help, --help, -h
+    kVersion,           // -version, --version
   };
 
   Mode mode = Mode::kSettingsWindow;
@@ -28,7 +30,8 @@ struct CommandLine {
   std::vector<std::string> admin_args;  // the action and its arguments
   /// -set UID=VALUE pairs in the order given.
   std::vector<std::pair<std::string, std::string>> settings;
-  /// Non-empty when the arguments cannot be used; the usage text follows it.
+  /// Non-empty when the arguments cannot be used: one line, which the caller
+  /// follows with a pointer to -help.
   std::string error;
 };
 
@@ -37,7 +40,10 @@ struct CommandLine {
 /// exactly, anywhere; -set may stand anywhere.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-/// The short usage text printed by -help and after an error.
+/// The usage text printed by -help.
 const char* UsageText();
+
+/// The line that follows a command-line error: "Try 'PROGRAM -help'.".
+std::string TryHelpLine(std::string_view program);
 
 }  // namespace vossik

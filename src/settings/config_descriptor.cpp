@@ -49,4 +49,21 @@ bool ConfigDescriptor::LoadFile(const std::filesystem::path& file, LogSink* log)
   return true;
 }
 
+namespace {
+
+void CollectWizards(const XmlNode* node, std::vector<const XmlNode*>* found) {
+  for (const XmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
+    if (child->Name() == "wizard") found->push_back(child);
+    CollectWizards(child, found);
+  }
+}
+
+}  // namespace
+
+std::vector<const XmlNode*> DescriptorWizards(const XmlNode* root) {
+  std::vector<const XmlNode*> wizards;
+  if (root != nullptr) CollectWizards(root, &wizards);
+  return wizards;
+}
+
 }  // namespace vossik

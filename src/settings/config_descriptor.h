@@ -42,4 +42,8 @@ class ConfigDescriptor {
   std::unique_ptr<XmlDocument> document_ = std::make_unique<XmlDocument>();
 };
 
+/// Every `wizard` element below `root`, depth-first in document order (none
+/// for a null root). The first is the wizard shown when no uid matches.
+std::vector<const XmlNode*> DescriptorWizards(const XmlNode* root);
+
 }  // namespace vossik

@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "base/string_util.h"
+#include "settings/config_descriptor.h"
 #include "settings/settings_store.h"
 #include "settings/typed_settings.h"
 #include "ui/page_layout.h"
@@ -14,21 +15,12 @@
 namespace vossik {
 namespace {
 
-void CollectWizards(const XmlNode* node, std::vector<const XmlNode*>* found) {
-  for (const XmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
-    if (child->Name() == "wizard") found->push_back(child);
-    CollectWizards(child, found);
-  }
-}
-
 void Put(QWidget* widget, const Rect& r) { widget->setGeometry(r.left, r.top, r.width, r.height); }
 
 }  // namespace
 
 const XmlNode* SheetWizard::FindWizard(const XmlNode* root, std::string_view uid) {
-  if (root == nullptr) return nullptr;
-  std::vector<const XmlNode*> wizards;
-  CollectWizards(root, &wizards);
+  const std::vector<const XmlNode*> wizards = DescriptorWizards(root);
   for (const XmlNode* wizard : wizards) {
     const std::string* own = wizard->Attribute("uid");
     if (own != nullptr && *own == uid) return wizard;

@@ -316,6 +316,49 @@ TEST_F(ApplicationTest, UnknownSetUidIsAUsageError) {
   EXPECT_NE(std::string::npos, ::testing::internal::GetCapturedStderr().find("index:nosuch"));
 }
 
+TEST_F(ApplicationTest, TerminalOptionsPrintOneAnswer) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+    std::string err;
+  };
+  const std::string try_help = "Try '" + base_ + " -help'.\n";
+  for (const Case& c : std::vector<Case>{
+           {{"--version"}, kExitOk, "Vossik 1.1.0 (000)\n", ""},
+           {{"-version"}, kExitOk, "Vossik 1.1.0 (000)\n", ""},
+           {{"-frobnicate"}, kExitUsage, "", base_ + ": unknown option \"-frobnicate\"\n" + try_help},
+           {{"-build", "extra"}, kExitUsage, "", base_ + ": unexpected argument \"extra\"\n" + try_help},
+       }) {
+    RecordingUi ui;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(c.status, Run(ui, c.args)) << c.args[0];
+    EXPECT_EQ(c.out, ::testing::internal::GetCapturedStdout()) << c.args[0];
+    EXPECT_EQ(c.err, ::testing::internal::GetCapturedStderr()) << c.args[0];
+  }
+  RecordingUi ui;
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(kExitOk, Run(ui, {"-h"}));
+  EXPECT_EQ(0u, ::testing::internal::GetCapturedStdout().find("Usage: "));
+}
+
+TEST_F(ApplicationTest, AWizardTheDescriptorLacksIsNamedWithTheWizardsItHas) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"-wizard"}, "-wizard needs the name of a wizard (setup); showing the settings window"},
+      {{"-wizard", "nosuch"}, "no wizard \"nosuch\" (the descriptor has: setup); showing \"setup\""},
+      {{"-wizard", "setup"}, ""},
+  };
+  for (const auto& [args, notice] : cases) {
+    RecordingUi ui;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(kExitOk, Run(ui, args));
+    EXPECT_EQ(notice.empty() ? "" : base_ + ": " + notice + "\n",
+              ::testing::internal::GetCapturedStderr());
+    EXPECT_EQ(1, ui.dialogs);
+  }
+}
+
 TEST_F(ApplicationTest, CommandLineOptionsAreLoggedAsServiceLines) {
   RecordingUi ui;
   EXPECT_EQ(kExitOk, Run(ui, {"-wizard", "setup"}));

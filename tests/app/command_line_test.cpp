@@ -22,6 +22,9 @@ TEST(CommandLine, ModeComesFromTheFirstArgumentInAnyCase) {
       {{"-Build"}, Mode::kBuild, false},
       {{"-help"}, Mode::kHelp, false},
       {{"--help"}, Mode::kHelp, false},
+      {{"-h"}, Mode::kHelp, false},
+      {{"-version"}, Mode::kVersion, false},
+      {{"--version"}, Mode::kVersion, false},
       {{"-search", "trail", "map"}, Mode::kSearch, false},
       // Only the first argument names the mode.
       {{"x", "-generatehtml"}, Mode::kSettingsWindow, true},
