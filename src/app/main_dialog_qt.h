@@ -14,6 +14,7 @@
 #include <QRect>
 #include <QSize>
 #include <filesystem>
+#include <vector>
 #include <functional>
 #include <string>
 
@@ -38,7 +39,7 @@ struct MainDialogSetup {
   SettingsStore* preferences = nullptr;      // the controls' view preferences, not owned
   const XmlNode* descriptor_root = nullptr;  // not owned
   std::string wizard_uid;                    // empty: the settings window
-  std::filesystem::path templates_dir;       // the index build's templates
+  std::vector<std::filesystem::path> template_folders;  // where the build looks for templates
   std::filesystem::path help_assets_dir;     // the help generator's static files
   std::function<void()> reinitialise;        // runs after applied settings changed
   IndexBuildOptions build_options;
