@@ -69,7 +69,8 @@ void Application::AddComponent(std::unique_ptr<Component> component) {
 
 std::vector<std::filesystem::path> Application::TemplateFolders() const {
   std::vector<std::filesystem::path> folders{"templates"};
-  for (const std::filesystem::path& folder : paths_.DataFolders()) folders.push_back(folder / "templates");
+  for (const std::filesystem::path& folder : paths_.DataFolders())
+    folders.push_back(folder / "templates");
   return folders;
 }
 
@@ -128,8 +129,9 @@ int Application::RunProductMode() {
   if (build) CreateFolder("logs");
   if (!ReadConfiguration()) return kExitFailure;
   if (!ApplySettingsFromCommandLine()) return kExitUsage;
-  if (build) return RunBatchBuild(settings_, DescriptorRoot(), TemplateFolders(), std::cerr,
-                                   options_.verbose);
+  if (build)
+    return RunBatchBuild(settings_, DescriptorRoot(), TemplateFolders(), std::cerr,
+                         options_.verbose);
   if (options_.mode == CommandLine::Mode::kAdmin) {
     return RunAdminCommand(settings_, DescriptorRoot(), paths_.help_base_name, options_.admin_args,
                            std::cout, std::cerr);
@@ -244,8 +246,8 @@ bool Application::ReadConfiguration() {
   for (const std::string& kept : {file, PreferencesFile()}) {
     if (const int removed = RemoveStaleTemporaries(kept); removed > 0) {
       log.WriteFormatted(kLogWarning, kLogGeneral,
-                         "Removed %d temporary files of %s left by runs that were stopped",
-                         removed, kept.c_str());
+                         "Removed %d temporary files of %s left by runs that were stopped", removed,
+                         kept.c_str());
     }
   }
   configuration_time_ = ModificationTime(file);

@@ -188,9 +188,10 @@ bool IndexBuilder::CheckFolders(const IndexOptions& options) {
   }
   if (::stat(source_folder_.c_str(), &state) != 0) {
     const int error = errno;
-    configure_error_ = error == ENOENT || error == ENOTDIR
-                           ? "Website folder " + quoted + " does not exist"
-                           : "Website folder " + quoted + " cannot be read: " + std::strerror(error);
+    configure_error_ =
+        error == ENOENT || error == ENOTDIR
+            ? "Website folder " + quoted + " does not exist"
+            : "Website folder " + quoted + " cannot be read: " + std::strerror(error);
     return false;
   }
   if (!S_ISDIR(state.st_mode)) {
@@ -366,9 +367,13 @@ void IndexBuilder::EndPass() {
       analysed_ = true;
       StartWalk();
     } else {
+      // Straight to the end of the generating pass, which reports the
+      // completion once "Nothing to do" has been seen.
       units_done_ = 1;
       scale_ = 0.01f;
-      setProgress(100, "Nothing to do");
+      phase_ = 2;
+      bucket_cursor_ = kBuckets;
+      setProgress(0, "Nothing to do");
     }
   } else if (phase_ == 1) {
     LogMessage(kLogGeneral, "Generating Index...");

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -92,7 +92,8 @@ bool IndexFileSet::Fail(std::string* error, std::string text) {
 }
 
 bool IndexFileSet::WriteBucket(int bucket, const WordTable& table, std::string* error) {
-  if (bucket < 0 || bucket > 255) return Fail(error, "no index file for bucket " + std::to_string(bucket));
+  if (bucket < 0 || bucket > 255)
+    return Fail(error, "no index file for bucket " + std::to_string(bucket));
   return Stage(IndexFileName(output_folder_, bucket), RenderIndexFile(table), error);
 }
 
@@ -147,7 +148,8 @@ bool IndexFileSet::Publish(std::string* error) {
     fs::rename(p.temporary, p.file, renamed);
     if (renamed && failure.empty()) failure = FileErrorText("replace", p.file, renamed.message());
     const fs::path folder = fs::path(p.file).parent_path();
-    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+      folders.push_back(folder);
   }
   pending_.clear();
   if (!failure.empty()) {
@@ -310,13 +312,17 @@ void AppendPercentEncoded(std::string& out, unsigned char byte) {
 // Whether `text` starts with "&name;", "&#digits;" or "&#xhex;".
 bool StartsCharacterReference(std::string_view text) {
   std::size_t i = 1;
-  const auto is = [&](auto test) { return i < text.size() && test(static_cast<unsigned char>(text[i])); };
+  const auto is = [&](auto test) {
+    return i < text.size() && test(static_cast<unsigned char>(text[i]));
+  };
   if (is([](unsigned char c) { return c == '#'; })) {
     ++i;
     const bool hex = is([](unsigned char c) { return c == 'x' || c == 'X'; });
     if (hex) ++i;
     const std::size_t digits = i;
-    while (is([hex](unsigned char c) { return hex ? std::isxdigit(c) != 0 : std::isdigit(c) != 0; })) ++i;
+    while (
+        is([hex](unsigned char c) { return hex ? std::isxdigit(c) != 0 : std::isdigit(c) != 0; }))
+      ++i;
     if (i == digits) return false;
   } else {
     const std::size_t letters = i;

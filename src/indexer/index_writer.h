@@ -96,8 +96,8 @@ std::string RenderPageList(const std::string& entries);
 /// Appends "<A HREF=\"url\"><FONT class=hidden>title</FONT></A>\r\n" to
 /// `links`, the text of the site-map links file. The title is HTML-escaped
 /// ("&", "<", ">" and double quotes); in the URL a double quote, a control
-/// byte and a byte that is not part of valid UTF-8 are percent-encoded, and a URL whose first segment holds a ":" (and so could
-/// be read as a scheme such as "javascript:") gets "./" in front.
+/// byte and a byte that is not part of valid UTF-8 are percent-encoded, and a URL whose first
+/// segment holds a ":" (and so could be read as a scheme such as "javascript:") gets "./" in front.
 void AppendSiteMapLink(std::string& links, std::string_view url, std::string_view title);
 
 }  // namespace vossik

@@ -36,8 +36,8 @@ std::string NormaliseFolder(std::string_view path) {
   return out;
 }
 
-bool ResolveTargetFolder(const std::string& source, std::string_view target,
-                         std::string* resolved, std::string* error) {
+bool ResolveTargetFolder(const std::string& source, std::string_view target, std::string* resolved,
+                         std::string* error) {
   std::string slashed = TargetWithSlashes(target);
   if (slashed.empty() || slashed.front() != '/') {
     *resolved = std::move(slashed);

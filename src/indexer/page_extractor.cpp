@@ -251,7 +251,9 @@ std::string_view NotTextReason(std::string_view content) {
   } kFormats[] = {
       {"\x1F\x8B", "gzip data"},
       {"\x1F\x9D", "compressed data"},
-      {"\xFD" "7zXZ", "xz data"},
+      {"\xFD"
+       "7zXZ",
+       "xz data"},
       {"\x28\xB5\x2F\xFD", "zstd data"},
       {"\x04\x22\x4D\x18", "lz4 data"},
       {"PK\x03\x04", "zip archive"},
@@ -262,7 +264,9 @@ std::string_view NotTextReason(std::string_view content) {
       {"\xFF\xD8\xFF", "JPEG image"},
       {"GIF87a", "GIF image"},
       {"GIF89a", "GIF image"},
-      {"\x7F" "ELF", "program file"},
+      {"\x7F"
+       "ELF",
+       "program file"},
   };
   for (const auto& format : kFormats) {
     if (content.starts_with(format.start)) return format.kind;

@@ -99,7 +99,7 @@ TEST_F(BatchBuildTest, SettingsThatAllowNoBuildEndWithStatusTwoAndCreateNothing)
     std::vector<std::string> args;
     std::string message;
   } rows[] = {
-      {{"-build", "-set", "index:dirsrc=" + site_, "-set", "index:dirdest="},
+      {{"-build", "-set", "index:dirdest=search"},
        "You must specify some content to index (Source files) and a target folder"},
       {{"-build", "-set", "index:dirsrc=" + missing},
        "Website folder '" + missing + "' does not exist"},

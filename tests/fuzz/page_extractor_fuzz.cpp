@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::string content(fuzz::AsText(data, size));
   if (!NotTextReason(content).empty()) return 0;
   const int summary_length = size > 0 ? data[0] % 64 : 10;
-  const ExtractedPage page = extractPage("/site/docs/a page.html", content, "/site", summary_length);
+  const ExtractedPage page =
+      extractPage("/site/docs/a page.html", content, "/site", summary_length);
   fuzz::Require(page.summary.size() >= 3 && page.summary.ends_with("..."), "summary ends in ...");
   for (char c : page.word_text) fuzz::Require(c < 'A' || c > 'Z', "word text is lower case");
   std::string entries;

@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::string out;
   if (size >= 4) {
     int32_t bytes = 0;
-    for (int i = 0; i < 4; ++i) bytes = static_cast<int32_t>((static_cast<uint32_t>(bytes) << 8) | data[i]);
+    for (int i = 0; i < 4; ++i)
+      bytes = static_cast<int32_t>((static_cast<uint32_t>(bytes) << 8) | data[i]);
     AppendKilobytes(out, bytes);
   }
   return 0;

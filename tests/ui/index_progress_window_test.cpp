@@ -208,8 +208,8 @@ class IndexProgressWindowTest : public QObject {
   // before the build could finish.
   void CancelClosesAndStopsTheBuild() {
     std::atomic<bool> finished{false};
-    auto window = std::make_unique<IndexProgressWindow>(vossik::MakeTask<SlowTask>(finished),
-                                                        std::string());
+    auto window =
+        std::make_unique<IndexProgressWindow>(vossik::MakeTask<SlowTask>(finished), std::string());
     window->show();
     auto* bar = Child<GradientProgressBar>(*window, "progressBar");
     QTRY_VERIFY_WITH_TIMEOUT(bar->Position() >= 10, 20000);
@@ -241,8 +241,8 @@ class IndexProgressWindowTest : public QObject {
   // A failed build shows its error in the "Index Error" box and never a
   // full green bar.
   void FailedBuildShowsIndexError() {
-    auto window = std::make_unique<IndexProgressWindow>(vossik::MakeTask<FailingTask>(),
-                                                        std::string());
+    auto window =
+        std::make_unique<IndexProgressWindow>(vossik::MakeTask<FailingTask>(), std::string());
     QStringList shown;
     window->SetErrorPresenter([&](QWidget* parent, const QString& caption, const QString& text) {
       QCOMPARE(parent, window.get());
@@ -287,7 +287,7 @@ class IndexProgressWindowTest : public QObject {
 
   void IndexErrorIsAWarningBoxWithOk() {
     vossik::SettingsStore settings;
-    settings.Parse("[Index]\nDirSrc=site-run\nDirDest=\n");
+    settings.Parse("[Index]\nDirDest=search\n");
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
     QMessageBox::StandardButtons buttons;
