@@ -90,11 +90,13 @@ bool WriteWholeFile(const fs::path& file, std::string_view bytes, std::string* r
   return true;
 }
 
-bool WriteSyncedFile(const fs::path& file, std::string_view bytes, std::string* reason) {
-  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+bool SyncFileSystem(const fs::path& folder, std::string* reason) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return Fail(reason, errno);
-  if (!WriteSyncClose(fd, bytes)) return Fail(reason, errno);
-  return true;
+  const bool synced = ::syncfs(fd) == 0;
+  const int saved_errno = errno;
+  ::close(fd);
+  return synced || Fail(reason, saved_errno);
 }
 
 bool SyncFolder(const fs::path& folder) {

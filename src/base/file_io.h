@@ -24,11 +24,11 @@ namespace vossik {
 [[nodiscard]] bool WriteWholeFile(const std::filesystem::path& file, std::string_view bytes,
                                   std::string* reason = nullptr);
 
-/// As WriteWholeFile, and the bytes are synced to the disk before the file
-/// is closed, so that a rename that publishes it afterwards cannot survive a
-/// crash without them.
-[[nodiscard]] bool WriteSyncedFile(const std::filesystem::path& file, std::string_view bytes,
-                                   std::string* reason = nullptr);
+/// Writes everything cached for the file system that holds `folder` to the
+/// disk: one call for many files written before, where syncing each would
+/// cost a disk commit per file. False, with `reason` set, when it fails.
+[[nodiscard]] bool SyncFileSystem(const std::filesystem::path& folder,
+                                  std::string* reason = nullptr);
 
 /// Replaces `file` with `bytes` so that a crash or a full disk leaves either
 /// the old file or the new one, never a mix: the bytes go to a synced

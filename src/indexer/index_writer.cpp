@@ -109,7 +109,7 @@ bool IndexFileSet::Stage(const std::string& file, std::string_view bytes, std::s
   }
   const std::string temporary = TemporaryNameOf(file);
   std::string reason;
-  if (!WriteSyncedFile(temporary, bytes, &reason)) {
+  if (!WriteWholeFile(temporary, bytes, &reason)) {
     RemoveQuietly(temporary);
     return Fail(error, FileErrorText("write", file, reason));
   }
@@ -127,29 +127,38 @@ bool IndexFileSet::Publish(std::string* error) {
     return false;
   }
   if (pending_.empty()) return true;
-  // The journal names every rename before the first one, so that a run
-  // stopped half way is finished by the next one instead of leaving an index
-  // that mixes two builds.
+  // The new files reach the disk before the journal names them, and the
+  // journal names every rename before the first one, so that a run stopped
+  // half way is finished by the next one instead of leaving an index that
+  // mixes two builds.
+  std::vector<fs::path> folders;
+  for (const Pending& p : pending_) {
+    const fs::path folder = fs::path(p.file).parent_path();
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+      folders.push_back(folder);
+  }
+  std::string reason;
+  for (const fs::path& folder : folders) {
+    if (!SyncFileSystem(folder, &reason)) {
+      Discard();
+      return Fail(error, FileErrorText("sync the files in", folder, reason));
+    }
+  }
   std::string journal = "vossik publish 1\n";
   for (const Pending& p : pending_) {
     journal += fs::absolute(p.temporary).string() + '\t' + fs::absolute(p.file).string() + '\n';
   }
   journal += "end\n";
   const std::string journal_file = output_folder_ + "/" + kPublishJournal;
-  std::string reason;
   if (!ReplaceFileAtomically(journal_file, journal, &reason)) {
     Discard();
     return Fail(error, FileErrorText("write", journal_file, reason));
   }
   std::string failure;
-  std::vector<fs::path> folders;
   for (const Pending& p : pending_) {
     std::error_code renamed;
     fs::rename(p.temporary, p.file, renamed);
     if (renamed && failure.empty()) failure = FileErrorText("replace", p.file, renamed.message());
-    const fs::path folder = fs::path(p.file).parent_path();
-    if (std::find(folders.begin(), folders.end(), folder) == folders.end())
-      folders.push_back(folder);
   }
   pending_.clear();
   if (!failure.empty()) {

@@ -29,9 +29,9 @@ std::string IndexFileName(const std::string& output_folder, int bucket);
 /// insertion order, then "]);". No line break.
 std::string RenderIndexFile(const WordTable& table);
 
-/// The files of one build, each written and synced under a temporary name
-/// beside its final one (the final name + ".tmp") and renamed into place by
-/// Publish(). Publishing first records the renames in a journal
+/// The files of one build, each written under a temporary name beside its
+/// final one (the final name + ".tmp") and renamed into place by Publish().
+/// Publishing first syncs them to the disk and records the renames in a journal
 /// (kPublishJournal in the output folder), so that a run cut short while
 /// renaming is finished by the next run that touches the index
 /// (RecoverPublish). Whatever is not published is removed when the set is
