@@ -35,7 +35,7 @@ for corpus in tests/fuzz/corpus/*/; do
   work=$(mktemp -d)
   cp "$corpus"* "$work"/
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    "build-fuzz/tests/fuzz/$target" -runs=20000 -seed=1 -max_len=4096 "$work" >"$work.log" 2>&1 ||
+    "build-fuzz/tests/fuzz/$target" -runs=10000 -seed=1 -max_len=4096 "$work" >"$work.log" 2>&1 ||
     { cat "$work.log"; echo "fuzz target $target failed"; exit 1; }
   echo "$target: $(grep -o 'Done [0-9]* runs.*' "$work.log")"
   rm -rf "$work" "$work.log"

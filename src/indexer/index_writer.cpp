@@ -145,8 +145,13 @@ bool IndexFileSet::Publish(std::string* error) {
     }
   }
   std::string journal = "vossik publish 1\n";
+  const auto absolute = [](const std::string& path) {
+    std::error_code ignored;  // then the path stays as given
+    const fs::path full = fs::absolute(path, ignored);
+    return full.empty() ? path : full.string();
+  };
   for (const Pending& p : pending_) {
-    journal += fs::absolute(p.temporary).string() + '\t' + fs::absolute(p.file).string() + '\n';
+    journal += absolute(p.temporary) + '\t' + absolute(p.file) + '\n';
   }
   journal += "end\n";
   const std::string journal_file = output_folder_ + "/" + kPublishJournal;

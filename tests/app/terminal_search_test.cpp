@@ -15,7 +15,9 @@ TEST(TerminalText, ReplacesEveryControlCharacter) {
       {"\x1b]0;pwned\x07title", "?]0;pwned?title"},
       {"a\tb\r\nc\x7f", "a?b??c?"},
       {"caf\xC3\xA9 \xE2\x80\x94 ok", "caf\xC3\xA9 \xE2\x80\x94 ok"},  // é and a dash stay
-      {"\xC2\x9B" "2J", "?2J"},                                        // C1 CSI
+      {"\xC2\x9B"
+       "2J",
+       "?2J"},  // C1 CSI
       {"\xC2\xA0nbsp", "\xC2\xA0nbsp"},
       {"", ""},
   };

@@ -43,10 +43,9 @@ TEST(RemoveStaleTemporaries, RemovesOnlyTheCopiesOfEndedRuns) {
     left.push_back(entry.path().filename().string());
   }
   std::sort(left.begin(), left.end());
-  std::vector<std::string> expected{"other.cfg." + dead + ".0.tmp", "vossik.cfg",
-                                    "vossik.cfg." + alive + ".0.tmp",
-                                    "vossik.cfg." + dead + ".0.tmp.keep", "vossik.cfg.tmp",
-                                    "vossik.cfg.x.1.tmp"};
+  std::vector<std::string> expected{
+      "other.cfg." + dead + ".0.tmp",       "vossik.cfg",     "vossik.cfg." + alive + ".0.tmp",
+      "vossik.cfg." + dead + ".0.tmp.keep", "vossik.cfg.tmp", "vossik.cfg.x.1.tmp"};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(expected, left);
 }

@@ -201,11 +201,15 @@ TEST(NotTextReason, NamesCompressedAndBinaryFilesAndPassesText) {
       {"BZh is how it begins", ""},
       {"\x1F\x8B\x08\x00\x00"sv, "gzip data"},
       {"BZh91AY&SY\x01"sv, "bzip2 data"},
-      {"\xFD" "7zXZ\0\0"sv, "xz data"},
+      {"\xFD"
+       "7zXZ\0\0"sv,
+       "xz data"},
       {"PK\x03\x04rest"sv, "zip archive"},
       {"%PDF-1.7\n"sv, "PDF document"},
       {"\x89PNG\r\n\x1A\n"sv, "PNG image"},
-      {"\x7F" "ELF\x02"sv, "program file"},
+      {"\x7F"
+       "ELF\x02"sv,
+       "program file"},
       {"<title>t</title>text\0more"sv, "binary data"},
   };
   for (const auto& row : rows) EXPECT_EQ(row.reason, NotTextReason(row.content)) << row.content;
