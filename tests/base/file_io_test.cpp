@@ -31,10 +31,15 @@ TEST(RemoveStaleTemporaries, RemovesOnlyTheCopiesOfEndedRuns) {
   testing::TempDir dir;
   const std::string dead = std::to_string(EndedProcess());
   const std::string alive = std::to_string(getppid());
-  for (const std::string& name :
-       {"vossik.cfg", "vossik.cfg." + dead + ".0.tmp", "vossik.cfg." + dead + ".17.tmp",
-        "vossik.cfg." + alive + ".0.tmp", "vossik.cfg.tmp", "vossik.cfg.x.1.tmp",
-        "other.cfg." + dead + ".0.tmp", "vossik.cfg." + dead + ".0.tmp.keep"}) {
+  const std::vector<std::string> names{"vossik.cfg",
+                                       "vossik.cfg." + dead + ".0.tmp",
+                                       "vossik.cfg." + dead + ".17.tmp",
+                                       "vossik.cfg." + alive + ".0.tmp",
+                                       "vossik.cfg.tmp",
+                                       "vossik.cfg.x.1.tmp",
+                                       "other.cfg." + dead + ".0.tmp",
+                                       "vossik.cfg." + dead + ".0.tmp.keep"};
+  for (const std::string& name : names) {
     dir.Write(name, "x");
   }
   EXPECT_EQ(2, RemoveStaleTemporaries(dir.Path() / "vossik.cfg"));
