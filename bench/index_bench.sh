@@ -72,7 +72,7 @@ window_vs_batch() {
     t=$(cat "$work/time.txt")
     batch=$(awk -v a="$batch" -v b="$t" 'BEGIN {print (b < a) ? b : a}')
     rm -rf "$site/vossik-search"
-    t=$(cd "$work" && QT_QPA_PLATFORM=offscreen "$build/window_build" "$build/vossik.cfgml" \
+    t=$(cd "$work" && QT_QPA_PLATFORM=offscreen "$build/bench/window_build" "$build/vossik.cfgml" \
       "$site" vossik-search "$root/templates" | cut -d' ' -f1)
     window=$(awk -v a="$window" -v b="$t" 'BEGIN {print (b < a) ? b : a}')
   done
