@@ -2,6 +2,9 @@
 # Measures the batch build (no pauses): MB of HTML per second, pages per
 # second and peak memory, on Debian's python3.11-doc HTML, on the same
 # corpus twice over (to see how the cost grows), and on a generated corpus.
+# Then times the settings window's build (behind the progress window, in
+# time slices) against the batch build on the same sites; it must stay
+# within 1.5 times the batch build's time, or the script fails.
 # Usage: bench/index_bench.sh [BUILD_DIR]   (default: build, a release build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +12,7 @@ root=$PWD
 build=${1:-build}
 scripts/install-deps.sh python3.11-doc
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target vossik >/dev/null
+cmake --build "$build" --target vossik window_build >/dev/null
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 vossik="$build/vossik"
 
@@ -58,3 +61,31 @@ echo "Batch build, one worker thread, no pauses:"
 measure "python3.11-doc" "$work/python"
 measure "python3.11-doc x2" "$work/python2x"
 measure "generated" "$work/generated"
+
+# The window's build against the batch build, best of three runs each.
+window_vs_batch() {
+  local name=$1 site=$2 batch=999 window=999 t
+  for _ in 1 2 3; do
+    rm -rf "$site/vossik-search"
+    (cd "$work" && /usr/bin/time -f '%e' -o "$work/time.txt" \
+      "$vossik" -build -set index:dirsrc="$site" -set index:dirdest=vossik-search >/dev/null 2>&1)
+    t=$(cat "$work/time.txt")
+    batch=$(awk -v a="$batch" -v b="$t" 'BEGIN {print (b < a) ? b : a}')
+    rm -rf "$site/vossik-search"
+    t=$(cd "$work" && QT_QPA_PLATFORM=offscreen "$build/bench/window_build" "$build/vossik.cfgml" \
+      "$site" vossik-search "$root/templates" | cut -d' ' -f1)
+    window=$(awk -v a="$window" -v b="$t" 'BEGIN {print (b < a) ? b : a}')
+  done
+  awk -v n="$name" -v b="$batch" -v w="$window" 'BEGIN {
+    if (b < 0.01) b = 0.01
+    r = w / b
+    printf "%-18s -build %6.2f s   window %6.2f s   ratio %4.2f (limit 1.50)\n", n, b, w, r
+    exit (r > 1.5) ? 1 : 0 }'
+}
+
+echo "The window's build against -build:"
+status=0
+window_vs_batch "python3.11-doc" "$work/python" || status=1
+cp -r "$root/sample-site" "$work/sample"
+window_vs_batch "sample-site" "$work/sample" || status=1
+exit $status

@@ -11,7 +11,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   chromium fonts-dejavu-core
-  clang-format clang-tidy
+  clang-format clang-tidy clang
   imagemagick desktop-file-utils man-db dpkg-dev lintian
 )
 # Node.js may come from another source than Debian; only install it when absent.

@@ -67,7 +67,12 @@ void Application::AddComponent(std::unique_ptr<Component> component) {
   components_.push_back(std::move(component));
 }
 
-std::filesystem::path Application::TemplatesDir() const { return paths_.Locate("templates"); }
+std::vector<std::filesystem::path> Application::TemplateFolders() const {
+  std::vector<std::filesystem::path> folders{"templates"};
+  for (const std::filesystem::path& folder : paths_.DataFolders())
+    folders.push_back(folder / "templates");
+  return folders;
+}
 
 int Application::Run() {
   if (!network_.Start()) {
@@ -128,7 +133,9 @@ int Application::RunProductMode() {
   if (build) CreateFolder("logs");
   if (!ReadConfiguration()) return kExitFailure;
   if (!ApplySettingsFromCommandLine()) return kExitUsage;
-  if (build) return RunBatchBuild(settings_, DescriptorRoot(), TemplatesDir(), std::cerr);
+  if (build)
+    return RunBatchBuild(settings_, DescriptorRoot(), TemplateFolders(), std::cerr,
+                         options_.verbose);
   if (options_.mode == CommandLine::Mode::kAdmin) {
     return RunAdminCommand(settings_, DescriptorRoot(), paths_.help_base_name, options_.admin_args,
                            std::cout, std::cerr);
@@ -265,6 +272,14 @@ bool Application::ReadConfiguration() {
     return false;
   }
   const std::string file = ConfigurationFile();
+  // Killed runs may have left their half-written copies behind.
+  for (const std::string& kept : {file, PreferencesFile()}) {
+    if (const int removed = RemoveStaleTemporaries(kept); removed > 0) {
+      log.WriteFormatted(kLogWarning, kLogGeneral,
+                         "Removed %d temporary files of %s left by runs that were stopped", removed,
+                         kept.c_str());
+    }
+  }
   configuration_time_ = ModificationTime(file);
   log.WriteFormatted(kLogConfig, kLogCritical, "Reading configuration file %s", file.c_str());
   const int loaded = settings_.Load(file);

@@ -81,8 +81,9 @@ class Application {
   /// Whether the run-status file was there at start: the last run did not end cleanly.
   bool RunStatusExisted() const { return run_status_existed_; }
   std::time_t ConfigurationTime() const { return configuration_time_; }
-  /// The templates folder: "templates" here, else the installed one.
-  std::filesystem::path TemplatesDir() const;
+  /// Where the index build looks for each template, in order: "templates"
+  /// in the working folder, then the program's data folders.
+  std::vector<std::filesystem::path> TemplateFolders() const;
 
  private:
   [[nodiscard]] int RunGenerator();

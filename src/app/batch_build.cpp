@@ -15,6 +15,7 @@
 namespace vossik {
 namespace {
 
+constexpr int kExitFailed = 1;
 constexpr int kExitIncomplete = 2;
 constexpr int kExitInterrupted = 130;
 
@@ -47,15 +48,16 @@ int TerminalWidth() {
 }  // namespace
 
 int RunBatchBuild(const SettingsStore& settings, const XmlNode* descriptor,
-                  const std::filesystem::path& templates_dir, std::ostream& progress) {
+                  const std::vector<std::filesystem::path>& template_folders,
+                  std::ostream& progress, bool verbose) {
   const bool live = &progress == &std::cerr && isatty(STDERR_FILENO);
-  TerminalProgress reporter(progress, live, live ? TerminalWidth() : 80);
+  TerminalProgress reporter(progress, live, live ? TerminalWidth() : 80, verbose);
 
-  TaskPtr<IndexBuilder> task = MakeTask<IndexBuilder>(0, templates_dir);
+  TaskPtr<IndexBuilder> task = MakeTask<IndexBuilder>(0, template_folders);
   IndexBuilder& builder = *task;
   std::string description;
   if (!builder.configure(ReadIndexOptions(settings, descriptor), &description)) {
-    progress << "You must specify some content to index (Source files) and a target folder\n";
+    progress << builder.ConfigureError() << "\n";
     return kExitIncomplete;
   }
   builder.SetObserver(&reporter);
@@ -73,8 +75,8 @@ int RunBatchBuild(const SettingsStore& settings, const XmlNode* descriptor,
   }
   builder.StopAndJoin();
   reporter.PrintPending(0);
-  reporter.Close("Complete (" + std::to_string(builder.FilesIndexed()) + " files indexed)");
-  return 0;
+  reporter.Close(builder.StatusText());
+  return builder.Failure().empty() ? 0 : kExitFailed;
 }
 
 }  // namespace vossik

@@ -7,12 +7,16 @@
 namespace vossik {
 namespace {
 
-// Takes the -set and -runafter arguments out of the list; the rest keep
+// Takes the -set, -verbose and -runafter arguments out of the list; the rest keep
 // their order so that the mode option stays the first.
 std::vector<std::string> TakeAnywhereOptions(const std::vector<std::string>& args,
                                              CommandLine* line) {
   std::vector<std::string> rest;
   for (std::size_t i = 0; i < args.size(); ++i) {
+    if (EqualsIgnoringCase(args[i], "-verbose")) {
+      line->verbose = true;
+      continue;
+    }
     if (args[i] == "-runafter") {
       if (i + 1 < args.size()) line->run_after = args[++i];
       continue;
@@ -101,8 +105,12 @@ const char* UsageText() {
          "  -set UID=VALUE       use VALUE for a setting in this run only\n"
          "                       (for example -set index:dirsrc=/var/www/html)\n"
          "  -runafter PROGRAM    start PROGRAM when Vossik ends\n"
+         "  -verbose             with -build, print every file, not only the phases\n"
          "  -help, -h            show this text\n"
-         "  -version             show the version\n";
+         "  -version             show the version\n"
+         "\n"
+         "Exit status: 0 complete, 1 the build (or another action) failed,\n"
+         "2 bad settings or command line, 130 cancelled (Ctrl-C).\n";
 }
 
 std::string TryHelpLine(std::string_view program) {

@@ -27,6 +27,7 @@ struct CommandLine {
   std::string wizard_uid;         // empty when -wizard had no uid
   std::string run_after;          // program started when the application ends
   std::string search_words;
+  bool verbose = false;                 // -verbose, anywhere: -build prints every file
   std::vector<std::string> admin_args;  // the action and its arguments
   /// -set UID=VALUE pairs in the order given.
   std::vector<std::pair<std::string, std::string>> settings;

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -37,9 +38,7 @@ bool HasDisplay() {
 }
 #endif
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   const std::string program = ProgramPath(argv[0]);
 #ifdef VOSSIK_WITH_GUI
@@ -63,4 +62,20 @@ int main(int argc, char** argv) {
   application.SetHelpImageWriter(vossik::WriteHelpImagesOffscreen);
 #endif
   return application.Run();
+}
+
+}  // namespace
+
+// Nothing is meant to throw out of the program's operations; should
+// something still do so, the user gets one line and a failure status
+// instead of an abort.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "vossik: " << error.what() << "\n";
+  } catch (...) {
+    std::cerr << "vossik: unexpected failure\n";
+  }
+  return vossik::kExitFailure;
 }

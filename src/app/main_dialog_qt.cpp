@@ -39,7 +39,7 @@ MainDialogSetup MainDialogSetupFor(Application& application) {
   setup.preferences = &application.Preferences();
   setup.descriptor_root = application.DescriptorRoot();
   setup.wizard_uid = application.Options().wizard_uid;
-  setup.templates_dir = application.TemplatesDir();
+  setup.template_folders = application.TemplateFolders();
   setup.help_assets_dir = application.Paths().Locate("help");
   // A failure has been shown to the user; the window stays with the settings as applied.
   setup.reinitialise = [&application] {
@@ -154,7 +154,7 @@ void MainDialog::StartIndexBuild() {
   if (sheet_->Store() != nullptr) {
     if (CGUIPropertyPage* page = sheet_->ActivePage()) page->ExchangeValues(true);
   }
-  RunIndexBuild(this, *setup_.settings, setup_.descriptor_root, setup_.templates_dir,
+  RunIndexBuild(this, *setup_.settings, setup_.descriptor_root, setup_.template_folders,
                 setup_.build_options);
 }
 

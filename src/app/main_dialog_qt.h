@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/product_identity.h"
 #include "ui/index_progress_window.h"
@@ -34,13 +35,13 @@ class XmlNode;
 struct MainDialogSetup {
   ProductIdentity identity;
   std::string help_base_name;
-  SettingsStore* settings = nullptr;         // the application's store, not owned
-  SettingsStore* preferences = nullptr;      // the controls' view preferences, not owned
-  const XmlNode* descriptor_root = nullptr;  // not owned
-  std::string wizard_uid;                    // empty: the settings window
-  std::filesystem::path templates_dir;       // the index build's templates
-  std::filesystem::path help_assets_dir;     // the help generator's static files
-  std::function<void()> reinitialise;        // runs after applied settings changed
+  SettingsStore* settings = nullptr;                    // the application's store, not owned
+  SettingsStore* preferences = nullptr;                 // the controls' view preferences, not owned
+  const XmlNode* descriptor_root = nullptr;             // not owned
+  std::string wizard_uid;                               // empty: the settings window
+  std::vector<std::filesystem::path> template_folders;  // where the build looks for templates
+  std::filesystem::path help_assets_dir;                // the help generator's static files
+  std::function<void()> reinitialise;                   // runs after applied settings changed
   IndexBuildOptions build_options;
 };
 

@@ -1,6 +1,7 @@
 #include "base/file_io.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,12 +90,62 @@ bool WriteWholeFile(const fs::path& file, std::string_view bytes, std::string* r
   return true;
 }
 
+bool SyncFileSystem(const fs::path& folder, std::string* reason) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return Fail(reason, errno);
+  const bool synced = ::syncfs(fd) == 0;
+  const int saved_errno = errno;
+  ::close(fd);
+  return synced || Fail(reason, saved_errno);
+}
+
 bool SyncFolder(const fs::path& folder) {
   const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
   const bool synced = ::fsync(fd) == 0;
   ::close(fd);
   return synced;
+}
+
+namespace {
+
+// The process id of "NAME.PID.N.tmp" for `name`, or 0 when `entry` is not such a file.
+long TemporaryOwner(const std::string& entry, const std::string& name) {
+  const std::string prefix = name + ".";
+  const std::string suffix = ".tmp";
+  if (entry.size() <= prefix.size() + suffix.size() || !entry.starts_with(prefix) ||
+      !entry.ends_with(suffix)) {
+    return 0;
+  }
+  const std::string middle =
+      entry.substr(prefix.size(), entry.size() - prefix.size() - suffix.size());
+  const std::size_t dot = middle.find('.');
+  if (dot == 0 || dot == std::string::npos || dot + 1 == middle.size()) return 0;
+  const auto digits = [](std::string_view text) {
+    return text.find_first_not_of("0123456789") == std::string_view::npos && text.size() < 10;
+  };
+  if (!digits(std::string_view(middle).substr(0, dot)) ||
+      !digits(std::string_view(middle).substr(dot + 1))) {
+    return 0;
+  }
+  return std::stol(middle.substr(0, dot));
+}
+
+}  // namespace
+
+int RemoveStaleTemporaries(const fs::path& file) {
+  const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+  const std::string name = file.filename().string();
+  int removed = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const long owner = TemporaryOwner(it->path().filename().string(), name);
+    if (owner <= 0 || owner == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(owner), 0) == 0 || errno == EPERM) continue;  // still running
+    std::error_code type;
+    if (it->is_regular_file(type) && ::unlink(it->path().c_str()) == 0) ++removed;
+  }
+  return removed;
 }
 
 bool ReplaceFileAtomically(const fs::path& file, std::string_view bytes, std::string* reason) {

@@ -24,6 +24,12 @@ namespace vossik {
 [[nodiscard]] bool WriteWholeFile(const std::filesystem::path& file, std::string_view bytes,
                                   std::string* reason = nullptr);
 
+/// Writes everything cached for the file system that holds `folder` to the
+/// disk: one call for many files written before, where syncing each would
+/// cost a disk commit per file. False, with `reason` set, when it fails.
+[[nodiscard]] bool SyncFileSystem(const std::filesystem::path& folder,
+                                  std::string* reason = nullptr);
+
 /// Replaces `file` with `bytes` so that a crash or a full disk leaves either
 /// the old file or the new one, never a mix: the bytes go to a synced
 /// temporary file beside it ("NAME.PID.N.tmp"), which takes the old file's
@@ -32,6 +38,11 @@ namespace vossik {
 /// write is left alone and the call fails, as an in-place write would.
 [[nodiscard]] bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
                                          std::string* reason = nullptr);
+
+/// Removes the temporary files that ReplaceFileAtomically left beside
+/// `file` in runs that were killed ("NAME.PID.N.tmp" whose process PID no
+/// longer runs); those of running processes stay. Returns how many went.
+int RemoveStaleTemporaries(const std::filesystem::path& file);
 
 /// Syncs the folder `folder` so that renames into it survive a crash.
 /// False when the folder cannot be opened or synced.

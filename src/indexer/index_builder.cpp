@@ -1,10 +1,13 @@
 #include "indexer/index_builder.h"
 
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <thread>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "base/file_io.h"
 #include "base/result_codes.h"
 #include "indexer/output_folder.h"
 #include "indexer/page_extractor.h"
@@ -30,8 +33,21 @@ std::string Formatted(const char* format, const std::string& argument) {
   return out;
 }
 
-std::string CompleteText(long files_indexed) {
-  return "Complete (" + std::to_string(files_indexed) + " files indexed)";
+constexpr const char* kMissingFolders =
+    "You must specify some content to index (Source files) and a target folder";
+
+// The templates a build fills, in the order it publishes their outputs.
+constexpr const char* kScriptTemplate = "vkfunctions.js";
+constexpr const char* kPageTemplate = "vkexample.html";
+constexpr const char* kOfflinePage = "offlineexample.html";
+constexpr const char* kBulletImage = "bullet.gif";
+
+// A folder written by an earlier build, perhaps under another search folder
+// setting: its search pages are not the site's content.
+bool HoldsSearchIndex(const std::string& folder) {
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(folder + "/sitemap.js", ignored) &&
+         std::filesystem::is_regular_file(folder + "/vkindex0.js", ignored);
 }
 
 std::string Joined(const std::vector<std::string>& items) {
@@ -45,9 +61,12 @@ std::string Joined(const std::vector<std::string>& items) {
 
 }  // namespace
 
-IndexBuilder::IndexBuilder(int tick_pause_ms, std::filesystem::path templates_dir)
-    : ProgressTask(tick_pause_ms),
-      templates_dir_(std::move(templates_dir)),
+IndexBuilder::IndexBuilder(int time_slice_ms, const std::filesystem::path& templates_dir)
+    : IndexBuilder(time_slice_ms, std::vector<std::filesystem::path>{templates_dir}) {}
+
+IndexBuilder::IndexBuilder(int time_slice_ms, std::vector<std::filesystem::path> template_folders)
+    : ProgressTask(time_slice_ms),
+      template_folders_(std::move(template_folders)),
       page_words_(kPageWordChains) {
   index_tables_.reserve(kBuckets);
   for (int i = 0; i < kBuckets; ++i) index_tables_.emplace_back(kIndexTableChains);
@@ -79,9 +98,10 @@ bool IndexBuilder::configure(const IndexOptions& options, std::string* descripti
 
   *description += "\r\nto:\r\n";
   LogMessage(kLogGeneral, Formatted("Storing index in %s", options.target_folder));
-  // Turned to "/" before the join, so that a target written a\b is one
-  // folder path and not a folder named "a\b".
-  target_folder_ = TargetWithSlashes(options.target_folder);
+  if (!CheckFolders(options)) {
+    LogMessage(kLogGeneral, configure_error_);
+    return false;
+  }
   output_folder_ = OutputFolderFor(source_folder_, target_folder_);
   *description += output_folder_;
   *description += "\r\n\r\n";
@@ -126,12 +146,92 @@ bool IndexBuilder::configure(const IndexOptions& options, std::string* descripti
   walker_ = std::make_unique<SourceWalker>(std::move(rules));
   folders_.clear();
   folders_.push_back(std::make_unique<FolderListing>(source_folder_));
-  current_entry_ = CurrentFolder().firstEntry();
+  StartWalk();
   phase_ = 0;
 
   stems_ = buildStems();
 
-  return !source_folder_.empty() && !target_folder_.empty();
+  std::string recovered;
+  std::string error;
+  if (!RecoverPublish(output_folder_, site_map_file_, &recovered, &error)) {
+    failure_ = error;
+  } else if (!recovered.empty()) {
+    LogMessage(kLogGeneral, recovered);
+  }
+  // A missing template fails the build before it starts rather than after
+  // the whole site has been read.
+  for (const char* name : {kScriptTemplate, kPageTemplate, kBulletImage}) {
+    if (!failure_.empty()) break;
+    if (FindTemplate(template_folders_, name).empty()) {
+      std::string places;
+      for (const std::filesystem::path& folder : template_folders_) {
+        places += places.empty() ? "" : ", ";
+        places += folder.string();
+      }
+      failure_ = "cannot find the template '" + std::string(name) + "' (looked in " + places + ")";
+    }
+  }
+  return true;
+}
+
+bool IndexBuilder::CheckFolders(const IndexOptions& options) {
+  if (source_folder_.empty() || options.target_folder.empty()) {
+    configure_error_ = kMissingFolders;
+    return false;
+  }
+  const std::string quoted = "'" + source_folder_ + "'";
+  struct stat state {};
+  if (source_folder_.find('\0') != std::string::npos ||
+      options.target_folder.find('\0') != std::string::npos) {
+    configure_error_ = "Website folder " + quoted + " is not a valid folder name";
+    return false;
+  }
+  if (::stat(source_folder_.c_str(), &state) != 0) {
+    const int error = errno;
+    configure_error_ =
+        error == ENOENT || error == ENOTDIR
+            ? "Website folder " + quoted + " does not exist"
+            : "Website folder " + quoted + " cannot be read: " + std::strerror(error);
+    return false;
+  }
+  if (!S_ISDIR(state.st_mode)) {
+    configure_error_ = "Website folder " + quoted + " is not a folder";
+    return false;
+  }
+  // Turned to "/" before the join, so that a target written a\b is one
+  // folder path and not a folder named "a\b".
+  return ResolveTargetFolder(source_folder_, options.target_folder, &target_folder_,
+                             &configure_error_);
+}
+
+void IndexBuilder::StartWalk() {
+  visited_.clear();
+  struct stat state {};
+  if (::stat(source_folder_.c_str(), &state) == 0) visited_.insert({state.st_dev, state.st_ino});
+  current_entry_ = CurrentFolder().firstEntry();
+  if (phase_ == 1 && !CurrentFolder().ListError().empty()) {
+    Skip("cannot read the folder " + source_folder_ + ": " + CurrentFolder().ListError());
+  }
+}
+
+void IndexBuilder::Skip(const std::string& why) {
+  ++files_skipped_;
+  const std::string line = "Warning: " + why;
+  build_log_->Write(kLogWarning, kLogGeneral, why);
+  Notify(line);
+}
+
+void IndexBuilder::Fail(const std::string& error) {
+  failure_ = error;
+  build_log_->Write(kLogError, kLogCritical, error);
+  Notify("Error: " + error);
+  SetFailure("Build failed: " + error + "; the previous index is unchanged");
+}
+
+std::string IndexBuilder::CompleteText() const {
+  std::string text = "Complete (" + std::to_string(files_indexed_) + " files indexed";
+  if (files_skipped_ > 0) text += ", " + std::to_string(files_skipped_) + " skipped";
+  return text + ")";
 }
 
 std::string IndexBuilder::ShortPath(const std::string& path) const {
@@ -148,6 +248,11 @@ std::string IndexBuilder::ShortPath(const std::string& path) const {
 }
 
 int IndexBuilder::step() {
+  if (!failure_.empty()) {
+    // A failure found while configuring ends the build before any work.
+    Fail(failure_);
+    return 1;
+  }
   if (current_entry_) {
     StepEntry();
   } else {
@@ -158,14 +263,7 @@ int IndexBuilder::step() {
 
 void IndexBuilder::StepEntry() {
   if (current_entry_->IsFolder()) {
-    if (walker_->ShouldDescend(current_entry_->Path())) {
-      std::unique_ptr<FolderListing> folder(static_cast<FolderListing*>(current_entry_.release()));
-      folders_.push_back(std::move(folder));
-      current_entry_ = CurrentFolder().firstEntry();
-    } else {
-      current_entry_.reset();
-      current_entry_ = CurrentFolder().nextEntry();
-    }
+    Descend();
   } else {
     auto& file = static_cast<FileEntry&>(*current_entry_);
     const bool accepted = walker_->Accepts(file.Path());
@@ -193,15 +291,63 @@ void IndexBuilder::StepEntry() {
   }
 }
 
+void IndexBuilder::Descend() {
+  const std::string& path = current_entry_->Path();
+  // Only the analysing pass speaks, so each line is written once.
+  const bool report = phase_ == 1;
+  bool enter = walker_->ShouldDescend(path);
+  if (enter && HoldsSearchIndex(path)) {
+    if (report) LogMessage(kLogGeneral, Formatted("Skipping %s: it holds a search index", path));
+    enter = false;
+  }
+  if (enter) {
+    struct stat state {};
+    if (::stat(path.c_str(), &state) != 0) {
+      if (report) Skip("cannot read the folder " + path + ": " + std::strerror(errno));
+      enter = false;
+    } else if (!visited_.insert({state.st_dev, state.st_ino}).second) {
+      if (report) {
+        LogMessage(kLogGeneral,
+                   Formatted("Skipping %s: a link to a folder that is walked already", path));
+      }
+      enter = false;
+    }
+  }
+  if (!enter) {
+    current_entry_.reset();
+    current_entry_ = CurrentFolder().nextEntry();
+    return;
+  }
+  std::unique_ptr<FolderListing> folder(static_cast<FolderListing*>(current_entry_.release()));
+  folders_.push_back(std::move(folder));
+  current_entry_ = CurrentFolder().firstEntry();
+  if (report && !CurrentFolder().ListError().empty()) {
+    Skip("cannot read the folder " + CurrentFolder().Path() + ": " + CurrentFolder().ListError());
+  }
+}
+
 void IndexBuilder::Analyse(FileEntry& file) {
-  if (!file.Open()) return;
-  ++files_indexed_;
+  std::string reason;
+  if (!file.Open(&reason)) {
+    Skip("cannot read " + file.Path() + ": " + reason);
+    return;
+  }
   content_.clear();
-  const bool read = file.ReadWhole(&content_);
+  const bool read = file.ReadWhole(&content_, &reason);
   file.Close();
-  if (!read || content_.empty()) return;
-  const ExtractedPage page =
-      extractPage(file.Path(), content_, source_folder_, summary_length_, site_map_file_);
+  if (!read) {
+    Skip("cannot read " + file.Path() + ": " + reason);
+    return;
+  }
+  if (const std::string_view kind = NotTextReason(content_); !kind.empty()) {
+    ++files_skipped_;
+    LogMessage(kLogGeneral, "Skipping " + file.Path() + ": " + std::string(kind));
+    return;
+  }
+  ++files_indexed_;
+  if (content_.empty()) return;
+  const ExtractedPage page = extractPage(file.Path(), content_, source_folder_, summary_length_);
+  if (!site_map_file_.empty()) AppendSiteMapLink(site_map_links_, page.url, page.site_map_title);
   collectWords(page.word_text, word_rules_, page_words_);
   ++page_number_;
   AppendPageEntry(page_entries_, page);
@@ -216,15 +362,18 @@ void IndexBuilder::EndPass() {
       scale_ = static_cast<float>(units_done_ + kGeneratingUnits) * 0.01f;
       units_done_ = 0;
       setProgress(0, "Indexing...");
-      current_entry_ = CurrentFolder().firstEntry();
       files_indexed_ = 0;
-      // The links file describes this build's pages only.
-      if (!site_map_file_.empty()) TruncateSiteMapLinks(site_map_file_);
+      files_skipped_ = 0;
+      analysed_ = true;
+      StartWalk();
     } else {
+      // Straight to the end of the generating pass, which reports the
+      // completion once "Nothing to do" has been seen.
       units_done_ = 1;
       scale_ = 0.01f;
-      setProgress(100, "Nothing to do");
-      if (TickPauseMs() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      phase_ = 2;
+      bucket_cursor_ = kBuckets;
+      setProgress(0, "Nothing to do");
     }
   } else if (phase_ == 1) {
     LogMessage(kLogGeneral, "Generating Index...");
@@ -237,33 +386,76 @@ void IndexBuilder::EndPass() {
     // would otherwise report -1.
     setProgress(std::max(0, static_cast<int>(static_cast<float>(units_done_) / scale_) - 1),
                 "Generating Index...");
-    index_files_->WriteBucket(bucket_cursor_, index_tables_[bucket_cursor_]);
+    std::string error;
+    if (!index_files_->WriteBucket(bucket_cursor_, index_tables_[bucket_cursor_], &error)) {
+      Fail(error);
+      return;
+    }
     ++bucket_cursor_;
   } else {
-    setProgress(100, CompleteText(files_indexed_));
-    if (TickPauseMs() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    setProgress(100, CompleteText());
   }
 }
 
 void IndexBuilder::finish() {
-  // The bucket files go live first and the page list last, each by a
-  // rename, so a reader never sees page numbers of another build.
-  const bool published = !index_files_ || index_files_->Publish();
-  if (published && !page_list_file_.empty() && !page_entries_.empty()) {
-    writePageList(page_list_file_, page_entries_);
+  if (!failure_.empty()) {
+    if (index_files_) index_files_->Discard();
+    return;
   }
+  // Everything is written under temporary names first and then published
+  // together, the bucket files first and the page list last, so that a
+  // failure leaves the previous index whole and a reader never sees page
+  // numbers of another build.
+  if (!index_files_) index_files_.emplace(output_folder_);
+  IndexFileSet& files = *index_files_;
   TemplateValues values;
   values.index_dir = target_folder_;
   values.stems = stems_;
   values.stop_list = stop_list_.text;
-  instantiateTemplate(templates_dir_, "vkfunctions.js", output_folder_, values);
-  instantiateTemplate(templates_dir_, "vkexample.html", output_folder_, values);
-  instantiateTemplate(templates_dir_, "vkexample.html", output_folder_, values,
-                      "offlineexample.html", output_folder_);
-  copyBulletImage(templates_dir_, output_folder_);
-  setProgress(100, CompleteText(files_indexed_));
-  LogMessage(kLogGeneral, CompleteText(files_indexed_));
-  if (TickPauseMs() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // Templates are filled; the bullet image is copied as it is.
+  const auto stage_template = [&](const char* name, const char* output, bool fill,
+                                  const std::string& offline_path) {
+    const std::filesystem::path source = FindTemplate(template_folders_, name);
+    std::string text;
+    std::string reason = std::strerror(ENOENT);
+    if (source.empty() || !ReadWholeFile(source, &text, &reason)) {
+      Fail(FileErrorText("read the template", source.empty() ? name : source, reason));
+      return false;
+    }
+    if (fill) text = FillTemplate(std::move(text), values, offline_path);
+    std::string error;
+    if (!files.Stage(output_folder_ + "/" + output, text, &error)) {
+      Fail(error);
+      return false;
+    }
+    return true;
+  };
+  if (!stage_template(kScriptTemplate, kScriptTemplate, true, {}) ||
+      !stage_template(kPageTemplate, kPageTemplate, true, {}) ||
+      !stage_template(kPageTemplate, kOfflinePage, true, output_folder_) ||
+      !stage_template(kBulletImage, kBulletImage, false, {})) {
+    files.Discard();
+    return;
+  }
+  std::string error;
+  if (analysed_ && !site_map_file_.empty() &&
+      !files.Stage(site_map_file_, site_map_links_, &error)) {
+    Fail(error);
+    files.Discard();
+    return;
+  }
+  if (!page_list_file_.empty() && !page_entries_.empty() &&
+      !files.Stage(page_list_file_, RenderPageList(page_entries_), &error)) {
+    Fail(error);
+    files.Discard();
+    return;
+  }
+  if (!files.Publish(&error)) {
+    Fail(error);
+    return;
+  }
+  setProgress(100, CompleteText());
+  LogMessage(kLogGeneral, CompleteText());
 }
 
 }  // namespace vossik

@@ -29,9 +29,13 @@ std::string IndexFileName(const std::string& output_folder, int bucket);
 /// insertion order, then "]);". No line break.
 std::string RenderIndexFile(const WordTable& table);
 
-/// The index files of one build, written under temporary names beside their
-/// final ones until publish(). Whatever is not published is removed when
-/// the set is discarded or destroyed.
+/// The files of one build, each written under a temporary name beside its
+/// final one (the final name + ".tmp") and renamed into place by Publish().
+/// Publishing first syncs them to the disk and records the renames in a journal
+/// (kPublishJournal in the output folder), so that a run cut short while
+/// renaming is finished by the next run that touches the index
+/// (RecoverPublish). Whatever is not published is removed when the set is
+/// discarded or destroyed.
 class IndexFileSet {
  public:
   explicit IndexFileSet(std::string output_folder);
@@ -39,42 +43,61 @@ class IndexFileSet {
   IndexFileSet(const IndexFileSet&) = delete;
   IndexFileSet& operator=(const IndexFileSet&) = delete;
 
-  /// Writes the bucket's file under its temporary name, creating the output
-  /// folder with its parents when missing. False when it cannot be written;
-  /// the set then refuses to publish.
-  [[nodiscard]] bool WriteBucket(int bucket, const WordTable& table);
+  /// Writes the bucket's index file under its temporary name, creating the
+  /// output folder with its parents when missing. False, with `error` set
+  /// when given, when it cannot be written; the set then refuses to publish.
+  [[nodiscard]] bool WriteBucket(int bucket, const WordTable& table, std::string* error = nullptr);
 
-  /// Renames every written file into place. Renames nothing and discards
-  /// the set when a write failed, since the new files would then mix with
-  /// the previous build's. False on any failure.
-  [[nodiscard]] bool Publish();
+  /// Writes `bytes` under the temporary name of `file`, which may lie
+  /// outside the output folder (the links file). As WriteBucket.
+  [[nodiscard]] bool Stage(const std::string& file, std::string_view bytes,
+                           std::string* error = nullptr);
+
+  /// Renames every written file into place, in the order written. Renames
+  /// nothing and discards the set when a write failed, since the new files
+  /// would then mix with the previous build's. False, with `error` set, on
+  /// any failure.
+  [[nodiscard]] bool Publish(std::string* error = nullptr);
 
   /// Removes the temporary files not yet published.
   void Discard();
 
  private:
-  std::string TemporaryName(int bucket) const;
+  struct Pending {
+    std::string temporary;
+    std::string file;
+  };
+  bool Fail(std::string* error, std::string text);
 
   std::string output_folder_;
-  std::vector<int> pending_;  // buckets written and not yet published
+  std::vector<Pending> pending_;  // written and not yet published
   bool failed_ = false;
 };
+
+/// The journal of a publish under way, in the output folder.
+inline constexpr const char* kPublishJournal = "vkpublish.journal";
+
+/// The temporary name under which a build writes `file` before publishing it.
+std::string TemporaryNameOf(const std::string& file);
+
+/// Finishes a publish that a run left half done in `outputFolder` (the
+/// journal is there: every file it names that is still under its temporary
+/// name is renamed into place), or, without a journal, removes the
+/// temporary files a run cut short before publishing left behind, in the
+/// output folder and beside `linksFile` (may be empty). `done`, when given,
+/// receives a line for the log when there was anything to do. False, with
+/// `error` set, when a rename fails; the journal then stays for another try.
+[[nodiscard]] bool RecoverPublish(const std::string& output_folder, const std::string& links_file,
+                                  std::string* done = nullptr, std::string* error = nullptr);
 
 /// "g_asPages=[" + entries cut at their last comma + "];\r\n".
 std::string RenderPageList(const std::string& entries);
 
-/// Replaces `file` with the rendered page list (through a temporary file
-/// and a rename). Writes nothing and returns false when either is empty or
-/// the file cannot be written.
-[[nodiscard]] bool writePageList(const std::string& file, const std::string& entries);
-
-/// Empties the site-map links file, creating it when missing; a build does
-/// this once before the pages are analysed. False when it cannot be opened.
-[[nodiscard]] bool TruncateSiteMapLinks(const std::string& file);
-
 /// Appends "<A HREF=\"url\"><FONT class=hidden>title</FONT></A>\r\n" to
-/// `file`, creating it when missing; a double quote in the URL is written
-/// as "%22". Does nothing when the file cannot be opened.
-void appendSiteMapLink(const std::string& file, std::string_view url, std::string_view title);
+/// `links`, the text of the site-map links file. The title is HTML-escaped
+/// ("&", "<", ">" and double quotes); in the URL a double quote, a control
+/// byte and a byte that is not part of valid UTF-8 are percent-encoded, and a URL whose first
+/// segment holds a ":" (and so could be read as a scheme such as "javascript:") gets "./" in front.
+void AppendSiteMapLink(std::string& links, std::string_view url, std::string_view title);
 
 }  // namespace vossik

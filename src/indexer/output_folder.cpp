@@ -1,6 +1,7 @@
 #include "indexer/output_folder.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 namespace vossik {
@@ -33,6 +34,34 @@ std::string NormaliseFolder(std::string_view path) {
     out += kept[i];
   }
   return out;
+}
+
+bool ResolveTargetFolder(const std::string& source, std::string_view target, std::string* resolved,
+                         std::string* error) {
+  std::string slashed = TargetWithSlashes(target);
+  if (slashed.empty() || slashed.front() != '/') {
+    *resolved = std::move(slashed);
+    return true;
+  }
+  const auto plain = [](const std::string& path) {
+    std::string out = NormaliseFolder(path);
+    while (out.size() > 1 && out.back() == '/') out.pop_back();
+    return out;
+  };
+  std::error_code ignored;
+  const std::string site = plain(std::filesystem::absolute(source, ignored).string());
+  const std::string wanted = plain(slashed);
+  if (wanted == site) {
+    *resolved = ".";
+    return true;
+  }
+  if (wanted.starts_with(site + "/")) {
+    *resolved = wanted.substr(site.size() + 1);
+    return true;
+  }
+  *error = "Search folder '" + std::string(target) + "' is outside the website folder '" + source +
+           "'; give it relative to the website folder (for example search)";
+  return false;
 }
 
 std::string OutputFolderFor(std::string_view source, std::string_view target) {

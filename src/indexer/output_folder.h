@@ -20,4 +20,12 @@ std::string NormaliseFolder(std::string_view path);
 /// normaliseFolder(source + "/" + targetWithSlashes(target)).
 std::string OutputFolderFor(std::string_view source, std::string_view target);
 
+/// The target folder as the build uses it: with "/" for "\", and when it
+/// is absolute, given relative to `source` (the search page finds its
+/// files by that path; the site itself becomes "."). False, with a message
+/// for the user in `error`, for an absolute target outside the source
+/// folder. A relative target may leave the site by "..".
+[[nodiscard]] bool ResolveTargetFolder(const std::string& source, std::string_view target,
+                                       std::string* resolved, std::string* error);
+
 }  // namespace vossik

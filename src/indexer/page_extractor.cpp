@@ -233,17 +233,51 @@ std::string MakeSummary(std::string_view blanked, int summary_length) {
 }
 
 ExtractedPage extractPage(const std::string& path, std::string& content,
-                          const std::string& source_folder, int summary_length,
-                          const std::string& site_map_file) {
+                          const std::string& source_folder, int summary_length) {
   ExtractedPage page;
   page.url = UrlBelow(path, source_folder);
   page.site_map_title = TitleOf(content);
-  if (!site_map_file.empty()) appendSiteMapLink(site_map_file, page.url, page.site_map_title);
   BlankMarkup(content);
   page.summary = MakeSummary(content, summary_length);
   page.word_text = WordTextOf(content);
   page.title = page.site_map_title.empty() ? FallbackTitle(path) : page.site_map_title;
   return page;
+}
+
+std::string_view NotTextReason(std::string_view content) {
+  static constexpr struct {
+    std::string_view start;
+    std::string_view kind;
+  } kFormats[] = {
+      {"\x1F\x8B", "gzip data"},
+      {"\x1F\x9D", "compressed data"},
+      {"\xFD"
+       "7zXZ",
+       "xz data"},
+      {"\x28\xB5\x2F\xFD", "zstd data"},
+      {"\x04\x22\x4D\x18", "lz4 data"},
+      {"PK\x03\x04", "zip archive"},
+      {"7z\xBC\xAF\x27\x1C", "7-zip archive"},
+      {"Rar!\x1A\x07", "rar archive"},
+      {"%PDF-", "PDF document"},
+      {"\x89PNG\r\n\x1A\n", "PNG image"},
+      {"\xFF\xD8\xFF", "JPEG image"},
+      {"GIF87a", "GIF image"},
+      {"GIF89a", "GIF image"},
+      {"\x7F"
+       "ELF",
+       "program file"},
+  };
+  for (const auto& format : kFormats) {
+    if (content.starts_with(format.start)) return format.kind;
+  }
+  // bzip2: "BZh", the block size digit, then the first block's magic number.
+  if (content.size() >= 10 && content.starts_with("BZh") && content[3] >= '1' &&
+      content[3] <= '9' && content.substr(4, 6) == "1AY&SY") {
+    return "bzip2 data";
+  }
+  if (content.find('\0') != std::string_view::npos) return "binary data";
+  return {};
 }
 
 void AppendPageEntry(std::string& entries, const ExtractedPage& page) {

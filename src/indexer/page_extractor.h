@@ -23,11 +23,15 @@ struct ExtractedPage {
 /// Extracts the page at `path` from its `content`, which is left with its
 /// markup, "<!--VK_NOINDEX-->" regions, and "&nbsp;" entities turned into
 /// blanks (the entities shorten it). The summary holds at most
-/// `summaryLength` bytes before its "...". When `siteMapFile` is not empty,
-/// the page's link is appended to it.
+/// `summaryLength` bytes before its "...". The page's line of the site-map
+/// links file is made from `url` and `site_map_title` (AppendSiteMapLink).
 ExtractedPage extractPage(const std::string& path, std::string& content,
-                          const std::string& source_folder, int summary_length,
-                          const std::string& site_map_file);
+                          const std::string& source_folder, int summary_length);
+
+/// Why `content` is not a page to index, or empty when it may be one: it
+/// starts like a compressed or binary format ("gzip data", "PNG image",
+/// ...), or it holds a NUL byte ("binary data"). A page of text never does.
+std::string_view NotTextReason(std::string_view content);
 
 /// Appends the page's entry for the page list: title, URL and summary, each
 /// in double quotes and followed by a comma. Title and URL are escaped as

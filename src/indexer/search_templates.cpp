@@ -1,12 +1,9 @@
 #include "indexer/search_templates.h"
 
 #include <algorithm>
-#include <string_view>
 #include <system_error>
 #include <utility>
 
-#include "base/file_io.h"
-#include "indexer/index_writer.h"
 #include "indexer/js_string.h"
 
 namespace fs = std::filesystem;
@@ -29,24 +26,46 @@ void ReplaceAll(std::string& text, std::string_view placeholder, std::string_vie
   text = std::move(out);
 }
 
+// "</" and "<!--" would end or change an inline script around the string.
+std::string WithoutScriptEnds(std::string text) {
+  for (std::size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
+    if (at + 1 < text.size() && (text[at + 1] == '/' || text[at + 1] == '!')) {
+      text.insert(at + 1, 1, '\\');
+    }
+  }
+  return text;
+}
+
 }  // namespace
 
-bool instantiateTemplate(const fs::path& templates_dir, const std::string& template_name,
-                         const std::string& output_folder, const TemplateValues& values,
-                         const std::string& output_name, const std::string& offline_path) {
-  std::string text;
-  if (!ReadWholeFile(templates_dir / template_name, &text) || text.empty()) return false;
+fs::path FindTemplate(const std::vector<fs::path>& folders, std::string_view name) {
+  for (const fs::path& folder : folders) {
+    std::error_code error;
+    fs::path candidate = folder / name;
+    if (fs::is_regular_file(candidate, error)) return candidate;
+  }
+  return {};
+}
 
+std::string ScriptStringContent(std::string_view text) {
+  return WithoutScriptEnds(JsStringContent(text));
+}
+
+std::string FillTemplate(std::string text, const TemplateValues& values,
+                         const std::string& offline_path) {
   std::string index_dir = values.index_dir;
   std::replace(index_dir.begin(), index_dir.end(), '\\', '/');
-  const std::string index_path = offline_path.empty() ? "./" : JsStringContent(offline_path) + "/";
+  index_dir = ScriptStringContent(index_dir);
+  const std::string stop_list = WithoutScriptEnds(values.stop_list);
+  const std::string index_path =
+      offline_path.empty() ? "./" : ScriptStringContent(offline_path) + "/";
 
   const std::pair<std::string_view, std::string_view> replacements[] = {
       {"$indexdir$", index_dir},
       {"$indexjoinfunction$", "fnIJ"},
       {"$indexfileprefix$", "vkindex"},
       {"$indexstems$", values.stems},
-      {"$indexstoplist$", values.stop_list},
+      {"$indexstoplist$", stop_list},
       {"$indexhashcode$", "131"},
       {"$indexhashoverflow$", "1024*1024"},
       {"$indexhashmod$", "256"},
@@ -54,20 +73,7 @@ bool instantiateTemplate(const fs::path& templates_dir, const std::string& templ
       {"$indexpath$", index_path},
   };
   for (const auto& [placeholder, value] : replacements) ReplaceAll(text, placeholder, value);
-
-  const std::string& name = output_name.empty() ? template_name : output_name;
-  return ReplaceFileAtomically(output_folder + "/" + name, text);
-}
-
-bool copyBulletImage(const fs::path& templates_dir, const std::string& output_folder) {
-  std::error_code error;
-  if (!fs::is_directory(output_folder, error) && !CreateFolderPath(output_folder)) return false;
-  const fs::path destination = output_folder + "/bullet.gif";
-  if (fs::exists(destination, error)) {
-    fs::permissions(destination, fs::perms::owner_write, fs::perm_options::add, error);
-  }
-  return fs::copy_file(templates_dir / "bullet.gif", destination,
-                       fs::copy_options::overwrite_existing, error);
+  return text;
 }
 
 }  // namespace vossik

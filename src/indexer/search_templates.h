@@ -1,13 +1,16 @@
 // The search script and sample pages of a build, made from template files
 // by replacing placeholders such as "$indexhashmod$" with this build's
-// values, and the bullet image copied beside them. The templates are files
-// outside the program; only the placeholders and their values are fixed
-// here. Failures are silent (a missing template gives no output) and
-// reported only by the results. Not thread-safe.
+// values. The templates are files outside the program: each is taken from
+// the first templates folder that holds it (the working folder's
+// "templates" before the program's data folders). Only the placeholders and
+// their values are fixed here; the build writes and publishes the results
+// with its other files.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace vossik {
 
@@ -17,27 +20,28 @@ struct TemplateValues {
   std::string stop_list;  // StopList::text; empty without stop words
 };
 
-/// Reads templatesDir/templateName whole, replaces the placeholders in this
-/// order, each at every occurrence and in exact case:
+/// The first of `folders` that holds a regular file `name`, joined with
+/// it; empty when none does.
+std::filesystem::path FindTemplate(const std::vector<std::filesystem::path>& folders,
+                                   std::string_view name);
+
+/// Replaces the placeholders of template `text` in this order, each at every
+/// occurrence and in exact case:
 ///   $indexdir$ $indexjoinfunction$ $indexfileprefix$ $indexstems$
 ///   $indexstoplist$ $indexhashcode$ $indexhashoverflow$ $indexhashmod$
 ///   $indexofflineprefix$ $indexpath$
-/// and writes the result to outputFolder + "/" + outputName (default: the
-/// template's name). A value containing a later placeholder is replaced
-/// again by that later step. $indexpath$ is "./", or with an offline path
-/// that path as JavaScript string content followed by "/". The output
-/// folder is not created. False, and no output, when the template is
-/// missing or empty or the output cannot be written.
-[[nodiscard]] bool instantiateTemplate(const std::filesystem::path& templates_dir,
-                                       const std::string& template_name,
-                                       const std::string& output_folder,
-                                       const TemplateValues& values,
-                                       const std::string& output_name = {},
-                                       const std::string& offline_path = {});
+/// A value containing a later placeholder is replaced again by that later
+/// step. The templates place every value inside a script string (or array
+/// of strings), in a .js file or an inline <script>, so $indexdir$ and
+/// $indexpath$ are escaped as such (ScriptStringContent). $indexpath$ is
+/// "./", or with an offline path that path followed by "/".
+std::string FillTemplate(std::string text, const TemplateValues& values,
+                         const std::string& offline_path = {});
 
-/// Copies templatesDir/bullet.gif to outputFolder + "/bullet.gif", creating
-/// the folder with its parents when missing and replacing a read-only copy.
-[[nodiscard]] bool copyBulletImage(const std::filesystem::path& templates_dir,
-                                   const std::string& output_folder);
+/// `text` escaped as JavaScript string content that may also stand inside
+/// an inline <script> element: JsStringContent, and a "<" before "/" or
+/// "!" is followed by a backslash, so that neither "</script" nor "<!--"
+/// appears.
+std::string ScriptStringContent(std::string_view text);
 
 }  // namespace vossik

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "indexer/output_folder.h"
@@ -68,15 +70,19 @@ uint64_t FileEntry::Size() const {
   return error ? 0 : bytes;
 }
 
-bool FileEntry::Open() {
+bool FileEntry::Open(std::string* reason) {
   Close();
   file_ = std::fopen(Path().c_str(), "rb");
+  if (file_ == nullptr && reason != nullptr) *reason = std::strerror(errno);
   return file_ != nullptr;
 }
 
-bool FileEntry::ReadWhole(std::string* content) {
+bool FileEntry::ReadWhole(std::string* content, std::string* reason) {
   content->clear();
-  if (file_ == nullptr) return false;
+  if (file_ == nullptr) {
+    if (reason != nullptr) *reason = std::strerror(EBADF);
+    return false;
+  }
   struct stat info;
   std::size_t expected = 0;
   if (fstat(fileno(file_), &info) == 0 && info.st_size > 0) {
@@ -91,8 +97,11 @@ bool FileEntry::ReadWhole(std::string* content) {
     if (length < capacity) break;
     capacity += std::max<std::size_t>(capacity / 2, 65536);
   }
+  const int read_error = errno;
   content->resize(length);
-  return std::ferror(file_) == 0;
+  if (std::ferror(file_) == 0) return true;
+  if (reason != nullptr) *reason = std::strerror(read_error);
+  return false;
 }
 
 void FileEntry::Close() {
@@ -103,6 +112,7 @@ void FileEntry::Close() {
 std::unique_ptr<SourceEntry> FolderListing::firstEntry() {
   children_.clear();
   next_ = 0;
+  list_error_.clear();
   std::error_code error;
   std::filesystem::directory_iterator it(Path(), error);
   for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
@@ -115,7 +125,10 @@ std::unique_ptr<SourceEntry> FolderListing::firstEntry() {
       children_.push_back({std::move(name), false});
     }
   }
-  if (error) children_.clear();
+  if (error) {
+    children_.clear();
+    list_error_ = error.message();
+  }
   std::sort(children_.begin(), children_.end(),
             [](const Child& a, const Child& b) { return a.name < b.name; });
   return nextEntry();

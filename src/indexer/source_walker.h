@@ -45,10 +45,13 @@ class FileEntry : public SourceEntry {
   bool IsFolder() const override { return false; }
   /// The size in bytes from the file system; 0 when it cannot be read.
   uint64_t Size() const;
-  [[nodiscard]] bool Open();
+  /// False, with the system's reason in `reason` when given, when the file
+  /// cannot be opened for reading.
+  [[nodiscard]] bool Open(std::string* reason = nullptr);
   /// Replaces `content` by the whole rest of the open file. False when the
-  /// file is not open or a read fails; `content` then holds what was read.
-  [[nodiscard]] bool ReadWhole(std::string* content);
+  /// file is not open or a read fails (a folder in place of the file, say);
+  /// `content` then holds what was read and `reason` says why.
+  [[nodiscard]] bool ReadWhole(std::string* content, std::string* reason = nullptr);
   void Close();
 
  private:
@@ -69,6 +72,9 @@ class FolderListing : public SourceEntry {
   /// The child after the one returned last, or nullptr when the listing has
   /// run out (or never started).
   std::unique_ptr<SourceEntry> nextEntry();
+  /// Why the last firstEntry() found no children because the folder could
+  /// not be listed; empty when it could.
+  const std::string& ListError() const { return list_error_; }
 
  private:
   struct Child {
@@ -77,6 +83,7 @@ class FolderListing : public SourceEntry {
   };
   std::vector<Child> children_;
   std::size_t next_ = 0;
+  std::string list_error_;
 };
 
 /// What the walk takes. An absent or empty pattern list does not filter.

@@ -56,7 +56,7 @@ void StopAndDelete::operator()(WorkerThread* task) const {
 }
 
 int ProgressTask::tick() {
-  if (!SleepUnlessStopped(tick_pause_ms_)) return 0;
+  if (stopRequested()) return 0;
   if (paused_.load()) {
     ChangeState([this] { held_.store(true); });
     const bool go_on = WaitUnlessStopped([this] { return !paused_.load(); });
@@ -64,14 +64,21 @@ int ProgressTask::tick() {
     if (!go_on) return 0;
   }
   PostIfChanged();
-  if (progress_.load() != 100) {
-    std::lock_guard<std::mutex> guard(lock_);
-    return stopRequested() ? 0 : step();
-  }
-  {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (stopRequested()) return 0;
-    finish();
+  const auto slice_end =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(time_slice_ms_);
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      if (stopRequested() || !step()) return 0;
+      if (progress_.load() == 100) {
+        finish();
+        break;
+      }
+    }
+    if (time_slice_ms_ <= 0 || paused_.load() || stopRequested() ||
+        std::chrono::steady_clock::now() >= slice_end) {
+      return 1;
+    }
   }
   PostIfChanged();
   return 0;
@@ -101,12 +108,27 @@ void ProgressTask::WaitUntilHeld() {
 
 void ProgressTask::setProgress(int percent, std::string_view text) {
   progress_.store(percent);
+  std::lock_guard<std::mutex> hold(status_mutex_);
+  status_.assign(text);
+}
+
+void ProgressTask::SetFailure(std::string_view text) {
   {
     std::lock_guard<std::mutex> hold(status_mutex_);
-    status_.assign(text);
+    failure_.assign(text);
   }
-  // A paced build lets the window's thread in; a batch build runs flat out.
-  if (tick_pause_ms_ > 0) std::this_thread::yield();
+  setProgress(100, text);
+}
+
+std::string ProgressTask::Failure() const {
+  std::lock_guard<std::mutex> hold(status_mutex_);
+  return failure_;
+}
+
+void ProgressTask::Notify(std::string_view line) {
+  if (observer_ != nullptr && !stopRequested()) {
+    observer_->PostNotice(std::make_unique<std::string>(line));
+  }
 }
 
 std::string ProgressTask::StatusText() const {

@@ -114,11 +114,18 @@ TaskPtr<Task> MakeTask(Args&&... args) {
   return TaskPtr<Task>(new Task(std::forward<Args>(args)...));
 }
 
+/// The work a window's build does between two progress reports: long
+/// enough that reporting costs nothing, short enough that Pause and Cancel
+/// take effect at once.
+inline constexpr int kWindowTimeSliceMs = 50;
+
 class ProgressTask : public WorkerThread {
  public:
-  /// `tick_pause_ms` is the wait before every tick: 100 for a build behind a
-  /// window, 0 for a batch build that runs as fast as the machine allows.
-  explicit ProgressTask(int tick_pause_ms = 100) : tick_pause_ms_(tick_pause_ms) {}
+  /// Each tick runs steps for `time_slice_ms` (each under the lock, so a
+  /// stop or pause waits for one step at most), then reports the progress
+  /// once. With 0 every step is reported, as a batch build that prints
+  /// each file wants.
+  explicit ProgressTask(int time_slice_ms = kWindowTimeSliceMs) : time_slice_ms_(time_slice_ms) {}
 
   /// The observer must outlive the task's thread. May be null.
   void SetObserver(ProgressObserver* observer) { observer_ = observer; }
@@ -126,7 +133,8 @@ class ProgressTask : public WorkerThread {
   int tick() override;
   /// The task's work, under the lock; nonzero to go on. Progress 100 ends it.
   [[nodiscard]] virtual int step() = 0;
-  /// Runs once, under the lock, after a step has set the progress to 100.
+  /// Runs once, under the lock, right after a step has set the progress to
+  /// 100; the report of 100 follows it.
   virtual void finish() = 0;
 
   /// Holds the task before its next step (on) or lets it go on (off).
@@ -139,23 +147,33 @@ class ProgressTask : public WorkerThread {
   /// Blocks until the thread waits for Continue or has ended.
   void WaitUntilHeld();
 
-  /// Stores the percentage and a copy of the text, then yields (unless the
-  /// task runs without pauses).
+  /// Stores the percentage and a copy of the text.
   void setProgress(int percent, std::string_view text);
   int Progress() const { return progress_.load(); }
   std::string StatusText() const;
-  int TickPauseMs() const { return tick_pause_ms_; }
+  int TimeSliceMs() const { return time_slice_ms_; }
+
+  /// Why the task failed; empty while it has not. A failed task ends with
+  /// progress 100 and this text as its status.
+  std::string Failure() const;
+
+ protected:
+  /// Records the failure and ends the work: progress 100 with `text`.
+  void SetFailure(std::string_view text);
+  /// Passes a warning or error line to the observer at once.
+  void Notify(std::string_view line);
 
  private:
   void PostIfChanged();
 
-  const int tick_pause_ms_;
+  const int time_slice_ms_;
   ProgressObserver* observer_ = nullptr;
   std::atomic<bool> paused_{false};
   std::atomic<bool> held_{false};
   std::atomic<int> progress_{0};
   mutable std::mutex status_mutex_;
-  std::string status_;  // under status_mutex_
+  std::string status_;   // under status_mutex_
+  std::string failure_;  // under status_mutex_
   // Worker thread only.
   int last_posted_progress_ = -1;
   std::string last_posted_status_;

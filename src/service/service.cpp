@@ -425,8 +425,7 @@ void Service::StartBuild() {
   scheduler_.BuildStarted(now);
   if (!build->configure(options, &description)) {
     scheduler_.BuildEnded();
-    log_->Write(kLogError, kLogGeneral,
-                "You must specify some content to index (Source files) and a target folder");
+    log_->Write(kLogError, kLogGeneral, build->ConfigureError());
     return;
   }
   build_ = std::move(build);

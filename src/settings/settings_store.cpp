@@ -107,6 +107,14 @@ int SettingsStore::Parse(std::string_view text) {
     auto section = std::make_unique<SettingsSection>();
     section->name = std::string(chunk.substr(1, close - 1));
     std::string_view body = chunk.substr(close + 1);
+    // What follows the "]" is read as the section's first line, except a
+    // second header ("[Index][Default]"): saved on a line of its own it would
+    // come back as a section.
+    if (body.starts_with('[')) {
+      note(body, "text after ']' on a section header line; it is ignored");
+      const std::size_t line_end = body.find_first_of("\r\n");
+      body = line_end == std::string_view::npos ? std::string_view() : body.substr(line_end);
+    }
     while (!body.empty()) {
       const std::size_t line_end = body.find_first_of("\r\n");
       const std::string_view line = body.substr(0, line_end);

@@ -191,13 +191,35 @@ void IndexProgressWindow::showEvent(QShowEvent* event) {
 }
 
 void IndexProgressWindow::ShowProgress(int percent, const std::string* status) {
-  bar_->SetPosition(percent);
   if (status != nullptr) status_->setText(QString::fromStdString(*status));
-  if (percent == 100) {
-    completed_ = true;
-    pause_->hide();
-    cancel_->setText(QStringLiteral("Close"));
+  if (percent != 100) {
+    bar_->SetPosition(percent);
+    return;
   }
+  completed_ = true;
+  pause_->hide();
+  cancel_->setText(QStringLiteral("Close"));
+  const std::string failure = task_ ? task_->Failure() : std::string();
+  if (failure.empty()) {
+    bar_->SetPosition(percent);
+    return;
+  }
+  // A failed build is no 100 %: the bar stays where the build stopped.
+  if (failed_) return;
+  failed_ = true;
+  const QString text = QString::fromStdString(failure);
+  // Shown once this report has been handled, so that the window is up to
+  // date behind the box.
+  QMetaObject::invokeMethod(
+      this,
+      [this, text] {
+        if (show_error_) {
+          show_error_(this, QStringLiteral("Index Error"), text);
+        } else {
+          ShowWarningBox(this, QStringLiteral("Index Error"), text);
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 void IndexProgressWindow::TogglePause() {
@@ -212,13 +234,13 @@ void IndexProgressWindow::TogglePause() {
 }
 
 bool RunIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode* descriptor,
-                   const std::filesystem::path& templates_dir, const IndexBuildOptions& options) {
-  TaskPtr<IndexBuilder> builder = MakeTask<IndexBuilder>(options.tick_pause_ms, templates_dir);
+                   const std::vector<std::filesystem::path>& template_folders,
+                   const IndexBuildOptions& options) {
+  TaskPtr<IndexBuilder> builder = MakeTask<IndexBuilder>(options.time_slice_ms, template_folders);
   std::string description;
   if (!builder->configure(ReadIndexOptions(settings, descriptor), &description)) {
     const QString caption = QStringLiteral("Index Error");
-    const QString text =
-        QStringLiteral("You must specify some content to index (Source files) and a target folder");
+    const QString text = QString::fromStdString(builder->ConfigureError());
     if (options.show_error) {
       options.show_error(owner, caption, text);
     } else {
@@ -227,6 +249,7 @@ bool RunIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode*
     return false;
   }
   IndexProgressWindow window(std::move(builder), std::move(description), owner);
+  if (options.show_error) window.SetErrorPresenter(options.show_error);
   window.exec();
   return true;
 }

@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "indexer/progress_observer.h"
 #include "indexer/worker_thread.h"
@@ -55,6 +56,10 @@ struct ProgressWindowLayout {
 ProgressWindowLayout LayoutProgressWindow(int client_width, std::string_view description,
                                           int frame_height);
 
+/// Shows a build's failure (to start or to finish); the default is a warning box with OK.
+using IndexErrorPresenter =
+    std::function<void(QWidget* owner, const QString& caption, const QString& text)>;
+
 class IndexProgressWindow : public QDialog, public ProgressObserver {
   Q_OBJECT
 
@@ -67,6 +72,10 @@ class IndexProgressWindow : public QDialog, public ProgressObserver {
   /// Called on the worker thread: queues the report for the window's thread.
   void PostProgress(int percent, std::unique_ptr<std::string> status) override;
 
+  /// Shows the build's failure; a warning box captioned "Index Error"
+  /// unless replaced.
+  void SetErrorPresenter(IndexErrorPresenter presenter) { show_error_ = std::move(presenter); }
+
  protected:
   bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -76,8 +85,10 @@ class IndexProgressWindow : public QDialog, public ProgressObserver {
   void TogglePause();
 
   TaskPtr<ProgressTask> task_;
+  IndexErrorPresenter show_error_;
   bool started_ = false;
   bool completed_ = false;
+  bool failed_ = false;
   QPlainTextEdit* description_ = nullptr;
   GradientProgressBar* bar_ = nullptr;
   QLineEdit* status_ = nullptr;
@@ -85,25 +96,23 @@ class IndexProgressWindow : public QDialog, public ProgressObserver {
   QPushButton* cancel_ = nullptr;
 };
 
-/// Shows a build's failure to start; the default is a warning box with OK.
-using IndexErrorPresenter =
-    std::function<void(QWidget* owner, const QString& caption, const QString& text)>;
-
 struct IndexBuildOptions {
-  /// The worker's sleep before every step; 0 runs the build flat out.
-  int tick_pause_ms = 100;
+  /// The worker's time slice between two progress reports (ProgressTask).
+  int time_slice_ms = kWindowTimeSliceMs;
   /// Replaces the warning box, for callers that must not block on it.
   IndexErrorPresenter show_error;
 };
 
 /// Configures a new IndexBuilder from `settings` and runs it behind a modal
 /// IndexProgressWindow owned by `owner`, returning when the window closes.
-/// The builder reads its templates from `templatesDir`. Without a source or
-/// a target folder it shows "You must specify some content to index (Source
-/// files) and a target folder" captioned "Index Error" instead and returns
-/// false.
+/// The builder takes each template from the first of `templateFolders`
+/// that holds it. When the build cannot start (no source or target folder:
+/// "You must specify some content to index (Source files) and a target
+/// folder"; a website folder that is missing or no folder) it shows why,
+/// captioned "Index Error", instead and returns false. A build that fails
+/// shows its error the same way.
 bool RunIndexBuild(QWidget* owner, const SettingsStore& settings, const XmlNode* descriptor,
-                   const std::filesystem::path& templates_dir,
+                   const std::vector<std::filesystem::path>& template_folders,
                    const IndexBuildOptions& options = {});
 
 }  // namespace vossik

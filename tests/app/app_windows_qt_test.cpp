@@ -292,10 +292,10 @@ class AppWindowsTest : public QObject {
     setup.settings = store_.get();
     setup.descriptor_root = root != nullptr ? root : descriptor_.Root();
     setup.wizard_uid = wizard;
-    setup.templates_dir = VOSSIK_BINARY_DIR "/templates";
+    setup.template_folders = {VOSSIK_BINARY_DIR "/templates"};
     setup.help_assets_dir = VOSSIK_BINARY_DIR "/help";
     setup.reinitialise = [this] { ++reinitialised_; };
-    setup.build_options.tick_pause_ms = 0;
+    setup.build_options.time_slice_ms = 0;
     setup.build_options.show_error = std::move(errors);
     dialog_ = std::make_unique<MainDialog>(std::move(setup));
     dialog_->show();

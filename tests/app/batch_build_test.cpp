@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -92,11 +93,66 @@ TEST_F(BatchBuildTest, BuildsFromAnyFolderAndEndsWithTheCompleteLine) {
   EXPECT_NE(std::string::npos, ReadFile(site_ + "/search/vkfunctions.js").find("fnIJ"));
 }
 
-TEST_F(BatchBuildTest, MissingFoldersAreReportedWithStatusTwo) {
-  const Outcome outcome = RunVossik({"-build", "-set", "index:dirsrc=" + site_});
-  EXPECT_EQ(2, outcome.status);
-  EXPECT_EQ("You must specify some content to index (Source files) and a target folder",
+TEST_F(BatchBuildTest, SettingsThatAllowNoBuildEndWithStatusTwoAndCreateNothing) {
+  const std::string missing = (dir_.Path() / "nonexistent").string();
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } rows[] = {
+      {{"-build", "-set", "index:dirdest=search"},
+       "You must specify some content to index (Source files) and a target folder"},
+      {{"-build", "-set", "index:dirsrc=" + missing},
+       "Website folder '" + missing + "' does not exist"},
+      {{"-build", "-set", "index:dirsrc=" + site_ + "/index.html"},
+       "Website folder '" + site_ + "/index.html' is not a folder"},
+  };
+  for (const auto& row : rows) {
+    const Outcome outcome = RunVossik(row.args);
+    EXPECT_EQ(2, outcome.status) << row.message;
+    EXPECT_EQ(row.message, LastLine(outcome.output));
+  }
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  EXPECT_FALSE(std::filesystem::exists(site_ + "/search"));
+}
+
+TEST_F(BatchBuildTest, FailedBuildNamesTheFileAndEndsWithStatusOne) {
+  ASSERT_EQ(0, RunVossik(Args()).status);
+  const std::string page_list = ReadFile(site_ + "/search/sitemap.js");
+  std::filesystem::create_directory(site_ + "/search/sitemap.js.tmp");
+  dir_.Write("site/new.html", "<title>New</title>fresh");
+  const Outcome outcome = RunVossik(Args());
+  EXPECT_EQ(1, outcome.status);
+  EXPECT_EQ("Build failed: cannot write '" + site_ +
+                "/search/sitemap.js': Is a directory; the previous index is unchanged",
             LastLine(outcome.output));
+  EXPECT_NE(std::string::npos, outcome.output.find("Error: cannot write")) << outcome.output;
+  EXPECT_EQ(page_list, ReadFile(site_ + "/search/sitemap.js"));
+}
+
+// In a pipe the build prints its phases and the warnings, not a line per
+// file; -verbose prints every file.
+TEST_F(BatchBuildTest, PipeOutputShowsPhasesAndWarningsAndVerboseShowsEveryFile) {
+  for (int i = 0; i < 50; ++i) {
+    dir_.Write("site/many/page" + std::to_string(i) + ".html", "<title>Page</title>words");
+  }
+  dir_.Write("site/archive.html.gz", std::string("\x1F\x8B\x08\x00", 4));
+  const Outcome quiet = RunVossik(Args());
+  EXPECT_EQ(0, quiet.status);
+  EXPECT_EQ(
+      "Scanning...\nIndexing...\nGenerating Index...\nComplete (52 files indexed, 1 skipped)\n",
+      quiet.output);
+
+  const Outcome verbose = RunVossik(Args({"-verbose"}));
+  EXPECT_EQ(0, verbose.status);
+  EXPECT_NE(std::string::npos, verbose.output.find("Analyzing [.../many/page7.html]...\n"));
+  EXPECT_EQ("Complete (52 files indexed, 1 skipped)", LastLine(verbose.output));
+}
+
+TEST_F(BatchBuildTest, UsageStatesTheExitCodes) {
+  const Outcome outcome = RunVossik({"-help"});
+  EXPECT_EQ(0, outcome.status);
+  EXPECT_NE(std::string::npos, outcome.output.find("Exit status: 0 complete, 1 the build"))
+      << outcome.output;
 }
 
 TEST_F(BatchBuildTest, UnknownSettingIsNamed) {
@@ -115,7 +171,7 @@ TEST_F(BatchBuildTest, CtrlCCancelsAndKeepsThePreviousIndex) {
                "<title>Page " + std::to_string(i) + "</title>filler words for the index");
   }
   const Outcome outcome =
-      RunVossik(Args(), [](const std::string& line) { return line.rfind("Analyzing [", 0) == 0; });
+      RunVossik(Args(), [](const std::string& line) { return line == "Indexing...\n"; });
   EXPECT_EQ(130, outcome.status) << LastLine(outcome.output);
   EXPECT_EQ(page_list, ReadFile(site_ + "/search/sitemap.js"));
   EXPECT_EQ(bucket, ReadFile(site_ + "/search/vkindex7f.js"));

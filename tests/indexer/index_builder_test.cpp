@@ -28,14 +28,27 @@ class RecordingObserver : public ProgressObserver {
     }
     if (on_report) on_report(percent, text);
   }
+  void PostNotice(std::unique_ptr<std::string> line) override {
+    std::lock_guard<std::mutex> guard(mutex);
+    notices.push_back(*line);
+  }
   std::size_t Count() {
     std::lock_guard<std::mutex> guard(mutex);
     return reports.size();
   }
   std::mutex mutex;
   std::vector<std::pair<int, std::string>> reports;
+  std::vector<std::string> notices;
   std::function<void(int, const std::string&)> on_report;
 };
+
+std::size_t CountOf(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
 
 // A small site with the awkward cases: quotes and backslashes in titles and
 // names, NOINDEX, an unclosed script, &nbsp;, UTF-8, an empty page, a file
@@ -68,8 +81,11 @@ class IndexBuilderTest : public ::testing::Test {
 
   void Configure(IndexBuilder& builder, const std::string& extra = "") {
     settings_.Clear();
+    // `extra` may give its own search folder.
+    const std::string target =
+        extra.find("DirDest=") == std::string::npos ? "DirDest=search\n" : "";
     ASSERT_EQ(kResultOk, settings_.Parse("[Default]\nLogLevel=Full\n\n[Index]\nDirSrc=" + site_ +
-                                         "\nDirDest=search\nSiteMap=links.html\n" + extra));
+                                         "\n" + target + "SiteMap=links.html\n" + extra));
     std::string description;
     ASSERT_TRUE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description));
   }
@@ -95,31 +111,60 @@ class IndexBuilderTest : public ::testing::Test {
 
 TEST_F(IndexBuilderTest, DescribesTheBuildAndDerivesItsFolders) {
   IndexBuilder builder(0, "templates");
-  ASSERT_EQ(kResultOk, settings_.Parse("[Index]\nDirSrc=/srv/site\nDirDest=a\\b\nCheckRecurse=1\n"
-                                       "MatchExclude=*/drafts/*\n"));
+  ASSERT_EQ(kResultOk,
+            settings_.Parse("[Index]\nDirSrc=" + site_ +
+                            "\nDirDest=a\\b\nCheckRecurse=1\nMatchExclude=*/drafts/*\n"));
   std::string description;
   ASSERT_TRUE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description));
-  EXPECT_EQ("/srv/site/a/b", builder.OutputFolder());
-  EXPECT_EQ("/srv/site/a/b/sitemap.js", builder.PageListFile());
+  EXPECT_EQ(site_ + "/a/b", builder.OutputFolder());
+  EXPECT_EQ(site_ + "/a/b/sitemap.js", builder.PageListFile());
   EXPECT_EQ("a/b", builder.TargetFolder());
-  EXPECT_EQ(
-      "Indexing files from:\r\n/srv/site\r\n\t(and all "
-      "subdirectories)\r\nto:\r\n/srv/site/a/b\r\n\r\n"
-      "\t- only files matching the types *.htm*\r\n"
-      "\t- not indexing files matching the types *.bak*,*.tmp*\r\n"
-      "\t- not indexing files matching */drafts/*\r\n",
-      description);
+  EXPECT_EQ("Indexing files from:\r\n" + site_ + "\r\n\t(and all subdirectories)\r\nto:\r\n" +
+                site_ +
+                "/a/b\r\n\r\n"
+                "\t- only files matching the types *.htm*\r\n"
+                "\t- not indexing files matching the types *.bak*,*.tmp*\r\n"
+                "\t- not indexing files matching */drafts/*\r\n",
+            description);
 }
 
-TEST_F(IndexBuilderTest, MissingFoldersFailConfiguration) {
-  for (const char* text : {"[Index]\nDirSrc=/srv/site\n", "[Index]\nDirDest=search\n"}) {
+TEST_F(IndexBuilderTest, FoldersThatCannotBeBuiltFailConfigurationAndCreateNothing) {
+  const std::string missing = (dir_.Path() / "nonexistent").string();
+  const std::string file = (dir_.Path() / "site" / "about.html").string();
+  const struct {
+    std::string settings, error;
+  } rows[] = {
+      {"[Index]\nDirDest=search\n",
+       "You must specify some content to index (Source files) and a target folder"},
+      {"[Index]\nDirSrc=" + missing + "\n", "Website folder '" + missing + "' does not exist"},
+      {"[Index]\nDirSrc=" + missing + "/below\n",
+       "Website folder '" + missing + "/below' does not exist"},
+      {"[Index]\nDirSrc=" + file + "\n", "Website folder '" + file + "' is not a folder"},
+      {"[Index]\nDirSrc=" + site_ + "\nDirDest=/tmp/elsewhere\n",
+       "Search folder '/tmp/elsewhere' is outside the website folder '" + site_ +
+           "'; give it relative to the website folder (for example search)"},
+  };
+  for (const auto& row : rows) {
     IndexBuilder builder(0);
     settings_.Clear();
-    ASSERT_EQ(kResultOk, settings_.Parse(text));
+    ASSERT_EQ(kResultOk, settings_.Parse(row.settings));
     std::string description;
     EXPECT_FALSE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description))
-        << text;
+        << row.settings;
+    EXPECT_EQ(row.error, builder.ConfigureError()) << row.settings;
   }
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  EXPECT_FALSE(std::filesystem::exists(site_ + "/search"));
+}
+
+TEST_F(IndexBuilderTest, AbsoluteSearchFolderInsideTheSiteIsTakenRelativeToIt) {
+  IndexBuilder builder(0);
+  ASSERT_EQ(kResultOk, settings_.Parse("[Index]\nDirSrc=" + site_ + "\nDirDest=" + site_ +
+                                       "/./out/search/\n"));
+  std::string description;
+  ASSERT_TRUE(builder.configure(ReadIndexOptions(settings_, descriptor_.Root()), &description));
+  EXPECT_EQ("out/search", builder.TargetFolder());
+  EXPECT_EQ(site_ + "/out/search", builder.OutputFolder());
 }
 
 TEST_F(IndexBuilderTest, BuildsTheFixtureSiteToTheByte) {
@@ -162,7 +207,7 @@ TEST_F(IndexBuilderTest, BuildsTheFixtureSiteToTheByte) {
   EXPECT_EQ("<p>" + site_ + "/search/</p>", Output("offlineexample.html"));
   EXPECT_EQ("GIF89a", Output("bullet.gif"));
   EXPECT_EQ(
-      "<A HREF=\"about.html\"><FONT class=hidden>About \"Us\" \\ Team</FONT></A>\r\n"
+      "<A HREF=\"about.html\"><FONT class=hidden>About &quot;Us&quot; \\ Team</FONT></A>\r\n"
       "<A HREF=\"docs/guide.html\"><FONT class=hidden>Guide</FONT></A>\r\n"
       "<A HREF=\"q%22uote.html\"><FONT class=hidden></FONT></A>\r\n",
       ReadFile("links.html"));
@@ -294,6 +339,147 @@ TEST_F(IndexBuilderTest, EmptySourceFolderHasNothingToDo) {
   EXPECT_FALSE(std::filesystem::exists(site_ + "/search/vkindex0.js"));
   EXPECT_FALSE(std::filesystem::exists(site_ + "/search/sitemap.js"));
   EXPECT_TRUE(std::filesystem::exists(site_ + "/search/bullet.gif"));
+}
+
+// Every output the build cannot write fails it: the last report says which
+// file and why, the build log has the error, and the previous index stays.
+TEST_F(IndexBuilderTest, WriteFailuresFailTheBuildAndKeepThePreviousIndex) {
+  RecordingObserver first;
+  ASSERT_EQ("Complete (4 files indexed)", Build(first));
+  const std::string page_list = Output("sitemap.js");
+  const std::string bucket = Output("vkindex7f.js");
+  const std::string links = ReadFile("links.html");
+  dir_.Write("site/new.html", "<title>New</title>fresh content everywhere");
+
+  const struct {
+    std::string blocked;  // made a folder, so that it cannot be written
+    std::string named;    // the file the failure names
+  } rows[] = {
+      {site_ + "/search/vkindex7f.js.tmp", site_ + "/search/vkindex7f.js"},
+      {site_ + "/search/vkexample.html.tmp", site_ + "/search/vkexample.html"},
+      {site_ + "/search/sitemap.js.tmp", site_ + "/search/sitemap.js"},
+      {(dir_.Path() / "links.html.tmp").string(), "links.html"},
+  };
+  for (const auto& row : rows) {
+    std::filesystem::create_directory(row.blocked);
+    TaskPtr<IndexBuilder> task = MakeTask<IndexBuilder>(0, dir_.Path() / "templates");
+    Configure(*task);
+    RecordingObserver observer;
+    task->SetObserver(&observer);
+    task->start(0, 0);
+    task->WaitUntilFinished();
+    const std::string last = observer.reports.back().second;
+    EXPECT_EQ(100, observer.reports.back().first);
+    EXPECT_EQ("Build failed: cannot write '" + row.named +
+                  "': Is a directory; the previous index is unchanged",
+              last);
+    EXPECT_EQ(task->Failure(), last);
+    EXPECT_EQ(page_list, Output("sitemap.js"));
+    EXPECT_EQ(bucket, Output("vkindex7f.js"));
+    EXPECT_EQ(links, ReadFile("links.html"));
+    EXPECT_FALSE(std::filesystem::exists(site_ + "/search/vkpublish.journal"));
+    std::filesystem::remove(row.blocked);
+  }
+  EXPECT_NE(
+      std::string::npos,
+      ReadFile("logs/Indexing.log").find("Error: cannot write '" + site_ + "/search/sitemap.js'"));
+
+  // A search folder below a file cannot be created.
+  RecordingObserver below;
+  const std::string last = Build(below, "DirDest=about.html/search\n");
+  EXPECT_EQ("Build failed: cannot create the folder '" + site_ +
+                "/about.html/search': Not a directory; the previous index is unchanged",
+            last);
+}
+
+TEST_F(IndexBuilderTest, TemplatesComeFromTheFirstFolderHoldingThemOrTheBuildFails) {
+  dir_.Write("local/vkfunctions.js", "local $indexhashmod$");
+  const std::vector<std::filesystem::path> folders{dir_.Path() / "local",
+                                                   dir_.Path() / "templates"};
+  {
+    TaskPtr<IndexBuilder> task = MakeTask<IndexBuilder>(0, folders);
+    Configure(*task);
+    RecordingObserver observer;
+    task->SetObserver(&observer);
+    task->start(0, 0);
+    task->WaitUntilFinished();
+    EXPECT_EQ("Complete (4 files indexed)", observer.reports.back().second);
+    EXPECT_EQ("local 256", Output("vkfunctions.js"));
+    EXPECT_EQ("<p>./</p>", Output("vkexample.html"));
+  }
+  const std::string script = Output("vkfunctions.js");
+  TaskPtr<IndexBuilder> task = MakeTask<IndexBuilder>(0, dir_.Path() / "local");
+  Configure(*task);
+  RecordingObserver observer;
+  task->SetObserver(&observer);
+  task->start(0, 0);
+  task->WaitUntilFinished();
+  EXPECT_EQ("Build failed: cannot find the template 'vkexample.html' (looked in " +
+                (dir_.Path() / "local").string() + "); the previous index is unchanged",
+            observer.reports.back().second);
+  EXPECT_EQ(script, Output("vkfunctions.js"));
+}
+
+// Links that lead back up the tree, a folder that holds an earlier index,
+// compressed and binary files, and a file that goes away while the build
+// runs: each page is indexed once, nothing else is, and the build says
+// what it passed over.
+TEST_F(IndexBuilderTest, HostileSiteIsWalkedOnceAndItsNonPagesAreSkipped) {
+  std::filesystem::create_directory_symlink("..", site_ + "/docs/up");
+  std::filesystem::create_directory_symlink("..", site_ + "/docs/up2");
+  std::filesystem::create_directory_symlink(site_ + "/docs", site_ + "/docs-again");
+  dir_.Write("site/oldsearch/sitemap.js", "g_asPages=[];");
+  dir_.Write("site/oldsearch/vkindex0.js", "fnIJ(g_asIndex,[]);");
+  dir_.Write("site/oldsearch/vkexample.html", "<title>Search</title>stalesearchpage");
+  dir_.Write("site/changelog.html.gz", std::string("\x1F\x8B\x08\x00 changelog", 14));
+  dir_.Write("site/nul.html", std::string("<title>Nul</title>text\0more", 27));
+  dir_.Write("site/gone.html", "<title>Gone</title>vanishing");
+  RecordingObserver observer;
+  observer.on_report = [&](int, const std::string& text) {
+    if (text == "Indexing...") std::filesystem::remove(site_ + "/gone.html");
+  };
+  const std::string last = Build(observer);
+  EXPECT_EQ("Complete (4 files indexed, 3 skipped)", last);
+  const std::string pages = Output("sitemap.js");
+  EXPECT_EQ(1u, CountOf(pages, "\"docs/guide.html\""));
+  for (const char* absent : {"oldsearch", "changelog", "nul.html", "gone.html", "up/"}) {
+    EXPECT_EQ(std::string::npos, pages.find(absent)) << absent;
+  }
+  const std::string log = ReadFile("logs/Indexing.log");
+  for (const std::string& line : {
+           "Skipping " + site_ + "/docs/up: a link to a folder that is walked already",
+           "Skipping " + site_ + "/docs-again: a link to a folder that is walked already",
+           "Skipping " + site_ + "/oldsearch: it holds a search index",
+           "Skipping " + site_ + "/changelog.html.gz: gzip data",
+           "Skipping " + site_ + "/nul.html: binary data",
+           "Warning: cannot read " + site_ + "/gone.html: No such file or directory",
+       }) {
+    EXPECT_NE(std::string::npos, log.find(line)) << line;
+  }
+  EXPECT_EQ(std::vector<std::string>{"Warning: cannot read " + site_ +
+                                     "/gone.html: No such file or directory"},
+            observer.notices);
+}
+
+TEST_F(IndexBuilderTest, InterruptedPublishIsFinishedBeforeTheNextBuild) {
+  RecordingObserver first;
+  Build(first);
+  // As a run killed while renaming leaves it: the journal, one file renamed
+  // and one still waiting under its temporary name.
+  const std::string folder = site_ + "/search";
+  dir_.Write("site/search/vkindex3.js.tmp", "fnIJ(g_asIndex,[\"waiting\",1]);");
+  dir_.Write("site/search/vkindex4.js.tmp", "never journalled");
+  dir_.Write("site/search/vkpublish.journal",
+             "vossik publish 1\n" + folder + "/vkindex3.js.tmp\t" + folder + "/vkindex3.js\nend\n");
+  IndexBuilder builder(0, dir_.Path() / "templates");
+  Configure(builder);
+  EXPECT_EQ("fnIJ(g_asIndex,[\"waiting\",1]);", Output("vkindex3.js"));
+  EXPECT_FALSE(std::filesystem::exists(folder + "/vkpublish.journal"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/vkindex4.js.tmp"));  // named in no journal
+
+  IndexBuilder again(0, dir_.Path() / "templates");
+  Configure(again);
+  EXPECT_FALSE(std::filesystem::exists(folder + "/vkindex4.js.tmp"));
 }
 
 }  // namespace

@@ -51,21 +51,6 @@ TEST(RenderPageList, CutsTheEntriesAtTheirLastComma) {
   EXPECT_EQ("g_asPages=[\"no comma\"];\r\n", RenderPageList("\"no comma\""));
 }
 
-TEST(WritePageList, ReplacesTheFileOnlyWithNameAndEntries) {
-  TempDir dir;
-  const std::string file = (dir.Path() / "sitemap.js").string();
-  EXPECT_FALSE(writePageList(file, ""));
-  EXPECT_FALSE(writePageList("", "\"t\",\"u\",\"s\","));
-  EXPECT_FALSE(fs::exists(file));
-
-  dir.Write("sitemap.js", "old");
-  EXPECT_TRUE(writePageList(file, "\"t\",\"u\",\"s\","));
-  EXPECT_EQ("g_asPages=[\"t\",\"u\",\"s\"];\r\n", ReadFile(file));
-  EXPECT_EQ(std::vector<std::string>{"sitemap.js"}, FilesIn(dir.Path()));
-
-  EXPECT_FALSE(writePageList((dir.Path() / "missing" / "sitemap.js").string(), "\"t\","));
-}
-
 TEST(CreateFolderPath, CreatesEveryMissingLevel) {
   TempDir dir;
   dir.ChangeInto();
@@ -143,27 +128,106 @@ TEST(IndexFileSet, CreatesTheMissingOutputFolder) {
   EXPECT_EQ("fnIJ(g_asIndex,[\"\",1]);", ReadFile(folder + "/vkindex1.js"));
 }
 
-TEST(SiteMapLinks, AppendsOneLinePerPageAfterTruncation) {
-  TempDir dir;
-  const std::string file = dir.Write("links.html", "from the previous build\r\n").string();
-  ASSERT_TRUE(TruncateSiteMapLinks(file));
-  appendSiteMapLink(file, "docs/a \"b\".html", "Intro");
-  appendSiteMapLink(file, "c.html", "");
-  EXPECT_EQ(
-      "<A HREF=\"docs/a %22b%22.html\"><FONT class=hidden>Intro</FONT></A>\r\n"
-      "<A HREF=\"c.html\"><FONT class=hidden></FONT></A>\r\n",
-      ReadFile(file));
-
-  ASSERT_TRUE(TruncateSiteMapLinks(file));
-  EXPECT_EQ("", ReadFile(file));
+TEST(SiteMapLinks, EscapesTitlesAndKeepsEveryUrlALinkToTheFile) {
+  const struct {
+    std::string_view url, title, expected;
+  } rows[] = {
+      {"docs/a.html", "Intro", "<A HREF=\"docs/a.html\"><FONT class=hidden>Intro</FONT></A>\r\n"},
+      {"c.html", "", "<A HREF=\"c.html\"><FONT class=hidden></FONT></A>\r\n"},
+      // Markup in a title is shown, never run; references the page wrote stay.
+      {"x.html", "<img src=x onerror=alert(1)>",
+       "<A HREF=\"x.html\"><FONT class=hidden>&lt;img src=x onerror=alert(1)&gt;</FONT></A>\r\n"},
+      {"x.html", "\"></FONT><script>alert(1)</script>",
+       "<A HREF=\"x.html\"><FONT class=hidden>&quot;&gt;&lt;/FONT&gt;&lt;script&gt;alert(1)"
+       "&lt;/script&gt;</FONT></A>\r\n"},
+      {"x.html", "Fish &amp; chips &#8212; &#x2014; & more",
+       "<A HREF=\"x.html\"><FONT class=hidden>Fish &amp; chips &#8212; &#x2014; &amp; more"
+       "</FONT></A>\r\n"},
+      // A file name that reads as a scheme stays a relative link.
+      {"javascript:alert(2).html", "J",
+       "<A HREF=\"./javascript:alert(2).html\"><FONT class=hidden>J</FONT></A>\r\n"},
+      {"docs/a:b.html", "", "<A HREF=\"docs/a:b.html\"><FONT class=hidden></FONT></A>\r\n"},
+      // Quotes, control bytes and bytes that are not UTF-8 are percent-encoded.
+      {"docs/a \"b\".html", "",
+       "<A HREF=\"docs/a %22b%22.html\"><FONT class=hidden></FONT></A>\r\n"},
+      {"caf\xE9\x01.html", "", "<A HREF=\"caf%E9%01.html\"><FONT class=hidden></FONT></A>\r\n"},
+      {"caf\xC3\xA9.html", "", "<A HREF=\"caf\xC3\xA9.html\"><FONT class=hidden></FONT></A>\r\n"},
+      {"\xED\xA0\x80\xC3.html", "",
+       "<A HREF=\"%ED%A0%80%C3.html\"><FONT class=hidden></FONT></A>\r\n"},
+  };
+  for (const auto& row : rows) {
+    std::string links;
+    AppendSiteMapLink(links, row.url, row.title);
+    EXPECT_EQ(row.expected, links) << row.url << " " << row.title;
+  }
 }
 
-TEST(SiteMapLinks, WritesNothingIntoAMissingFolder) {
+TEST(RecoverPublish, FinishesAJournalledPublishAndOtherwiseRemovesLeftovers) {
   TempDir dir;
-  const std::string file = (dir.Path() / "missing" / "links.html").string();
-  EXPECT_FALSE(TruncateSiteMapLinks(file));
-  appendSiteMapLink(file, "a.html", "A");
-  EXPECT_FALSE(fs::exists(dir.Path() / "missing"));
+  const std::string folder = (dir.Path() / "out").string();
+  const std::string links = (dir.Path() / "links.html").string();
+  dir.Write("out/vkindex0.js", "old 0");
+  dir.Write("out/vkindex1.js", "new 1");  // renamed before the run was killed
+  dir.Write("out/vkindex0.js.tmp", "new 0");
+  dir.Write("out/sitemap.js.tmp", "new pages");
+  dir.Write("links.html.tmp", "new links");
+  const std::string journal = "vossik publish 1\n" + folder + "/vkindex0.js.tmp\t" + folder +
+                              "/vkindex0.js\n" + folder + "/vkindex1.js.tmp\t" + folder +
+                              "/vkindex1.js\n" + folder + "/sitemap.js.tmp\t" + folder +
+                              "/sitemap.js\n" + links + ".tmp\t" + links + "\nend\n";
+  dir.Write("out/vkpublish.journal", journal);
+  std::string done;
+  ASSERT_TRUE(RecoverPublish(folder, links, &done));
+  EXPECT_NE(std::string::npos, done.find("Finished publishing")) << done;
+  EXPECT_EQ("new 0", ReadFile(folder + "/vkindex0.js"));
+  EXPECT_EQ("new 1", ReadFile(folder + "/vkindex1.js"));
+  EXPECT_EQ("new pages", ReadFile(folder + "/sitemap.js"));
+  EXPECT_EQ("new links", ReadFile(links));
+  EXPECT_EQ((std::vector<std::string>{"sitemap.js", "vkindex0.js", "vkindex1.js"}),
+            FilesIn(folder));
+
+  // Killed before the journal was written: the new files never count.
+  dir.Write("out/vkindex0.js.tmp", "newer 0");
+  dir.Write("out/vkfunctions.js.tmp", "newer script");
+  dir.Write("links.html.tmp", "newer links");
+  done.clear();
+  ASSERT_TRUE(RecoverPublish(folder, links, &done));
+  EXPECT_NE(std::string::npos, done.find("Removed 3")) << done;
+  EXPECT_EQ("new 0", ReadFile(folder + "/vkindex0.js"));
+  EXPECT_EQ("new links", ReadFile(links));
+  EXPECT_EQ((std::vector<std::string>{"sitemap.js", "vkindex0.js", "vkindex1.js"}),
+            FilesIn(folder));
+  EXPECT_FALSE(fs::exists(links + ".tmp"));
+
+  // A journal that is not ours (or cut short) moves nothing.
+  dir.Write("out/vkindex0.js.tmp", "stray");
+  dir.Write("out/vkpublish.journal",
+            "vossik publish 1\n" + folder + "/vkindex0.js.tmp\t" + folder + "/vkindex0.js\n");
+  ASSERT_TRUE(RecoverPublish(folder, links));
+  EXPECT_EQ("new 0", ReadFile(folder + "/vkindex0.js"));
+  EXPECT_EQ((std::vector<std::string>{"sitemap.js", "vkindex0.js", "vkindex1.js"}),
+            FilesIn(folder));
+}
+
+TEST(IndexFileSet, PublishesStagedFilesOutsideTheFolderAndLeavesNoJournal) {
+  TempDir dir;
+  const std::string folder = (dir.Path() / "site" / "search").string();
+  const std::string links = (dir.Path() / "links.html").string();
+  dir.Write("links.html", "old links");
+  IndexFileSet set(folder);
+  ASSERT_TRUE(set.WriteBucket(0, TableOf({})));
+  ASSERT_TRUE(set.Stage(links, "new links"));
+  EXPECT_EQ("old links", ReadFile(links));
+  ASSERT_TRUE(set.Publish());
+  EXPECT_EQ("new links", ReadFile(links));
+  EXPECT_EQ(std::vector<std::string>{"vkindex0.js"}, FilesIn(folder));
+
+  std::string error;
+  IndexFileSet blocked(folder);
+  dir.Write("site/file", "x");
+  EXPECT_FALSE(blocked.Stage((dir.Path() / "site" / "file" / "links.html").string(), "x", &error));
+  EXPECT_NE(std::string::npos, error.find("file")) << error;
+  EXPECT_FALSE(blocked.Publish());
 }
 
 }  // namespace

@@ -5,13 +5,13 @@
 #include <random>
 #include <string>
 
-#include "support/temp_dir.h"
+#include "indexer/index_writer.h"
 
 namespace vossik {
 namespace {
 
 ExtractedPage Extract(std::string content, const std::string& path = "/site/docs/intro.html") {
-  return extractPage(path, content, "/site", 512, "");
+  return extractPage(path, content, "/site", 512);
 }
 
 TEST(PageExtractor, TitleSummaryAndWords) {
@@ -117,7 +117,7 @@ TEST(PageExtractor, TagsAndWhiteSpaceOnRandomText) {
     for (char& c : content) c = alphabet[random() % alphabet.size()];
     const std::string blanked = BlankTagsSlowly(content);
     std::string actual = content;
-    const ExtractedPage page = extractPage("/site/a.htm", actual, "/site", 512, "");
+    const ExtractedPage page = extractPage("/site/a.htm", actual, "/site", 512);
     ASSERT_EQ(blanked, actual) << content;
     ASSERT_EQ(WordTextSlowly(blanked), page.word_text) << content;
   }
@@ -125,7 +125,7 @@ TEST(PageExtractor, TagsAndWhiteSpaceOnRandomText) {
 
 TEST(PageExtractor, BlanksContentInPlace) {
   std::string content = "<b>a&nbsp;b</b>";
-  extractPage("/site/a.htm", content, "/site", 512, "");
+  extractPage("/site/a.htm", content, "/site", 512);
   EXPECT_EQ("   a b    ", content);
 }
 
@@ -190,17 +190,43 @@ TEST(PageExtractor, PageEntryEscapesTitleAndUrl) {
       entries);
 }
 
-TEST(PageExtractor, AppendsSiteMapLinkWithTheExtractedTitle) {
-  testing::TempDir temp;
-  const std::string links = (temp.Path() / "links.html").string();
+TEST(NotTextReason, NamesCompressedAndBinaryFilesAndPassesText) {
+  using namespace std::string_view_literals;
+  const struct {
+    std::string_view content, reason;
+  } rows[] = {
+      {"<html><title>Changelog</title>", ""},
+      {"", ""},
+      {"\xEF\xBB\xBF<p>caf\xC3\xA9</p>", ""},
+      {"BZh is how it begins", ""},
+      {"\x1F\x8B\x08\x00\x00"sv, "gzip data"},
+      {"BZh91AY&SY\x01"sv, "bzip2 data"},
+      {"\xFD"
+       "7zXZ\0\0"sv,
+       "xz data"},
+      {"PK\x03\x04rest"sv, "zip archive"},
+      {"%PDF-1.7\n"sv, "PDF document"},
+      {"\x89PNG\r\n\x1A\n"sv, "PNG image"},
+      {"\x7F"
+       "ELF\x02"sv,
+       "program file"},
+      {"<title>t</title>text\0more"sv, "binary data"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(row.reason, NotTextReason(row.content)) << row.content;
+}
+
+TEST(PageExtractor, SiteMapLinkUsesTheTitleAsFoundInThePage) {
   std::string titled = "<title>Hello</title>";
   std::string untitled = "text";
-  extractPage("/site/docs/a.html", titled, "/site", 512, links);
-  extractPage("/site/b.html", untitled, "/site", 512, links);
+  std::string links;
+  const ExtractedPage a = extractPage("/site/docs/a.html", titled, "/site", 512);
+  AppendSiteMapLink(links, a.url, a.site_map_title);
+  const ExtractedPage b = extractPage("/site/b.html", untitled, "/site", 512);
+  AppendSiteMapLink(links, b.url, b.site_map_title);
   EXPECT_EQ(
       "<A HREF=\"docs/a.html\"><FONT class=hidden>Hello</FONT></A>\r\n"
       "<A HREF=\"b.html\"><FONT class=hidden></FONT></A>\r\n",
-      testing::ReadFile(links));
+      links);
 }
 
 }  // namespace

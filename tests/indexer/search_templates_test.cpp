@@ -11,24 +11,14 @@ namespace vossik {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadFile;
-using testing::TempDir;
 
 class SearchTemplatesTest : public ::testing::Test {
  protected:
-  fs::path Templates() const { return dir_.Path() / "templates"; }
-  std::string Out() const { return (dir_.Path() / "out").string(); }
-
-  // Instantiates `text` as a template and returns the output file's bytes.
-  std::string Render(std::string_view text, const TemplateValues& given,
-                     const std::string& offline_path = {}) {
-    dir_.Write("templates/t.js", text);
-    fs::create_directories(Out());
-    EXPECT_TRUE(instantiateTemplate(Templates(), "t.js", Out(), given, {}, offline_path));
-    return ReadFile(Out() + "/t.js");
+  static std::string Render(std::string_view text, const TemplateValues& given,
+                            const std::string& offline_path = {}) {
+    return FillTemplate(std::string(text), given, offline_path);
   }
 
-  TempDir dir_;
   const TemplateValues values_{"a\\b", "\"s\"", "\"the\""};
 };
 
@@ -60,43 +50,33 @@ TEST_F(SearchTemplatesTest, OfflinePathIsAScriptStringWithATrailingSlash) {
             Render("var p=\"$indexpath$\";", values_, "C:\\site \"x\""));
 }
 
-TEST_F(SearchTemplatesTest, WritesUnderTheOutputName) {
-  dir_.Write("templates/vkexample.html", "<p>$indexpath$</p>");
-  fs::create_directories(Out());
-  ASSERT_TRUE(instantiateTemplate(Templates(), "vkexample.html", Out(), values_,
-                                  "offlineexample.html", "/srv/x"));
-  EXPECT_EQ("<p>/srv/x/</p>", ReadFile(Out() + "/offlineexample.html"));
-  EXPECT_FALSE(fs::exists(Out() + "/vkexample.html"));
+TEST_F(SearchTemplatesTest, ValuesCannotLeaveTheScriptStringTheyStandIn) {
+  const struct {
+    std::string index_dir, offline_path, expected;
+  } rows[] = {
+      {"x\"+alert(1)+\"", "/s", "DIR=\"x\\\"+alert(1)+\\\"\";P=\"/s/\""},
+      {"a\"b", "/s", "DIR=\"a\\\"b\";P=\"/s/\""},
+      {"search", "/s/</script><img src=x onerror=alert(1)>",
+       "DIR=\"search\";P=\"/s/<\\/script><img src=x onerror=alert(1)>/\""},
+      {"<!--x", "/s", "DIR=\"<\\!--x\";P=\"/s/\""},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.expected, Render("DIR=\"$indexdir$\";P=\"$indexpath$\"", {row.index_dir, "", ""},
+                                   row.offline_path))
+        << row.index_dir << " " << row.offline_path;
+  }
 }
 
-TEST_F(SearchTemplatesTest, GivesNoOutputForMissingOrEmptyTemplatesOrFolder) {
-  dir_.Write("templates/empty.js", "");
-  dir_.Write("templates/t.js", "x");
-  fs::create_directories(Out());
-  EXPECT_FALSE(instantiateTemplate(Templates(), "missing.js", Out(), values_));
-  EXPECT_FALSE(instantiateTemplate(Templates(), "empty.js", Out(), values_));
-  EXPECT_TRUE(fs::is_empty(Out()));
-
-  const std::string missing = Out() + "/not/there";
-  EXPECT_FALSE(instantiateTemplate(Templates(), "t.js", missing, values_));
-  EXPECT_FALSE(fs::exists(missing));
-}
-
-TEST_F(SearchTemplatesTest, BulletCopyCreatesTheFolderAndReplacesAReadOnlyCopy) {
-  dir_.Write("templates/bullet.gif", "GIF89a new");
-  const std::string folder = Out() + "/deep/er";
-  ASSERT_TRUE(copyBulletImage(Templates(), folder));
-  EXPECT_EQ("GIF89a new", ReadFile(folder + "/bullet.gif"));
-
-  dir_.Write("out/deep/er/bullet.gif", "old");
-  fs::permissions(folder + "/bullet.gif", fs::perms::owner_read);
-  ASSERT_TRUE(copyBulletImage(Templates(), folder));
-  EXPECT_EQ("GIF89a new", ReadFile(folder + "/bullet.gif"));
-}
-
-TEST_F(SearchTemplatesTest, BulletFolderIsCreatedEvenWithoutTheImage) {
-  EXPECT_FALSE(copyBulletImage(Templates(), Out()));
-  EXPECT_TRUE(fs::is_directory(Out()));
+TEST(FindTemplate, TakesEachTemplateFromTheFirstFolderThatHoldsIt) {
+  testing::TempDir dir;
+  dir.Write("here/vkfunctions.js", "local");
+  dir.Write("data/vkfunctions.js", "installed");
+  dir.Write("data/vkexample.html", "installed page");
+  fs::create_directories(dir.Path() / "here" / "bullet.gif");  // a folder is no template
+  const std::vector<fs::path> folders{dir.Path() / "here", dir.Path() / "data"};
+  EXPECT_EQ(dir.Path() / "here" / "vkfunctions.js", FindTemplate(folders, "vkfunctions.js"));
+  EXPECT_EQ(dir.Path() / "data" / "vkexample.html", FindTemplate(folders, "vkexample.html"));
+  EXPECT_EQ(fs::path(), FindTemplate(folders, "bullet.gif"));
 }
 
 }  // namespace

@@ -127,6 +127,25 @@ TEST(SettingsStoreSerialize, KeepsDuplicatesBareLinesAndFormat) {
   EXPECT_EQ("[S]\na=1\n// note\na=2\n\n\n", store.Serialize());
 }
 
+// What is saved reads back as the same store.
+TEST(SettingsStoreSerialize, SavedTextParsesBackToTheSameStore) {
+  for (const char* text : {"[Index][Default]\nDirSrc=/x\n", "[Index]DirSrc=/x\n[b]\n[c]k=v",
+                           "[a] ; comment\r\nk=v\n", "[S]\n [x]\nk=1\n"}) {
+    SettingsStore first;
+    ASSERT_EQ(kResultOk, first.Parse(text)) << text;
+    SettingsStore second;
+    ASSERT_EQ(kResultOk, second.Parse(first.Serialize())) << text;
+    EXPECT_EQ(first.Serialize(), second.Serialize()) << text;
+  }
+  SettingsStore store;
+  ASSERT_EQ(kResultOk, store.Parse("[Index][Default]\nDirSrc=/x\n"));
+  EXPECT_EQ("/x", Value(store, "Index", "DirSrc"));
+  EXPECT_EQ("[Index]\nDirSrc=/x\n\n\n", store.Serialize());
+  EXPECT_EQ(
+      std::vector<std::string>{"line 1: text after ']' on a section header line; it is ignored"},
+      store.IgnoredLines());
+}
+
 TEST(SettingsStoreSetValue, ReplacesAppendsAndCreates) {
   SettingsStore store;
   ASSERT_EQ(kResultOk, store.Parse("[S]\nA=1\nB=2\n"));
