@@ -33,14 +33,15 @@ constexpr char kCancelQuestion[] =
 
 // Elements named `name` below `node` in document order, not looking inside
 // a found element. Settings definitions (and, outside a wizard, the wizards)
-// hold sheets and pages of their own for pop-ups and wizards; they are not
-// part of this window.
+// hold sheets and pages of their own for pop-ups and wizards, and the
+// `administration` element those of administration mode; they are not part
+// of this window.
 void Collect(const XmlNode* node, std::string_view name, std::vector<const XmlNode*>* found) {
   for (const XmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
     if (child->Name() == name) {
       found->push_back(child);
     } else if (child->Name() != "wizard" && child->Name() != "config" && child->Name() != "types" &&
-               child->Name() != "parameter") {
+               child->Name() != "parameter" && child->Name() != "administration") {
       Collect(child, name, found);
     }
   }
@@ -117,7 +118,7 @@ bool CGUIPropertySheet::SetUp(std::string product_name, std::string help_base_na
   product_name_ = std::move(product_name);
   help_base_name_ = std::move(help_base_name);
   root_ = root;
-  sheet_root_ = root;
+  sheet_root_ = chosen_sheet_root_ != nullptr ? chosen_sheet_root_ : root;
   if (wizard_mode_) {
     const XmlNode* wizard =
         SheetWizard::FindWizard(alternative_root != nullptr ? alternative_root : root, wizard_uid_);
@@ -400,6 +401,12 @@ void CGUIPropertySheet::SelectorChanged(QTreeWidgetItem* item) {
 
 void CGUIPropertySheet::EnableAllPages(bool enable) {
   for (CGUIPropertyPage* page : pages_) page->EnableControls(enable);
+}
+
+void CGUIPropertySheet::ShowSheetIcon(std::size_t index, bool enabled) {
+  if (selector_ == nullptr || index >= std::size_t(selector_->topLevelItemCount())) return;
+  const int image = enabled ? images_.OwnerImage(index) : images_.DisabledImage();
+  selector_->topLevelItem(int(index))->setIcon(0, images_.Image(image));
 }
 
 void CGUIPropertySheet::ShowTabIcons(bool enabled) {
