@@ -24,9 +24,9 @@
 #include <string>
 
 #include "base/product_identity.h"
-#include "ui/service_bar.h"
 #include "ui/index_progress_window.h"
 #include "ui/page_layout.h"
+#include "ui/service_bar.h"
 
 class QAction;
 
@@ -50,9 +50,9 @@ struct MainDialogSetup {
   std::filesystem::path help_assets_dir;     // the help generator's static files
   std::function<void()> reinitialise;        // runs after applied settings changed
   IndexBuildOptions build_options;
-  bool administration = false;  // edit the service's configuration (vossikadmin)
-  std::string service_name;     // the name the service is installed under here
-  std::string admin_version;    // "AdminVersion" of the configurations sent
+  bool administration = false;                  // edit the service's configuration (vossikadmin)
+  std::string service_name;                     // the name the service is installed under here
+  std::string admin_version;                    // "AdminVersion" of the configurations sent
   ServiceBar::Environment service_environment;  // tests replace the clock and services
 };
 

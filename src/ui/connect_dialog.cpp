@@ -4,11 +4,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <algorithm>
 
 #include "base/string_util.h"
 #include "ui/control_cell.h"
+#include "ui/number_control.h"
 
 namespace vossik {
 namespace {
@@ -18,7 +18,9 @@ Rect Edges(int left, int top, int right, int bottom) {
   return {left, top, right - left, bottom - top};
 }
 
-void Place(QWidget* widget, const Rect& r) { widget->setGeometry(r.left, r.top, r.width, r.height); }
+void Place(QWidget* widget, const Rect& r) {
+  widget->setGeometry(r.left, r.top, r.width, r.height);
+}
 
 }  // namespace
 
@@ -71,27 +73,16 @@ ConnectDialog::ConnectDialog(const std::string& host, const std::string& port,
   port_->setValidator(new QIntValidator(0, 65535, port_));
   Place(port_, g.port);
 
-  // The up-down buttons beside the port, as the port's spin control.
-  const Rect& spin = g.port_spin;
-  up_ = new QToolButton(this);
-  up_->setObjectName("connectPortUp");
-  up_->setArrowType(Qt::UpArrow);
-  up_->setAutoRepeat(true);
-  up_->setGeometry(spin.left, spin.top, spin.width, spin.height / 2);
-  down_ = new QToolButton(this);
-  down_->setObjectName("connectPortDown");
-  down_->setArrowType(Qt::DownArrow);
-  down_->setAutoRepeat(true);
-  down_->setGeometry(spin.left, spin.top + spin.height / 2, spin.width,
-                     spin.height - spin.height / 2);
-  connect(up_, &QToolButton::clicked, this, [this] { StepPort(1); });
-  connect(down_, &QToolButton::clicked, this, [this] { StepPort(-1); });
+  // The port's spin control: up-down buttons beside the edit box.
+  spin_ = new UpDownButtons({kConnectPortMin, kConnectPortMax}, this);
+  spin_->setObjectName("connectPortSpin");
+  Place(spin_, g.port_spin);
+  connect(spin_, &UpDownButtons::Stepped, this, &ConnectDialog::StepPort);
 
   password_ = new QLineEdit(ToQString(password), this);
   password_->setObjectName("connectPassword");
   password_->setEchoMode(QLineEdit::Password);
-  password_->setToolTip(
-      "The password required to connect to the service you wish to configure");
+  password_->setToolTip("The password required to connect to the service you wish to configure");
   Place(password_, g.password);
 
   auto* ok = new QPushButton("OK", this);

@@ -12,9 +12,10 @@
 #include "ui/page_layout.h"
 
 class QLineEdit;
-class QToolButton;
 
 namespace vossik {
+
+class UpDownButtons;
 
 /// The dialog's controls as (x, y, width, height) in its client area.
 struct ConnectDialogGeometry {
@@ -46,8 +47,7 @@ class ConnectDialog : public QDialog {
   QLineEdit* host_ = nullptr;
   QLineEdit* port_ = nullptr;
   QLineEdit* password_ = nullptr;
-  QToolButton* up_ = nullptr;
-  QToolButton* down_ = nullptr;
+  UpDownButtons* spin_ = nullptr;
 };
 
 }  // namespace vossik

@@ -54,11 +54,14 @@ class WaitCursor {
   WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-void Place(QWidget* widget, const Rect& r) { widget->setGeometry(r.left, r.top, r.width, r.height); }
+void Place(QWidget* widget, const Rect& r) {
+  widget->setGeometry(r.left, r.top, r.width, r.height);
+}
 
 void Paint(QLineEdit* field, int red, int green, int blue) {
   QPalette palette = field->palette();
-  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+  for (const QPalette::ColorGroup group :
+       {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
     palette.setColor(group, QPalette::Base, QColor(red, green, blue));
     palette.setColor(group, QPalette::Text, Qt::black);
   }
@@ -389,8 +392,8 @@ bool ServiceBar::SetConfiguration(std::string_view text, AdminResult* outcome) {
 void ServiceBar::GoingAway(bool ask) {
   std::lock_guard hold(lock_);
   if (ask && client_ && GetState() == ServiceState::kPaused &&
-      ShowMessageBox(this, MessageKind::kQuestion, kServiceInformationTitle,
-                     kExitPausedQuestion) == MessageAnswer::kYes) {
+      ShowMessageBox(this, MessageKind::kQuestion, kServiceInformationTitle, kExitPausedQuestion) ==
+          MessageAnswer::kYes) {
     // Continue starts a local service through its manager and asks a
     // remote one with CONTINUE, so that a remote service is not left paused.
     AdminResult error = AdminResult::kOk;

@@ -14,7 +14,6 @@
 #pragma once
 
 #include <QFrame>
-#include <array>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -93,10 +92,10 @@ class ServiceBar : public QFrame, public ServiceRequests {
   /// What the bar takes from its surroundings; tests replace the clock and
   /// the waits so that the start-paused wait takes no time.
   struct Environment {
-    LocalServiceOpener opener;                                // null: the machine's services
-    std::function<Clock::time_point()> now;                   // null: the steady clock
-    std::function<void(std::chrono::milliseconds)> sleep;    // null: sleeps
-    std::function<void(AdminClient&)> configure_client;       // runs on every new client
+    LocalServiceOpener opener;                             // null: the machine's services
+    std::function<Clock::time_point()> now;                // null: the steady clock
+    std::function<void(std::chrono::milliseconds)> sleep;  // null: sleeps
+    std::function<void(AdminClient&)> configure_client;    // runs on every new client
   };
 
   /// `product_name` titles the messages ("<product> Admin").

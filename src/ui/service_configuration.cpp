@@ -22,11 +22,11 @@ namespace {
 
 constexpr char kLocalHost[] = "127.0.0.1";
 
-// The copy's modification time when it holds something, else 0 (which asks
-// the service for its configuration whatever its age).
+// The copy's modification time when it is a file that holds something,
+// else 0 (which asks the service for its configuration whatever its age).
 std::time_t CopyTime(const std::string& path) {
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || info.st_size <= 0) return 0;
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return 0;
   return info.st_mtime;
 }
 
@@ -71,11 +71,11 @@ void ServiceConfiguration::Prepare() {
 void ServiceConfiguration::FormCopyName() {
   std::string host;
   long port = 0;
-  if (bar_.HasClient()) {
+  if (bar_.HasClient() && !bar_.Host().empty()) {
     host = bar_.Host();
     port = bar_.Port();
   } else {
-    // Without a client, the copy of the service the settings name.
+    // Without a usable address, the copy of the service the settings name.
     int32_t number = 0;
     static_cast<void>(GetString(main_store_, descriptor_, {.uid = "service:host"}, &host));
     static_cast<void>(GetNumber(main_store_, descriptor_, {.uid = "service:port"}, &number));
@@ -102,7 +102,14 @@ SettingsStore* ServiceConfiguration::LoadConfiguration(CGUIPropertySheet& sheet)
   retired_.reset();
   FormCopyName();
   if (!bar_.HasClient()) {
-    static_cast<void>(LoadLocalCopy(sheet));
+    // Without a copy there is nothing to edit, but the window stays, so that
+    // Connect can name a service that can be reached.
+    std::error_code ec;
+    if (std::filesystem::exists(CopyPath(), ec)) {
+      static_cast<void>(LoadLocalCopy(sheet));
+    } else {
+      ResetPages(sheet);
+    }
     UpdateSheetIcons(sheet);
     return edited_.get();
   }
@@ -212,9 +219,9 @@ void ServiceConfiguration::UpdateSheetIcons(CGUIPropertySheet& sheet) {
 bool ServiceConfiguration::ApplyConfiguration(CGUIPropertySheet& sheet, SettingsStore& store) {
   store.SetValue("Default", "AdminVersion", admin_version_);
   bool saved = store.Save() == kResultOk;
-  while (!saved && ShowMessageBox(&sheet, MessageKind::kWarningRetry, kDiskErrorTitle,
-                                  CopyFileText("writing", store.FileName())) ==
-                       MessageAnswer::kRetry) {
+  while (!saved &&
+         ShowMessageBox(&sheet, MessageKind::kWarningRetry, kDiskErrorTitle,
+                        CopyFileText("writing", store.FileName())) == MessageAnswer::kRetry) {
     saved = store.Save() == kResultOk;
   }
 
