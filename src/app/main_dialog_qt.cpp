@@ -22,6 +22,7 @@
 #include "ui/property_sheet.h"
 #include "ui/service_configuration.h"
 #include "ui/setting_control.h"
+#include "xml/xml_document.h"
 
 namespace vossik {
 namespace {

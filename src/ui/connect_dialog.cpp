@@ -8,6 +8,7 @@
 
 #include "base/string_util.h"
 #include "ui/control_cell.h"
+#include "ui/fitted_font.h"
 #include "ui/number_control.h"
 
 namespace vossik {
@@ -17,6 +18,8 @@ namespace {
 Rect Edges(int left, int top, int right, int bottom) {
   return {left, top, right - left, bottom - top};
 }
+
+constexpr char kPrompt[] = "Use 127.0.0.1 as the host if configuring the service on this machine";
 
 void Place(QWidget* widget, const Rect& r) {
   widget->setGeometry(r.left, r.top, r.width, r.height);
@@ -48,14 +51,17 @@ ConnectDialog::ConnectDialog(const std::string& host, const std::string& port,
   setWindowTitle("Connect to Service");
   const ConnectDialogGeometry g = LayOutConnectDialog();
   setFixedSize(g.width, g.height);
+  setFont(
+      FittedFont(font(), {{kPrompt, g.prompt.width, g.prompt.height, true},
+                          {"Service Password:", g.password_label.width, g.password_label.height},
+                          {"65535", g.port.width - 6, g.port.height}}));
 
   auto label = [this](const char* text, const Rect& r) {
     auto* l = new QLabel(text, this);
     Place(l, r);
     return l;
   };
-  QLabel* prompt =
-      label("Use 127.0.0.1 as the host if configuring the service on this machine", g.prompt);
+  QLabel* prompt = label(kPrompt, g.prompt);
   prompt->setWordWrap(true);
   prompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label("Service Host:", g.host_label);

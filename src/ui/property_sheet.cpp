@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "base/ascii_case.h"
 #include "base/string_util.h"
@@ -377,14 +378,8 @@ void CGUIPropertySheet::SelectorChanged(QTreeWidgetItem* item) {
   if (sheet_index >= sheets.size()) return;
   if (sheets[sheet_index] != current_sheet_) ShowSheetElement(sheets[sheet_index]);
 
-  const int sheet_icon = images_.OwnerImage(sheet_index);
-  const int disabled_icon = images_.DisabledImage();
-  for (CGUIPropertyPage* page : pages_) {
-    const bool support =
-        EqualsIgnoringCase(std::string_view(page->PlainTitle()).substr(0, 7), "Support");
-    page->SetTabIcons(store_ != nullptr || support ? sheet_icon : disabled_icon, disabled_icon);
-    ShowPageIcon(page, !ServiceBarInUse());
-  }
+  SetSelectorTabIcons(sheet_index);
+  for (CGUIPropertyPage* page : pages_) ShowPageIcon(page, !ServiceBarInUse());
 
   int target = 0;
   if (item->parent() != nullptr) {
@@ -397,6 +392,17 @@ void CGUIPropertySheet::SelectorChanged(QTreeWidgetItem* item) {
     }
   }
   ActivatePage(target);
+  emit SelectorShown();
+}
+
+void CGUIPropertySheet::SetSelectorTabIcons(std::size_t sheet_index) {
+  const int sheet_icon = images_.OwnerImage(sheet_index);
+  const int disabled_icon = images_.DisabledImage();
+  for (CGUIPropertyPage* page : pages_) {
+    const bool support =
+        EqualsIgnoringCase(std::string_view(page->PlainTitle()).substr(0, 7), "Support");
+    page->SetTabIcons(store_ != nullptr || support ? sheet_icon : disabled_icon, disabled_icon);
+  }
 }
 
 void CGUIPropertySheet::EnableAllPages(bool enable) {
@@ -475,6 +481,16 @@ bool CGUIPropertySheet::event(QEvent* event) {
 void CGUIPropertySheet::LoadConfiguration() {
   store_ = Source().LoadConfiguration(*this);
   for (CGUIPropertyPage* page : pages_) page->AttachStore(store_, root_);
+  // With the selector, the tabs take their sheet's icon once there is a
+  // store to edit.
+  if (several_sheets_ && !wizard_mode_) {
+    const std::vector<const XmlNode*> sheets = SheetElements();
+    const auto shown = std::find(sheets.begin(), sheets.end(), current_sheet_);
+    if (shown != sheets.end()) {
+      SetSelectorTabIcons(std::size_t(shown - sheets.begin()));
+      for (CGUIPropertyPage* page : pages_) page->ShowTabIcon(store_ != nullptr);
+    }
+  }
   // Pages shown before the store arrived disabled their controls; the
   // service bar governs that when there is one.
   if (store_ != nullptr && !ServiceBarInUse()) EnableAllPages(true);

@@ -179,6 +179,9 @@ class CGUIPropertySheet : public QWidget {
  signals:
   /// The sheet asks its host window to close (also posted as a close).
   void CloseRequested();
+  /// The selector showed another sheet or page; its tabs show their icons
+  /// as a sheet without a service bar would (the bar then has its say).
+  void SelectorShown();
 
  protected:
   bool event(QEvent* event) override;
@@ -199,6 +202,8 @@ class CGUIPropertySheet : public QWidget {
   void SetTabImages();
   void RegisterShortcuts();
   void SelectorChanged(QTreeWidgetItem* item);
+  /// Gives the tabs of the `sheet_index`-th sheet their selector icons.
+  void SetSelectorTabIcons(std::size_t sheet_index);
   void CurrentTabChanged(int index);
   void LoadConfiguration();
   void ApplyConfiguration();

@@ -9,10 +9,12 @@
 
 #include "base/ascii_case.h"
 #include "base/result_codes.h"
+#include "base/string_util.h"
 #include "settings/settings_store.h"
 #include "settings/typed_settings.h"
 #include "ui/connect_dialog.h"
 #include "ui/control_cell.h"
+#include "ui/fitted_font.h"
 #include "ui/message_box.h"
 #include "ui/posted_events.h"
 #include "ui/property_page.h"
@@ -66,6 +68,25 @@ void Paint(QLineEdit* field, int red, int green, int blue) {
     palette.setColor(group, QPalette::Text, Qt::black);
   }
   field->setPalette(palette);
+}
+
+// The sheet's font, small enough for every text the bar shows to fit its
+// place (buttons and fields keep a few pixels for their frames).
+QFont BarFont(const QFont& font) {
+  const ServiceBarGeometry g = LayOutServiceBar(true);
+  std::vector<FittedText> texts = {
+      {"Service:", g.service_label.width, g.service_label.height},
+      {"Status:", g.status_label.width, g.status_label.height},
+      {"65535", g.port.width - 6, g.port.height},
+      {"Switch Service", g.connect.width - 10, g.connect.height},
+      {"Refresh", g.refresh.width - 10, g.refresh.height},
+      {"Start", g.start_stop.width - 10, g.start_stop.height},
+      {"Continue", g.pause_continue.width - 10, g.pause_continue.height},
+  };
+  for (const char* state : {"Running", "Paused", "Stopped", "Unknown"}) {
+    texts.push_back({state, g.status.width - 4, g.status.height});
+  }
+  return FittedFont(font, texts);
 }
 
 }  // namespace
@@ -136,6 +157,7 @@ ServiceBar::ServiceBar(std::string product_name, Environment environment, QWidge
 
   status_->setText("Stopped");
   Paint(status_, 192, 192, 192);
+  setFont(BarFont(font()));
 
   connect(connect_, &QPushButton::clicked, this, &ServiceBar::SwitchService);
   connect(refresh_, &QPushButton::clicked, this, &ServiceBar::Refresh);
@@ -240,7 +262,7 @@ void ServiceBar::ShowDisconnected() {
   Paint(status_, 190, 190, 190);
   status_->setEnabled(false);
   connect_->setText("Connect");
-  if (CGUIPropertySheet* sheet = Sheet()) sheet->ShowTabIcons(false);
+  ShowTabIcons();
 }
 
 void ServiceBar::ShowConnected() {
@@ -250,8 +272,24 @@ void ServiceBar::ShowConnected() {
   refresh_->setEnabled(true);
   status_->setEnabled(true);
   connect_->setText("Switch Service");
-  if (CGUIPropertySheet* sheet = Sheet()) sheet->ShowTabIcons(sheet->Store() != nullptr);
+  ShowTabIcons();
   RefreshStatus();
+}
+
+void ServiceBar::ShowTabIcons() {
+  // The tabs look enabled while the service is reached and there is
+  // something to edit.
+  if (CGUIPropertySheet* sheet = Sheet()) sheet->ShowTabIcons(connected_ && sheet->Store());
+}
+
+void ServiceBar::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ParentChange) {
+    if (CGUIPropertySheet* sheet = Sheet()) {
+      connect(sheet, &CGUIPropertySheet::SelectorShown, this, &ServiceBar::ShowTabIcons,
+              Qt::UniqueConnection);
+    }
+  }
+  QFrame::changeEvent(event);
 }
 
 // -- Error handling ---------------------------------------------------------------

@@ -158,6 +158,7 @@ class ServiceBar : public QFrame, public ServiceRequests {
 
  protected:
   bool event(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -166,6 +167,7 @@ class ServiceBar : public QFrame, public ServiceRequests {
   void ShowDisconnected();
   void ShowConnected();
   void ShowState(ServiceState state);
+  void ShowTabIcons();
   void Warn(const std::string& text);
   void PlaceChildren();
   CGUIPropertySheet* Sheet() const;

@@ -162,8 +162,8 @@ class AdminWindowTest : public QObject {
     // The service goes away: the next request says so and the bar disconnects.
     QVERIFY(service_->Stop());
     std::string reply;
-    QCOMPARE(dialog_->Bar()->ServiceRequest("GETSTATUS", -1, {}, &reply),
-             vossik::AdminResult::kCommFailure);
+    QVERIFY(dialog_->Bar()->ServiceRequest("GETSTATUS", -1, {}, &reply) ==
+            vossik::AdminResult::kCommFailure);
     QCOMPARE(status->text(), QString("Unknown"));
     Shoot(*dialog_, "admin-disconnected.png");
     QCOMPARE(messages_.size(), 1);

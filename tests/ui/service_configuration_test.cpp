@@ -29,6 +29,8 @@ void TypeDelay(AdminSheetFixture& f, const char* value) {
   QVERIFY(delay->isEnabled());
   delay->selectAll();
   QTest::keyClicks(delay, value);
+  QCoreApplication::processEvents();  // the change reaches the page as a posted event
+  QCOMPARE(delay->text(), QString(value));
 }
 
 // A setting of the service's configuration file as it is now.
