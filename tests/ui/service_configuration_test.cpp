@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "support/must_parse.h"
+#include "support/scripted_http_server.h"
 #include "ui/admin_sheet_fixture.h"
 #include "ui/property_page.h"
 
@@ -140,6 +141,48 @@ class ServiceConfigurationTest : public QObject {
     f.sheet->ShowSheet("Service");
     f.sheet->ActivatePage(1);
     QCOMPARE(f.Find<QLineEdit>("watch:delay")->text(), QString("9"));
+  }
+
+  void AnEmptyConfigurationBlockChangesNothing() {
+    AdminSheetFixture f;
+    QVERIFY(f.ok);
+    testing::ScriptedHttpServer server;
+    using Server = testing::ScriptedHttpServer;
+    server.Add({Server::Reply(200, "<service><STATUS>RUNNING</STATUS></service>"),
+                Server::Reply(200, "<CONFIG></CONFIG>")});
+    QVERIFY(f.NameService("127.0.0.1", server.Port()));
+    f.OpenWindow();
+    QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("\n")));
+    const std::vector<std::string> paths = server.Paths();
+    QVERIFY(paths.size() >= 2);
+    // No copy yet: the time stamp is 0, sent as minus the current time.
+    QVERIFY(paths[1].starts_with("/ACTION=GETCONFIG&ifmodifiedsince=-"));
+    QVERIFY(!std::filesystem::exists(f.transfer->CopyPath()));
+    QCOMPARE(f.sheet->Store(), nullptr);
+  }
+
+  void ACopyNewerThanTheServiceIsLoadedAndSentBack() {
+    AdminSheetFixture f;
+    QVERIFY(f.ok);
+    testing::ScriptedHttpServer server;
+    using Server = testing::ScriptedHttpServer;
+    const std::string running = "<service><STATUS>RUNNING</STATUS></service>";
+    // The state, the configuration, the state once connected, the copy sent.
+    server.Add({Server::Reply(200, running), Server::Reply(304), Server::Reply(200, running),
+                Server::Reply(200)});
+    QVERIFY(f.NameService("127.0.0.1", server.Port()));
+    const std::string copy = "[Watch]\nDelay=12\n";
+    f.dir.Write("127.0.0.1." + std::to_string(server.Port()) + ".cfg", copy);
+    f.OpenWindow();
+    QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("\n")));
+    const auto requests = server.Requests();
+    QCOMPARE(requests.size(), std::size_t(4));
+    QVERIFY(requests[1].path.starts_with("/ACTION=GETCONFIG&ifmodifiedsince="));
+    QCOMPARE(requests[3].path, std::string("/ACTION=SETCONFIG"));
+    QCOMPARE(requests[3].body, "<CONFIG>" + copy + "</CONFIG>");
+    QVERIFY(f.sheet->Store() != nullptr);
+    QCOMPARE(f.sheet->windowTitle(),
+             QString("Vossik Administration [local:%1]").arg(server.Port()));
   }
 
   void ACopyThatCannotBeWrittenIsReportedAndNothingLoads() {
