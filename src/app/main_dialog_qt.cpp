@@ -129,8 +129,9 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
 }
 
 MainDialog::~MainDialog() {
-  // The sheet goes first: its pages and its bar refer to the transfer.
-  delete sheet_;
+  // The transfer goes before the dialog's children; the sheet, which goes
+  // with them, must not turn to it any more.
+  sheet_->SetConfigurationSource(nullptr);
 }
 
 void MainDialog::ApplyTracking() {

@@ -103,8 +103,8 @@ class MainDialog : public QDialog {
   void ApplyTracking();
 
   MainDialogSetup setup_;
-  // Declared before the sheet's pointer: the sheet refers to it until the
-  // dialog's children go.
+  // The configuration source of administration mode; it refers to the bar,
+  // and the sheet refers to it until the dialog's destructor lets it go.
   std::unique_ptr<ServiceConfiguration> transfer_;
   ServiceBar* bar_ = nullptr;
   CGUIPropertySheet* sheet_ = nullptr;
