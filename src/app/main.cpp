@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "base/program_paths.h"
 #ifdef VOSSIK_WITH_GUI
 #include "app/qt_application_ui_qt.h"
 #include "ui/help_pictures.h"
@@ -16,14 +17,20 @@
 namespace {
 
 // Argument 0 names the program; when it carries no folder (found on the
-// PATH), the running executable says where the program's files are.
+// PATH), the PATH says which file it was, under the name it was started by:
+// vossikadmin is a link to vossik, and the name decides the mode. Only when
+// that fails does the running executable say where the program's files are,
+// still under the name it was started by.
 std::string ProgramPath(const char* argv0) {
-  std::string path = argv0 != nullptr ? argv0 : "vossik";
-  if (path.find('/') != std::string::npos) return path;
+  const std::string name = argv0 != nullptr ? argv0 : "vossik";
+  const char* search_path = std::getenv("PATH");
+  std::string path = vossik::FindProgramPath(name, search_path != nullptr ? search_path : "");
+  if (!path.empty()) return path;
   char resolved[4096];
   const ssize_t length = readlink("/proc/self/exe", resolved, sizeof resolved - 1);
-  if (length <= 0) return path;
-  return std::string(resolved, static_cast<std::size_t>(length));
+  if (length <= 0) return name;
+  const std::string executable(resolved, static_cast<std::size_t>(length));
+  return executable.substr(0, executable.rfind('/') + 1) + name;
 }
 
 #ifdef VOSSIK_WITH_GUI

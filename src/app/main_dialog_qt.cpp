@@ -20,7 +20,9 @@
 #include "ui/message_box.h"
 #include "ui/property_page.h"
 #include "ui/property_sheet.h"
+#include "ui/service_configuration.h"
 #include "ui/setting_control.h"
+#include "xml/xml_document.h"
 
 namespace vossik {
 namespace {
@@ -41,6 +43,9 @@ MainDialogSetup MainDialogSetupFor(Application& application) {
   setup.wizard_uid = application.Options().wizard_uid;
   setup.template_folders = application.TemplateFolders();
   setup.help_assets_dir = application.Paths().Locate("help");
+  setup.administration = application.Paths().AdministrationMode();
+  setup.service_name = application.Paths().help_base_name;
+  setup.admin_version = setup.identity.version + "." + setup.identity.build;
   // A failure has been shown to the user; the window stays with the settings as applied.
   setup.reinitialise = [&application] {
     static_cast<void>(application.InitialiseFromConfiguration());
@@ -88,6 +93,19 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
       [this](const std::string& help_base_name, const std::string& sheet_name,
              const std::string& page_uid) { ShowHelpTopic(help_base_name, sheet_name, page_uid); });
   connect(sheet_, &CGUIPropertySheet::CloseRequested, this, [this] { close_approved_ = true; });
+  if (setup_.administration && setup_.wizard_uid.empty() && setup_.settings != nullptr) {
+    setWindowTitle(ToQString(setup_.identity.product_name + " Administration"));
+    bar_ = new ServiceBar(setup_.identity.product_name, setup_.service_environment);
+    sheet_->SetServiceBar(bar_);
+    transfer_ = std::make_unique<ServiceConfiguration>(
+        *bar_, *setup_.settings, setup_.descriptor_root, setup_.service_name,
+        setup_.identity.product_name, setup_.admin_version);
+    sheet_->SetConfigurationSource(transfer_.get());
+    if (setup_.descriptor_root != nullptr) {
+      sheet_->SetSheetRoot(setup_.descriptor_root->FindElement("administration", nullptr, false));
+    }
+    transfer_->Prepare();
+  }
   sheet_->SetUp(setup_.identity.product_name, setup_.help_base_name, setup_.descriptor_root);
 
   // The wizard hides its tab row, so it keeps the context menu only.
@@ -110,7 +128,11 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
   sheet_->setGeometry(MainDialogSheetRect(width(), height()));
 }
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog() {
+  // The transfer goes before the dialog's children; the sheet, which goes
+  // with them, must not turn to it any more.
+  sheet_->SetConfigurationSource(nullptr);
+}
 
 void MainDialog::ApplyTracking() {
   const TrackingSize limits = MainDialogTracking(sheet_->Tracking());

@@ -6,6 +6,11 @@
 // window menu: the program-icon button at the right of the tab row and the
 // window's context menu.
 //
+// In administration mode (the program runs as vossikadmin) the sheet edits
+// the administered service's configuration instead of the program's own:
+// it gets the service bar and the configuration transfer, and shows the
+// descriptor's `administration` sheets.
+//
 // The dialog owns the sheet; the settings store and the descriptor belong
 // to the caller and must outlive the dialog. User-interface thread only.
 #pragma once
@@ -15,12 +20,14 @@
 #include <QSize>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/product_identity.h"
 #include "ui/index_progress_window.h"
 #include "ui/page_layout.h"
+#include "ui/service_bar.h"
 
 class QAction;
 
@@ -28,6 +35,7 @@ namespace vossik {
 
 class Application;
 class CGUIPropertySheet;
+class ServiceConfiguration;
 class SettingsStore;
 class XmlNode;
 
@@ -43,6 +51,10 @@ struct MainDialogSetup {
   std::filesystem::path help_assets_dir;                // the help generator's static files
   std::function<void()> reinitialise;                   // runs after applied settings changed
   IndexBuildOptions build_options;
+  bool administration = false;                  // edit the service's configuration (vossikadmin)
+  std::string service_name;                     // the name the service is installed under here
+  std::string admin_version;                    // "AdminVersion" of the configurations sent
+  ServiceBar::Environment service_environment;  // tests replace the clock and services
 };
 
 /// The setup of `application`'s main dialog: its store and descriptor, the
@@ -66,6 +78,10 @@ class MainDialog : public QDialog {
   ~MainDialog() override;
 
   CGUIPropertySheet& Sheet() const { return *sheet_; }
+  /// The service bar and the configuration transfer of administration
+  /// mode; null otherwise.
+  ServiceBar* Bar() const { return bar_; }
+  ServiceConfiguration* Transfer() const { return transfer_.get(); }
   /// "About <product>...", in the window menu.
   QAction* AboutAction() const { return about_; }
 
@@ -88,6 +104,10 @@ class MainDialog : public QDialog {
   void ApplyTracking();
 
   MainDialogSetup setup_;
+  // The configuration source of administration mode; it refers to the bar,
+  // and the sheet refers to it until the dialog's destructor lets it go.
+  std::unique_ptr<ServiceConfiguration> transfer_;
+  ServiceBar* bar_ = nullptr;
   CGUIPropertySheet* sheet_ = nullptr;
   QAction* about_ = nullptr;
   bool close_approved_ = false;

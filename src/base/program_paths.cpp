@@ -1,6 +1,9 @@
 #include "base/program_paths.h"
 
+#include <unistd.h>
+
 #include "base/ascii_case.h"
+#include "base/string_util.h"
 
 namespace vossik {
 
@@ -49,6 +52,26 @@ std::filesystem::path ProgramPaths::Locate(const std::filesystem::path& relative
     if (std::filesystem::exists(folder / relative, ec)) return folder / relative;
   }
   return relative;
+}
+
+std::string FindProgramPath(std::string_view argv0, std::string_view search_path) {
+  if (argv0.empty()) return {};
+  if (argv0.find('/') != std::string_view::npos) return std::string(argv0);
+  std::size_t start = 0;
+  while (start <= search_path.size()) {
+    std::size_t end = search_path.find(':', start);
+    if (end == std::string_view::npos) end = search_path.size();
+    // An empty entry is the current directory, as for the shell.
+    std::string folder(search_path.substr(start, end - start));
+    if (folder.empty()) folder = ".";
+    const std::string candidate = folder + "/" + std::string(argv0);
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(candidate, ec) && ::access(candidate.c_str(), X_OK) == 0) {
+      return candidate;
+    }
+    start = end + 1;
+  }
+  return {};
 }
 
 }  // namespace vossik

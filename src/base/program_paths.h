@@ -16,6 +16,10 @@ struct ProgramPaths {
   std::string base_name;          // file name without directory and without its last ".exe"
   std::string help_base_name;     // base name cut at its first "admin" (exact case)
 
+  /// Whether the program administers the service: its base name contains
+  /// "admin" (vossikadmin).
+  bool AdministrationMode() const { return base_name.find("admin") != std::string::npos; }
+
   /// Splits `program_path` (argument 0). Both "/" and "\" separate folders.
   static ProgramPaths FromProgramPath(std::string_view program_path);
 
@@ -28,5 +32,12 @@ struct ProgramPaths {
   /// first data folder that has it, else `relative` unchanged.
   std::filesystem::path Locate(const std::filesystem::path& relative) const;
 };
+
+/// The path of the program started as `argv0`: `argv0` itself when it
+/// names a folder, else the first executable file of that name in the
+/// folders of `search_path` (the PATH variable), as the shell found it. The
+/// name is kept as it was started (a link is not followed), since the name
+/// decides the program's mode; "" when nothing is found.
+std::string FindProgramPath(std::string_view argv0, std::string_view search_path);
 
 }  // namespace vossik

@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "base/ascii_case.h"
 #include "base/string_util.h"
@@ -33,14 +34,15 @@ constexpr char kCancelQuestion[] =
 
 // Elements named `name` below `node` in document order, not looking inside
 // a found element. Settings definitions (and, outside a wizard, the wizards)
-// hold sheets and pages of their own for pop-ups and wizards; they are not
-// part of this window.
+// hold sheets and pages of their own for pop-ups and wizards, and the
+// `administration` element those of administration mode; they are not part
+// of this window.
 void Collect(const XmlNode* node, std::string_view name, std::vector<const XmlNode*>* found) {
   for (const XmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
     if (child->Name() == name) {
       found->push_back(child);
     } else if (child->Name() != "wizard" && child->Name() != "config" && child->Name() != "types" &&
-               child->Name() != "parameter") {
+               child->Name() != "parameter" && child->Name() != "administration") {
       Collect(child, name, found);
     }
   }
@@ -117,7 +119,7 @@ bool CGUIPropertySheet::SetUp(std::string product_name, std::string help_base_na
   product_name_ = std::move(product_name);
   help_base_name_ = std::move(help_base_name);
   root_ = root;
-  sheet_root_ = root;
+  sheet_root_ = chosen_sheet_root_ != nullptr ? chosen_sheet_root_ : root;
   if (wizard_mode_) {
     const XmlNode* wizard =
         SheetWizard::FindWizard(alternative_root != nullptr ? alternative_root : root, wizard_uid_);
@@ -376,14 +378,8 @@ void CGUIPropertySheet::SelectorChanged(QTreeWidgetItem* item) {
   if (sheet_index >= sheets.size()) return;
   if (sheets[sheet_index] != current_sheet_) ShowSheetElement(sheets[sheet_index]);
 
-  const int sheet_icon = images_.OwnerImage(sheet_index);
-  const int disabled_icon = images_.DisabledImage();
-  for (CGUIPropertyPage* page : pages_) {
-    const bool support =
-        EqualsIgnoringCase(std::string_view(page->PlainTitle()).substr(0, 7), "Support");
-    page->SetTabIcons(store_ != nullptr || support ? sheet_icon : disabled_icon, disabled_icon);
-    ShowPageIcon(page, !ServiceBarInUse());
-  }
+  SetSelectorTabIcons(sheet_index);
+  for (CGUIPropertyPage* page : pages_) ShowPageIcon(page, !ServiceBarInUse());
 
   int target = 0;
   if (item->parent() != nullptr) {
@@ -396,10 +392,27 @@ void CGUIPropertySheet::SelectorChanged(QTreeWidgetItem* item) {
     }
   }
   ActivatePage(target);
+  emit SelectorShown();
+}
+
+void CGUIPropertySheet::SetSelectorTabIcons(std::size_t sheet_index) {
+  const int sheet_icon = images_.OwnerImage(sheet_index);
+  const int disabled_icon = images_.DisabledImage();
+  for (CGUIPropertyPage* page : pages_) {
+    const bool support =
+        EqualsIgnoringCase(std::string_view(page->PlainTitle()).substr(0, 7), "Support");
+    page->SetTabIcons(store_ != nullptr || support ? sheet_icon : disabled_icon, disabled_icon);
+  }
 }
 
 void CGUIPropertySheet::EnableAllPages(bool enable) {
   for (CGUIPropertyPage* page : pages_) page->EnableControls(enable);
+}
+
+void CGUIPropertySheet::ShowSheetIcon(std::size_t index, bool enabled) {
+  if (selector_ == nullptr || index >= std::size_t(selector_->topLevelItemCount())) return;
+  const int image = enabled ? images_.OwnerImage(index) : images_.DisabledImage();
+  selector_->topLevelItem(int(index))->setIcon(0, images_.Image(image));
 }
 
 void CGUIPropertySheet::ShowTabIcons(bool enabled) {
@@ -468,6 +481,16 @@ bool CGUIPropertySheet::event(QEvent* event) {
 void CGUIPropertySheet::LoadConfiguration() {
   store_ = Source().LoadConfiguration(*this);
   for (CGUIPropertyPage* page : pages_) page->AttachStore(store_, root_);
+  // With the selector, the tabs take their sheet's icon once there is a
+  // store to edit.
+  if (several_sheets_ && !wizard_mode_) {
+    const std::vector<const XmlNode*> sheets = SheetElements();
+    const auto shown = std::find(sheets.begin(), sheets.end(), current_sheet_);
+    if (shown != sheets.end()) {
+      SetSelectorTabIcons(std::size_t(shown - sheets.begin()));
+      for (CGUIPropertyPage* page : pages_) page->ShowTabIcon(store_ != nullptr);
+    }
+  }
   // Pages shown before the store arrived disabled their controls; the
   // service bar governs that when there is one.
   if (store_ != nullptr && !ServiceBarInUse()) EnableAllPages(true);

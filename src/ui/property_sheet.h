@@ -72,6 +72,10 @@ class CGUIPropertySheet : public QWidget {
   /// switches them as the service's state changes. Set before SetUp().
   void SetServiceBar(QWidget* bar);
   QWidget* ServiceBar() const { return service_bar_; }
+  /// The element whose `sheet`s the window shows instead of the descriptor
+  /// root's, such as the `administration` element of administration mode
+  /// (not owned; null: the descriptor root). Set before SetUp().
+  void SetSheetRoot(const XmlNode* element) { chosen_sheet_root_ = element; }
   void SetHelpHook(HelpHook hook) { help_hook_ = std::move(hook); }
   /// Receives event 2591 from `messagebutton` controls.
   void SetMainWindow(QObject* main_window) { main_window_ = main_window; }
@@ -118,6 +122,11 @@ class CGUIPropertySheet : public QWidget {
   void ShowTabIcons(bool enabled);
   /// Shows `page`'s enabled or disabled icon.
   void ShowPageIcon(CGUIPropertyPage* page, bool enabled);
+  /// Shows the selector item of the `index`-th sheet with the sheet's own
+  /// icon (true) or the disabled icon; nothing without a selector.
+  void ShowSheetIcon(std::size_t index, bool enabled);
+  /// The `sheet` elements under the sheet root, in document order.
+  std::vector<const XmlNode*> SheetElements() const;
   /// The images of the tabs and the selector, in image-list order.
   const std::vector<QIcon>& Images() const { return images_.Images(); }
 
@@ -170,6 +179,9 @@ class CGUIPropertySheet : public QWidget {
  signals:
   /// The sheet asks its host window to close (also posted as a close).
   void CloseRequested();
+  /// The selector showed another sheet or page; its tabs show their icons
+  /// as a sheet without a service bar would (the bar then has its say).
+  void SelectorShown();
 
  protected:
   bool event(QEvent* event) override;
@@ -184,13 +196,14 @@ class CGUIPropertySheet : public QWidget {
   SheetConfigurationSource& Source();
   void Initialise();
   void ShowSheetElement(const XmlNode* sheet);
-  std::vector<const XmlNode*> SheetElements() const;
   void ReadGuiSettings();
   void BuildImageList();
   void BuildSelector();
   void SetTabImages();
   void RegisterShortcuts();
   void SelectorChanged(QTreeWidgetItem* item);
+  /// Gives the tabs of the `sheet_index`-th sheet their selector icons.
+  void SetSelectorTabIcons(std::size_t sheet_index);
   void CurrentTabChanged(int index);
   void LoadConfiguration();
   void ApplyConfiguration();
@@ -209,6 +222,7 @@ class CGUIPropertySheet : public QWidget {
   QWidget* service_bar_ = nullptr;
   const XmlNode* root_ = nullptr;
   const XmlNode* sheet_root_ = nullptr;
+  const XmlNode* chosen_sheet_root_ = nullptr;
   const XmlNode* current_sheet_ = nullptr;
   std::string product_name_;
   std::string help_base_name_;
