@@ -11,7 +11,7 @@
 #include <iostream>
 
 #include "app/admin_command.h"
-#include "app/batch_build.h"
+#include "app/build_record.h"
 #include "app/terminal_search.h"
 #include "base/date_text.h"
 #include "base/file_io.h"
@@ -124,7 +124,10 @@ int Application::RunProductMode() {
   if (build) CreateFolder("logs");
   if (!ReadConfiguration()) return kExitFailure;
   if (!ApplySettingsFromCommandLine()) return kExitUsage;
-  if (build) return RunBatchBuild(settings_, DescriptorRoot(), TemplatesDir(), std::cerr);
+  if (build) {
+    return RunRecordedBatchBuild(settings_, DescriptorRoot(), TemplatesDir(), StatisticsFile(),
+                                 std::cerr);
+  }
   if (options_.mode == CommandLine::Mode::kAdmin) {
     return RunAdminCommand(settings_, DescriptorRoot(), paths_.help_base_name, options_.admin_args,
                            std::cout, std::cerr);

@@ -21,7 +21,7 @@
 #include "service/address_rules.h"
 #include "service/challenge_store.h"
 #include "service/failure_limiter.h"
-#include "service/index_census.h"
+#include "indexer/index_census.h"
 #include "service/request_path.h"
 
 namespace vossik {

@@ -18,7 +18,7 @@
 #include "base/file_io.h"
 #include "base/result_codes.h"
 #include "indexer/output_folder.h"
-#include "service/index_census.h"
+#include "indexer/index_census.h"
 #include "service/site_walk.h"
 
 namespace vossik {

@@ -34,7 +34,7 @@
 #include "log/log.h"
 #include "service/admin_handler.h"
 #include "service/build_scheduler.h"
-#include "service/build_statistics.h"
+#include "indexer/build_statistics.h"
 #include "service/http_server.h"
 #include "service/service_settings.h"
 #include "service/site_watcher.h"

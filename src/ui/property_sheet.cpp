@@ -33,14 +33,15 @@ constexpr char kCancelQuestion[] =
 
 // Elements named `name` below `node` in document order, not looking inside
 // a found element. Settings definitions (and, outside a wizard, the wizards)
-// hold sheets and pages of their own for pop-ups and wizards; they are not
-// part of this window.
+// hold sheets and pages of their own for pop-ups and wizards, and the
+// `administration` element those of administration mode; they are not part
+// of this window.
 void Collect(const XmlNode* node, std::string_view name, std::vector<const XmlNode*>* found) {
   for (const XmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
     if (child->Name() == name) {
       found->push_back(child);
     } else if (child->Name() != "wizard" && child->Name() != "config" && child->Name() != "types" &&
-               child->Name() != "parameter") {
+               child->Name() != "parameter" && child->Name() != "administration") {
       Collect(child, name, found);
     }
   }
