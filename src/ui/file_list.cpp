@@ -16,6 +16,7 @@
 #include "settings/parameter_ref.h"
 #include "ui/control_cell.h"
 #include "ui/message_box.h"
+#include "ui/property_page.h"
 #include "ui/property_sheet.h"
 #include "ui/service_requests.h"
 #include "ui/setting_control.h"
@@ -63,6 +64,24 @@ std::string OwnOrShared(const XmlNode& file, const ParameterRef& ref, std::strin
 // `populateaction` or `emptyprompt`.
 std::string LocalNameOf(const XmlNode& file) { return TextOf(&file); }
 
+// Parses a fetched copy. The parser splices in the files that "xmlinclude"
+// elements name; a copy from a service or a web address must not make this
+// program read files of its choosing here, so a copy with such an element
+// is refused. (A file here is kept escaped and cannot hold one.)
+bool ParseFetched(std::string_view copy, XmlDocument* document) {
+  if (copy.find("<xmlinclude") != std::string_view::npos) return false;
+  return document->Parse(copy) == kResultOk && document->Root() != nullptr;
+}
+
+// The time a service request gives for the copy at `path`: a second before
+// it was written, 0 without a copy. Times count in whole seconds, and data
+// that changed in the second the copy was written may be newer than the
+// copy; asking for anything changed since the second before fetches it.
+std::time_t StampOf(const std::string& path) {
+  const std::time_t written = CopyTime(path);
+  return written > 0 ? written - 1 : 0;
+}
+
 }  // namespace
 
 FileSourceKind SourceKindOf(std::string_view source) {
@@ -108,7 +127,7 @@ std::vector<ListedFile> ListedFilesOf(const ParameterRef& ref) {
 
 bool StatisticsText(std::string_view copy, std::string* text) {
   XmlDocument document;
-  if (document.Parse(copy) != kResultOk || document.Root() == nullptr) return false;
+  if (!ParseFetched(copy, &document)) return false;
   const XmlNode* root = document.Root();
   const XmlNode* data = root->FindElement("data", nullptr, false);
   *text = root->Name() == "file" && data != nullptr ? data->Text() : root->Text();
@@ -117,7 +136,7 @@ bool StatisticsText(std::string_view copy, std::string* text) {
 
 bool LogText(std::string_view copy, std::string* text) {
   XmlDocument document;
-  if (document.Parse(copy) != kResultOk || document.Root() == nullptr) return false;
+  if (!ParseFetched(copy, &document)) return false;
   const XmlNode* root = document.Root();
   const XmlNode* data = root->Name() == "data" ? root : root->FindElement("data");
   *text = data != nullptr ? data->Text() : std::string();
@@ -146,6 +165,13 @@ bool WriteLocalCopy(const std::string& path, std::string_view bytes, std::string
 std::time_t CopyTime(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0 ? info.st_mtime : 0;
+}
+
+void RefreshPage(const SettingControl& control) {
+  if (CGUIPropertyPage* page = control.Page()) {
+    page->ExchangeValues(true);
+    page->ExchangeValues(false);
+  }
 }
 
 void FileList::Configure(const SettingControl& control) { files_ = ListedFilesOf(control.Ref()); }
@@ -185,7 +211,7 @@ void FileList::Fetch(const SettingControl& control) {
         case FileSourceKind::kService: {
           if (service == nullptr || file.source.empty()) break;
           const AdminResult result =
-              service->ServiceRequest(file.source, same_question ? CopyTime(path) : -1,
+              service->ServiceRequest(file.source, same_question ? StampOf(path) : -1,
                                       extra_query_, &content);
           if (result == AdminResult::kNotFound && !file.empty_prompt.empty()) {
             ShowAdminMessage(parent, MessageKind::kWarning, product, file.empty_prompt);

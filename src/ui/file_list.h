@@ -58,7 +58,8 @@ std::vector<ListedFile> ListedFilesOf(const ParameterRef& ref);
 [[nodiscard]] bool StatisticsText(std::string_view copy, std::string* text);
 
 /// The text of the `data` element of a fetched log ("" when it has none).
-/// False when the copy is not XML.
+/// False when the copy is not XML. Neither reads a copy that would have the
+/// parser include a file ("xmlinclude"): fetched data names no files here.
 [[nodiscard]] bool LogText(std::string_view copy, std::string* text);
 
 /// The last `count` lines of `text` (all of it when it has no more); a
@@ -72,6 +73,10 @@ std::string LastLines(std::string_view text, int count);
 
 /// The modification time of `path`, 0 when it does not exist.
 std::time_t CopyTime(const std::string& path);
+
+/// What Refresh does in every data view: the page saves and then loads its
+/// controls again, which makes the views fetch and show their data afresh.
+void RefreshPage(const SettingControl& control);
 
 class FileList {
  public:
@@ -88,10 +93,11 @@ class FileList {
   /// empty prompt shows that prompt; a copy that cannot be written is
   /// reported. Without a service connection service actions fetch nothing.
   ///
-  /// A service request carries the copy's time, so that an unchanged file
-  /// is not sent again, only when this list fetched it before with the same
-  /// extra query: a copy of fewer log lines is no answer to a request for
-  /// more, however recent it is.
+  /// A service request carries the copy's time (less a second, for data
+  /// that changed in the second the copy was written), so that an unchanged
+  /// file is not sent again, only when this list fetched it before with the
+  /// same extra query: a copy of fewer log lines is no answer to a request
+  /// for more, however recent it is.
   void Fetch(const SettingControl& control);
 
   /// The content of the copy named `local_name` (the first file's when

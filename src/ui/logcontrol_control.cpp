@@ -30,7 +30,6 @@
 #include "ui/file_list.h"
 #include "ui/hex_colour.h"
 #include "ui/message_box.h"
-#include "ui/property_page.h"
 #include "ui/property_sheet.h"
 #include "ui/service_requests.h"
 #include "ui/setting_control.h"
@@ -125,12 +124,7 @@ class LogControl : public CellControl<LogCell, LogControl> {
   }
 
   /// The page saves (keeping the count) and loads again (fetching afresh).
-  void Refresh() {
-    if (CGUIPropertyPage* page = Page()) {
-      page->ExchangeValues(true);
-      page->ExchangeValues(false);
-    }
-  }
+  void RefreshAction() override { RefreshPage(*this); }
 
   /// Empties the log at its source, then shows it afresh.
   void Clear() {
@@ -158,7 +152,7 @@ class LogControl : public CellControl<LogCell, LogControl> {
                          FileErrorText("write", files_.FirstCopyPath(*this), reason));
       }
     }
-    Refresh();
+    RefreshPage(*this);
   }
 
  private:
@@ -196,7 +190,7 @@ LogCell::LogCell(LogControl& control, QWidget* parent) : ControlCell(control, pa
   clear_ = new QPushButton(tr("Clear"));
   clear_->setAutoDefault(false);
   AddInput(clear_, "clear");
-  connect(refresh_, &QPushButton::clicked, this, [&control] { control.Refresh(); });
+  connect(refresh_, &QPushButton::clicked, this, [&control] { control.RefreshAction(); });
   connect(clear_, &QPushButton::clicked, this, [&control] { control.Clear(); });
 }
 

@@ -29,7 +29,6 @@
 #include "ui/data_view_layout.h"
 #include "ui/file_list.h"
 #include "ui/hex_colour.h"
-#include "ui/property_page.h"
 #include "ui/setting_control.h"
 #include "widgets/line_graph.h"
 #include "widgets/pie_chart.h"
@@ -148,13 +147,7 @@ class StatsCell : public ControlCell {
     refresh_ = new QPushButton(tr("Refresh"));
     refresh_->setAutoDefault(false);
     AddInput(refresh_, "refresh");
-    connect(refresh_, &QPushButton::clicked, this, [&control] {
-      // The page saves and reloads its controls, which fetches afresh.
-      if (CGUIPropertyPage* page = control.Page()) {
-        page->ExchangeValues(true);
-        page->ExchangeValues(false);
-      }
-    });
+    connect(refresh_, &QPushButton::clicked, this, [&control] { RefreshPage(control); });
   }
 
   int PreferredHeight() const override { return StatisticsPreferredHeight(Slots()); }
@@ -256,6 +249,7 @@ class StatsCell : public ControlCell {
 class StatsControl : public CellControl<StatsCell> {
  public:
   bool HoldsValue() const override { return false; }
+  void RefreshAction() override { RefreshPage(*this); }
 
   void ExchangeValue(bool save) override {
     StatsCell* cell = TypedCell();

@@ -162,7 +162,8 @@ class FolderConfiguration : public LocalConfiguration {
 /// by the sheet; may be null, as in the local window) and a preferences
 /// store kept in "preferences.cfg" of the current folder. Message boxes are
 /// answered OK and recorded as their texts in `messages`. The sheet is
-/// shown, and its first page has loaded (fetching its data).
+/// shown, its first page has loaded (fetching its data), and with a bar
+/// its pages are enabled as a connected bar leaves them.
 struct DataViewSheet {
   explicit DataViewSheet(const std::string& descriptor, QWidget* bar = nullptr,
                          const std::string& working_folder = ".") {
@@ -183,6 +184,8 @@ struct DataViewSheet {
     sheet->resize(640, 520);
     sheet->show();
     QCoreApplication::processEvents();  // event 2025 loads the first page
+    // A bar enables the pages once it is connected to a service.
+    if (bar != nullptr) sheet->EnableAllPages(true);
   }
   ~DataViewSheet() {
     sheet.reset();

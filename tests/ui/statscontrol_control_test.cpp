@@ -75,7 +75,7 @@ class StatsControlTest : public QObject {
     QVERIFY(WaitUntil([&] {
       return bar->Client().GenericRequest("GETSTATS", -1, {}, false, &body) ==
                  vossik::AdminResult::kOk &&
-             body.find("\nBuilds=1\n") != std::string::npos;
+             body.find("Builds=1&#10;") != std::string::npos;
     }));
 
     DataViewSheet f(Descriptor("GETSTATS"), bar, "copies");

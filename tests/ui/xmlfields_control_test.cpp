@@ -97,6 +97,39 @@ class XmlFieldsControlTest : public QObject {
     QCOMPARE(QString::fromStdString(vossik::LocalCopyPath(folder.toStdString(), "a.xml")), path);
   }
 
+  void LastLinesOfALog_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("tail");
+    QTest::newRow("fewer lines than asked") << "a\nb\n" << 15 << "a\nb\n";
+    QTest::newRow("the last two") << "a\nb\nc\n" << 2 << "b\nc\n";
+    QTest::newRow("no end of line at the end") << "a\nb\nc" << 2 << "b\nc";
+    QTest::newRow("exactly as many") << "a\nb\n" << 2 << "a\nb\n";
+    QTest::newRow("empty") << "" << 15 << "";
+  }
+  void LastLinesOfALog() {
+    QFETCH(QString, text);
+    QFETCH(int, count);
+    QFETCH(QString, tail);
+    QCOMPARE(QString::fromStdString(vossik::LastLines(text.toStdString(), count)), tail);
+  }
+
+  // Data from a service or a web address names no files here for the
+  // parser to include.
+  void FetchedDataCannotIncludeFilesHere() {
+    TempDir dir;
+    dir.ChangeInto();
+    dir.Write("secret.txt", "do not show");
+    const std::string copy =
+        R"(<statistics><xmlinclude file="secret.txt" type="text"/>[Statistics]</statistics>)";
+    std::string text = "unchanged";
+    QVERIFY(!vossik::StatisticsText(copy, &text));
+    QVERIFY(!vossik::LogText("<file><data><xmlinclude file=\"secret.txt\"/></data></file>", &text));
+    QCOMPARE(text, std::string("unchanged"));
+    QVERIFY(vossik::LogText(vossik::WrapFileData("<xmlinclude file=\"secret.txt\"/>"), &text));
+    QCOMPARE(text, std::string("<xmlinclude file=\"secret.txt\"/>"));
+  }
+
   // A file on this machine is kept as XML that reads back as the file,
   // markup and UTF-8 included; without a service nothing else is fetched
   // and nothing is said.
