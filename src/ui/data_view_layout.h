@@ -50,6 +50,7 @@ struct LogViewLayout {
   Rect tail_label;
   Rect tail_lines;
   Rect refresh;
+  Rect name;  // the log's label, between Refresh and Clear
   Rect clear;
 };
 
@@ -62,8 +63,9 @@ int LogViewHeight(int lines);
 /// across the top, H - 26 high; "Tail Lines:" at left 0, top H - 20,
 /// `label_width` wide; the line counts right after it at top H - 24,
 /// `choice_width` wide; Refresh 60 x 20 just right of those; Clear 60 x 20
-/// at the right edge. With the widths 54 and that of "WWW" plus 12, the
-/// counts start at 58 and Refresh at their width plus 60.
+/// at the right edge; the log's label in the room between them (so that
+/// two logs on a page tell which is which). With the widths 54 and that of
+/// "WWW" plus 12, the counts start at 58 and Refresh at their width plus 60.
 LogViewLayout LayOutLogView(int width, int height, int label_width, int choice_width);
 
 }  // namespace vossik

@@ -84,6 +84,7 @@ class LogCell : public ControlCell {
     put(tail_label_, layout.tail_label);
     put(counts_, layout.tail_lines);
     put(refresh_, layout.refresh);
+    put(Label(), layout.name);
     put(clear_, layout.clear);
   }
 
@@ -164,7 +165,7 @@ LogCell::LogCell(LogControl& control, QWidget* parent) : ControlCell(control, pa
   view_->setReadOnly(true);
   view_->setLineWrapMode(QPlainTextEdit::NoWrap);
   view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  view_->setAccessibleName(ToQString(control.LabelText()));
+  view_->setAccessibleName(ToQString(control.Name()));
   if (const std::string* colour = control.ChildText("color")) {
     // The text takes whichever of black and white reads on the colour, so
     // that a light background stays readable on a dark desktop.
@@ -178,6 +179,10 @@ LogCell::LogCell(LogControl& control, QWidget* parent) : ControlCell(control, pa
     view_->setPalette(colours);
   }
   SetMainInput(view_);
+  CreateLabel();
+  QFont bold = Label()->font();
+  bold.setBold(true);
+  Label()->setFont(bold);
 
   tail_label_ = new QLabel(tr("Tail Lines:"));
   AddInput(tail_label_, "taillabel");

@@ -112,20 +112,24 @@ class DataViewLayoutTest : public QObject {
     QTest::addColumn<int>("choice_width");
     QTest::addColumn<Rect>("tail_lines");
     QTest::addColumn<Rect>("refresh");
-    QTest::newRow("the usual widths") << 54 << 40 << Rect{58, 176, 40, 22} << Rect{100, 177, 60, 20};
+    QTest::addColumn<Rect>("name");
+    QTest::newRow("the usual widths") << 54 << 40 << Rect{58, 176, 40, 22} << Rect{100, 177, 60, 20}
+                                      << Rect{172, 180, 260, 16};
     QTest::newRow("a wider label moves the rest")
-        << 70 << 60 << Rect{74, 176, 60, 22} << Rect{136, 177, 60, 20};
+        << 70 << 60 << Rect{74, 176, 60, 22} << Rect{136, 177, 60, 20} << Rect{208, 180, 224, 16};
   }
   void LogViewPlacesTheTailRowUnderTheText() {
     QFETCH(int, label_width);
     QFETCH(int, choice_width);
     QFETCH(Rect, tail_lines);
     QFETCH(Rect, refresh);
+    QFETCH(Rect, name);
     const LogViewLayout layout = vossik::LayOutLogView(500, 200, label_width, choice_width);
     QCOMPARE(layout.view, (Rect{0, 0, 500, 174}));
     QCOMPARE(layout.tail_label, (Rect{0, 180, label_width, 16}));
     QCOMPARE(layout.tail_lines, tail_lines);
     QCOMPARE(layout.refresh, refresh);
+    QCOMPARE(layout.name, name);
     QCOMPARE(layout.clear, (Rect{440, 177, 60, 20}));
   }
 };

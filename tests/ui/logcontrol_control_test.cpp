@@ -10,6 +10,7 @@
 #include <string>
 
 #include "support/temp_dir.h"
+#include "ui/property_page.h"
 #include "ui/service_fixture.h"
 
 namespace {
@@ -85,13 +86,75 @@ class LogControlTest : public QObject {
       QCOMPARE(QString::fromStdString(ReadFile(dir.Path() / "preferences.cfg")).contains(
                    "status:logLogLines=250"),
                true);
-      SaveScreenshot(f.sheet.get(), "log-page.png");
     }
     // The next window starts with the length chosen before.
     DataViewSheet again(Descriptor("GETLOG", "Vossik"),
                         new ClientServiceBar(service.Port()), "copies");
     QCOMPARE(Counts(again)->currentText(), QString("250"));
     QCOMPARE(LineCount(again), 250);
+  }
+
+  // The product's Log page of administration mode: the service's log and
+  // its builds' log, from a real service.
+  void TheProductsServiceLogPage() {
+    TempDir dir;
+    dir.ChangeInto();
+    RunningVossikd service(dir.Path());
+    QVERIFY2(service.Port() != 0, service.Output().c_str());
+    auto* bar = new ClientServiceBar(service.Port());
+    std::string body;
+    QVERIFY(WaitUntil([&] {
+      return bar->Client().GenericRequest("GETLOG", -1, "&log=Indexing", false, &body) ==
+                 vossik::AdminResult::kOk &&
+             body.find("Complete (3 files indexed)") != std::string::npos;
+    }));
+    const std::string descriptor = vossik::testing::ProductDescriptor(true);
+    QVERIFY(!descriptor.empty());
+    DataViewSheet f(descriptor, bar, "copies");
+    f.sheet->ShowSheet("Status");
+    // The pages shown before go at the next turn of the event loop.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    f.sheet->EnableAllPages(true);
+    f.sheet->ActivatePage(1);
+    QCoreApplication::processEvents();
+    auto* service_log = f.Find<QPlainTextEdit>("logview");
+    auto* build_log = f.Find<QPlainTextEdit>("buildlogview");
+    QVERIFY(service_log != nullptr && service_log->isVisible());
+    QVERIFY(build_log != nullptr && build_log->isVisible());
+    QVERIFY2(service_log->toPlainText().contains("GETLOG from 127.0.0.1"),
+             qPrintable(service_log->toPlainText()));
+    QVERIFY2(build_log->toPlainText().contains("Complete (3 files indexed)"),
+             qPrintable(build_log->toPlainText()));
+    QVERIFY(bar->requests.contains("GETLOG|&log=Vossik&lines=15|-1"));
+    QVERIFY(bar->requests.contains("GETLOG|&log=Indexing&lines=15|-1"));
+    QVERIFY(f.messages.isEmpty());
+    SaveScreenshot(f.sheet.get(), "admin-log-page.png");
+  }
+
+  // The product's Log page of the local window: the build log on disk.
+  void TheProductsLocalLogPage() {
+    TempDir dir;
+    dir.ChangeInto();
+    std::string log;
+    for (int i = 1; i <= 30; ++i) {
+      log += "10/12/2026 09:00:" + std::to_string(10 + i) + "  Analyzing /site/page" +
+             std::to_string(i) + ".html\n";
+    }
+    log += "10/12/2026 09:00:41  Complete (30 files indexed)\n";
+    dir.Write("logs/Indexing.log", log);
+    DataViewSheet f(vossik::testing::ProductDescriptor(false));
+    int page = -1;
+    for (int i = 0; i < f.sheet->PageCount(); ++i) {
+      if (f.sheet->Page(i)->PlainTitle() == "Log") page = i;
+    }
+    QVERIFY(page >= 0);
+    f.sheet->ActivatePage(page);
+    QCoreApplication::processEvents();
+    auto* view = f.Find<QPlainTextEdit>("buildlogview");
+    QVERIFY(view != nullptr && view->isVisible());
+    QVERIFY(view->toPlainText().endsWith("Complete (30 files indexed)\n"));
+    QCOMPARE(int(view->toPlainText().count('\n')), 15);
+    SaveScreenshot(f.sheet.get(), "log-page.png");
   }
 
   void ClearEmptiesTheServicesLog() {

@@ -20,6 +20,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <functional>
 #include <memory>
 #include <string>
@@ -57,12 +58,14 @@ inline bool WaitUntil(const std::function<bool()>& done) {
 class RunningVossikd {
  public:
   explicit RunningVossikd(const std::filesystem::path& folder) : folder_(folder / "service") {
-    std::filesystem::create_directories(folder_ / "site/docs");
     Write("site/index.html", "<title>Home</title>Welcome to the river walks");
     Write("site/docs/guide.html", "<title>Guide</title>Boots, maps and a flask of tea");
     Write("site/notes.txt", "Notes on the river");
     Write("vossikd.cfg", "[Index]\nDirSrc=" + (folder_ / "site").string() +
-                             "\nDirDest=search\nTypeInclude=*.htm,*.txt\n[Service]\nPort=0\n");
+                             "\nDirDest=search\nTypeInclude=*.htm,*.txt\n[Service]\nPort=0\n"
+                             // Builds come when a test asks for them, not
+                             // when it changes the site.
+                             "[Watch]\nDelay=3600\n");
     int pipe_fds[2];
     if (pipe2(pipe_fds, O_CLOEXEC) != 0) return;
     const pid_t parent = getpid();
@@ -108,10 +111,13 @@ class RunningVossikd {
   const std::string& Output() const { return output_; }
   const std::filesystem::path& Folder() const { return folder_; }
 
- private:
+  /// Writes `text` to `relative` in the service's folder (the site is "site").
   void Write(const std::string& relative, const std::string& text) const {
+    std::filesystem::create_directories((folder_ / relative).parent_path());
     std::ofstream((folder_ / relative).string(), std::ios::binary) << text;
   }
+
+ private:
 
   std::filesystem::path folder_;
   pid_t pid_ = -1;
@@ -145,6 +151,26 @@ class ClientServiceBar : public QWidget, public ServiceRequests {
   AdminClient client_;
   bool connected_ = false;
 };
+
+/// The product's descriptor as the local window reads it, or (with
+/// `administration`) with the sheets of administration mode in place of the
+/// local window's.
+inline std::string ProductDescriptor(bool administration) {
+  std::ifstream file(std::string(VOSSIK_TEST_DATA_DIR) + "/../../data/vossik.xml",
+                     std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (!administration) return text;
+  const std::size_t settings = text.find("<sheet name=\"Settings\">");
+  const std::size_t settings_end = text.find("</sheet>", settings);
+  if (settings == std::string::npos || settings_end == std::string::npos) return {};
+  text.erase(settings, settings_end + 8 - settings);
+  for (const std::string tag : {"<administration>", "</administration>"}) {
+    const std::size_t at = text.find(tag);
+    if (at == std::string::npos) return {};
+    text.erase(at, tag.size());
+  }
+  return text;
+}
 
 /// The application's own store, with the local copies in a folder of the
 /// test's choosing.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/temp_dir.h"
+#include "ui/property_page.h"
 #include "ui/service_fixture.h"
 #include "widgets/line_graph.h"
 #include "widgets/pie_chart.h"
@@ -47,9 +48,13 @@ constexpr char kLocalStatistics[] =
     "BuildSeconds=2.10,2.35,1.90,2.41\nBuildPages=790,800,812,812\nFileTypes=htm,html,txt\n"
     "FileTypePages=3,800,9\n";
 
-QString Field(const DataViewSheet& f, const char* name) {
-  auto* field = f.Find<QLineEdit>(QString("status:statistics/%1").arg(name).toUtf8().constData());
+QString Field(const DataViewSheet& f, const char* uid, const char* name) {
+  auto* field = f.Find<QLineEdit>(QString("%1/%2").arg(uid, name).toUtf8().constData());
   return field != nullptr ? field->text() : QString("(no field)");
+}
+
+QString Field(const DataViewSheet& f, const char* name) {
+  return Field(f, "status:statistics", name);
 }
 
 void SaveScreenshot(QWidget* widget, const QString& name) {
@@ -157,6 +162,66 @@ class StatsControlTest : public QObject {
     QCOMPARE(refresh->geometry(), QRect(0, cell->height() - 24, 64, 22));
     QVERIFY(f.Find<PieChart>("status:statistics/Pages by type")->geometry().bottom() <
             refresh->y());
+  }
+
+  // The product's Status page of administration mode, over a real service.
+  void TheProductsServiceStatusPage() {
+    TempDir dir;
+    dir.ChangeInto();
+    RunningVossikd service(dir.Path());
+    QVERIFY2(service.Port() != 0, service.Output().c_str());
+    auto* bar = new ClientServiceBar(service.Port());
+    for (int build = 1; build <= 3; ++build) {
+      std::string body;
+      QVERIFY(WaitUntil([&] {
+        return bar->Client().GenericRequest("GETSTATS", -1, {}, false, &body) ==
+                   vossik::AdminResult::kOk &&
+               body.find("Builds=" + std::to_string(build) + "&#10;") != std::string::npos;
+      }));
+      if (build < 3) {
+        service.Write("site/walks/page" + std::to_string(build) + ".html",
+                      "<title>Walk</title>Another walk by the river");
+        QVERIFY(bar->Client().GenericRequest("BUILD", -1, {}, false, &body) ==
+                vossik::AdminResult::kOk);
+      }
+    }
+    const std::string descriptor = vossik::testing::ProductDescriptor(true);
+    QVERIFY(!descriptor.empty());
+    DataViewSheet f(descriptor, bar, "copies");
+    f.sheet->ShowSheet("Status");
+    // The pages shown before go at the next turn of the event loop.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    f.sheet->EnableAllPages(true);
+    f.sheet->ActivatePage(0);
+    QCoreApplication::processEvents();
+    QCOMPARE(Field(f, "statusview", "Pages"), QString("5"));
+    QCOMPARE(Field(f, "statusview", "Builds, failed"), QString("3,0"));
+    auto* pages = f.Find<LineGraph>("statusview/Pages built");
+    QVERIFY(pages != nullptr && pages->isVisible());
+    QCOMPARE(pages->Values(), (std::vector<double>{3, 4, 5}));
+    auto* types = f.Find<PieChart>("statusview/Pages by type");
+    QVERIFY(types != nullptr && types->isVisible());
+    QCOMPARE(types->SliceTitles(), (QStringList{"html", "txt"}));
+    QVERIFY(f.messages.isEmpty());
+    SaveScreenshot(f.sheet.get(), "admin-status-page.png");
+  }
+
+  // The product's Status page of the local window, over the statistics the
+  // batch build writes.
+  void TheProductsLocalStatusPage() {
+    TempDir dir;
+    dir.ChangeInto();
+    dir.Write("stats/vossik.stats", kLocalStatistics);
+    DataViewSheet f(vossik::testing::ProductDescriptor(false));
+    int status = -1;
+    for (int i = 0; i < f.sheet->PageCount(); ++i) {
+      if (f.sheet->Page(i)->PlainTitle() == "Status") status = i;
+    }
+    QVERIFY(status >= 0);
+    f.sheet->ActivatePage(status);
+    QCoreApplication::processEvents();
+    QCOMPARE(Field(f, "statusview", "Pages"), QString("812"));
+    QCOMPARE(f.Find<LineGraph>("statusview/Build time")->Values().size(), std::size_t(4));
     SaveScreenshot(f.sheet.get(), "status-page.png");
   }
 };
