@@ -36,10 +36,10 @@ int RunRecordedBatchBuild(const SettingsStore& settings, const XmlNode* descript
     const IndexOptions options = ReadIndexOptions(settings, descriptor);
     IndexCensus census;
     std::string error;
-    if (!ReadIndexCensus(options.source_folder,
-                         OutputFolderFor(options.source_folder,
-                                         TargetWithSlashes(options.target_folder)),
-                         &census, &error)) {
+    if (!ReadIndexCensus(
+            options.source_folder,
+            OutputFolderFor(options.source_folder, TargetWithSlashes(options.target_folder)),
+            &census, &error)) {
       progress << "Warning: the statistics count no pages: " << error << '\n';
       census = IndexCensus{};
     }

@@ -31,7 +31,8 @@ std::vector<StatisticRow> Rows(const std::vector<StatisticSlot>& statistics) {
 
 }  // namespace
 
-StatisticsLayout LayOutStatistics(int width, int height, const std::vector<StatisticSlot>& statistics) {
+StatisticsLayout LayOutStatistics(int width, int height,
+                                  const std::vector<StatisticSlot>& statistics) {
   StatisticsLayout layout;
   layout.statistics.resize(statistics.size());
   const std::vector<StatisticRow> rows = Rows(statistics);

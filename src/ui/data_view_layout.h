@@ -37,7 +37,8 @@ inline constexpr int kStatisticsButtonRow = 24;
 /// equally among the rows holding a graph or a pie, and each of their
 /// graphs and pies takes that share. Refresh sits at left 0, top H - 24,
 /// 64 x 22.
-StatisticsLayout LayOutStatistics(int width, int height, const std::vector<StatisticSlot>& statistics);
+StatisticsLayout LayOutStatistics(int width, int height,
+                                  const std::vector<StatisticSlot>& statistics);
 
 /// The rows' preferred heights and the button row.
 int StatisticsPreferredHeight(const std::vector<StatisticSlot>& statistics);

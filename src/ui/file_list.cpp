@@ -210,9 +210,8 @@ void FileList::Fetch(const SettingControl& control) {
         }
         case FileSourceKind::kService: {
           if (service == nullptr || file.source.empty()) break;
-          const AdminResult result =
-              service->ServiceRequest(file.source, same_question ? StampOf(path) : -1,
-                                      extra_query_, &content);
+          const AdminResult result = service->ServiceRequest(
+              file.source, same_question ? StampOf(path) : -1, extra_query_, &content);
           if (result == AdminResult::kNotFound && !file.empty_prompt.empty()) {
             ShowAdminMessage(parent, MessageKind::kWarning, product, file.empty_prompt);
           }

@@ -102,8 +102,7 @@ class FileList {
 
   /// The content of the copy named `local_name` (the first file's when
   /// empty). False when there is no such file or copy.
-  bool Read(const SettingControl& control, std::string_view local_name,
-            std::string* content) const;
+  bool Read(const SettingControl& control, std::string_view local_name, std::string* content) const;
 
   /// The copy of the first file, "" when there are no files.
   std::string FirstCopyPath(const SettingControl& control) const;

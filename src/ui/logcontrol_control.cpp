@@ -47,12 +47,12 @@ class LogCell : public ControlCell {
  public:
   LogCell(LogControl& control, QWidget* parent);
 
-  int PreferredHeight() const override {
-    return LogViewHeight(Control().Lines()) + kLogButtonRow;
-  }
+  int PreferredHeight() const override { return LogViewHeight(Control().Lines()) + kLogButtonRow; }
 
   /// The chosen count of lines.
-  int TailLines() const { return kTailCounts.at(std::size_t(std::max(0, counts_->currentIndex()))); }
+  int TailLines() const {
+    return kTailCounts.at(std::size_t(std::max(0, counts_->currentIndex())));
+  }
   /// Chooses `count`, or the first entry when it is not one of them.
   void ChooseTailLines(long count) {
     int index = 0;
@@ -74,8 +74,8 @@ class LogCell : public ControlCell {
   void LayoutChildren(int width, int height) override {
     const int choice_width = std::max(counts_->fontMetrics().horizontalAdvance("WWW") + 12,
                                       counts_->minimumSizeHint().width());
-    const int label_width =
-        std::max(kTailLabelWidth, tail_label_->fontMetrics().horizontalAdvance(tail_label_->text()));
+    const int label_width = std::max(
+        kTailLabelWidth, tail_label_->fontMetrics().horizontalAdvance(tail_label_->text()));
     const LogViewLayout layout = LayOutLogView(width, height, label_width, choice_width);
     const auto put = [](QWidget* widget, const Rect& r) {
       widget->setGeometry(r.left, r.top, r.width, r.height);

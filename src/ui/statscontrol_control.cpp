@@ -171,7 +171,8 @@ class StatsCell : public ControlCell {
       }
       const Piece& piece = pieces_[i];
       if (piece.field != nullptr) piece.field->setText(ToQString(parsed ? joined : std::string()));
-      if (piece.graph != nullptr) piece.graph->SetValues(parsed ? Numbers(joined) : std::vector<double>());
+      if (piece.graph != nullptr)
+        piece.graph->SetValues(parsed ? Numbers(joined) : std::vector<double>());
       if (piece.pie != nullptr) {
         if (!s.titles_from.empty()) {
           QStringList titles;
@@ -208,8 +209,8 @@ class StatsCell : public ControlCell {
         continue;
       }
       // A text field: its label, then the value.
-      const int label_width = std::min({kLabelWidth, r.width / 2 - 4,
-                                        label_widths[r.left > 0 ? 1 : 0]});
+      const int label_width =
+          std::min({kLabelWidth, r.width / 2 - 4, label_widths[r.left > 0 ? 1 : 0]});
       piece.label->setGeometry(r.left, r.top + kLabelTop, label_width, r.height - kLabelTop);
       const int field_left = r.left + label_width + 8;
       piece.field->setGeometry(field_left, r.top, std::max(0, r.Right() - field_left), r.height);

@@ -114,9 +114,7 @@ void LineGraph::SetValues(std::vector<double> values) {
 
 QSize LineGraph::sizeHint() const { return {240, 120}; }
 
-QSize LineGraph::minimumSizeHint() const {
-  return {120, fontMetrics().height() * 5};
-}
+QSize LineGraph::minimumSizeHint() const { return {120, fontMetrics().height() * 5}; }
 
 void LineGraph::paintEvent(QPaintEvent*) {
   QPainter painter(this);
@@ -133,8 +131,8 @@ void LineGraph::paintEvent(QPaintEvent*) {
   for (double value = 0; value <= scale.top + scale.step / 2; value += scale.step) {
     label_width = std::max(label_width, metrics.horizontalAdvance(AxisLabel(value)));
   }
-  const LineGraphGeometry g = LineGraphGeometryFor(
-      width(), height(), metrics.height(), label_width, !y_title_.isEmpty(), !x_title_.isEmpty());
+  const LineGraphGeometry g = LineGraphGeometryFor(width(), height(), metrics.height(), label_width,
+                                                   !y_title_.isEmpty(), !x_title_.isEmpty());
 
   painter.setPen(colours.color(QPalette::Mid));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -155,9 +153,9 @@ void LineGraph::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(i == 0 ? text : grid, 1));
     painter.drawLine(QPointF(g.plot.left(), y), QPointF(g.plot.right(), y));
     painter.setPen(text);
-    painter.drawText(QRectF(g.labels.left(), y - metrics.height() / 2.0, g.labels.width(),
-                            metrics.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, AxisLabel(value));
+    painter.drawText(
+        QRectF(g.labels.left(), y - metrics.height() / 2.0, g.labels.width(), metrics.height()),
+        Qt::AlignRight | Qt::AlignVCenter, AxisLabel(value));
   }
   painter.setPen(text);
   painter.drawLine(g.plot.bottomLeft(), g.plot.topLeft());

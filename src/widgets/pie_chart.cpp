@@ -58,10 +58,10 @@ PieGeometry PieGeometryFor(int width, int height, int line_height, int entries) 
 QColor SliceColour(const std::vector<QColor>& colours, std::size_t index) {
   if (index < colours.size() && colours[index].isValid()) return colours[index];
   // Distinct hues of middle brightness, readable on light and dark grounds.
-  static const std::array<QColor, 8> kSet = {
-      QColor(0x3A, 0x7C, 0xC9), QColor(0xE0, 0x8A, 0x1E), QColor(0x4C, 0xA6, 0x4C),
-      QColor(0xC9, 0x4A, 0x4A), QColor(0x8E, 0x6B, 0xBF), QColor(0x3F, 0xA8, 0xA8),
-      QColor(0xBF, 0x9B, 0x30), QColor(0xC0, 0x60, 0xA0)};
+  static const std::array<QColor, 8> kSet = {QColor(0x3A, 0x7C, 0xC9), QColor(0xE0, 0x8A, 0x1E),
+                                             QColor(0x4C, 0xA6, 0x4C), QColor(0xC9, 0x4A, 0x4A),
+                                             QColor(0x8E, 0x6B, 0xBF), QColor(0x3F, 0xA8, 0xA8),
+                                             QColor(0xBF, 0x9B, 0x30), QColor(0xC0, 0x60, 0xA0)};
   return kSet[index % kSet.size()];
 }
 
@@ -149,7 +149,8 @@ void PieChart::paintEvent(QPaintEvent*) {
        ++i) {
     painter.setPen(colours.color(QPalette::Mid));
     painter.setBrush(SliceColour(colours_, i));
-    painter.drawRect(QRect(g.legend.left(), y + (metrics.height() - kSwatch) / 2, kSwatch, kSwatch));
+    painter.drawRect(
+        QRect(g.legend.left(), y + (metrics.height() - kSwatch) / 2, kSwatch, kSwatch));
     painter.setPen(text);
     const QRect line(g.legend.left() + kSwatch + 6, y, g.legend.width() - kSwatch - 6,
                      metrics.height());

@@ -65,8 +65,13 @@ class BuildRecordTest : public ::testing::Test {
     dir_.Write("site/walks/notes.txt", "Notes on the river");
   }
   std::vector<std::string> Args() const {
-    return {"-build", "-set", "index:dirsrc=" + site_, "-set", "index:dirdest=search",
-            "-set",   "index:typeinclude=*.htm,*.txt"};
+    return {"-build",
+            "-set",
+            "index:dirsrc=" + site_,
+            "-set",
+            "index:dirdest=search",
+            "-set",
+            "index:typeinclude=*.htm,*.txt"};
   }
   std::string Statistic(const std::string& key) const {
     SettingsStore store;

@@ -7,8 +7,8 @@
 
 using vossik::LogViewLayout;
 using vossik::Rect;
-using vossik::StatisticSlot;
 using vossik::StatisticsLayout;
+using vossik::StatisticSlot;
 
 Q_DECLARE_METATYPE(std::vector<StatisticSlot>)
 Q_DECLARE_METATYPE(std::vector<Rect>)
@@ -22,7 +22,8 @@ const StatisticSlot kGraph{110, false, true};
 const StatisticSlot kRightPie{110, true, true};
 
 char* Describe(const Rect& r) {
-  return QTest::toString(QString("{%1,%2 %3x%4}").arg(r.left).arg(r.top).arg(r.width).arg(r.height));
+  return QTest::toString(
+      QString("{%1,%2 %3x%4}").arg(r.left).arg(r.top).arg(r.width).arg(r.height));
 }
 
 }  // namespace
@@ -113,8 +114,8 @@ class DataViewLayoutTest : public QObject {
     QTest::addColumn<Rect>("tail_lines");
     QTest::addColumn<Rect>("refresh");
     QTest::addColumn<Rect>("name");
-    QTest::newRow("the usual widths") << 54 << 40 << Rect{58, 176, 40, 22} << Rect{100, 177, 60, 20}
-                                      << Rect{172, 180, 260, 16};
+    QTest::newRow("the usual widths")
+        << 54 << 40 << Rect{58, 176, 40, 22} << Rect{100, 177, 60, 20} << Rect{172, 180, 260, 16};
     QTest::newRow("a wider label moves the rest")
         << 70 << 60 << Rect{74, 176, 60, 22} << Rect{136, 177, 60, 20} << Rect{208, 180, 224, 16};
   }

@@ -83,13 +83,13 @@ class LogControlTest : public QObject {
       QCOMPARE(bar->requests.last().section('|', 0, 1), QString("GETLOG|&log=Vossik&lines=250"));
       QCOMPARE(LineCount(f), 250);
       QVERIFY(View(f)->toPlainText().contains("GETSTATUS from 127.0.0.1"));
-      QCOMPARE(QString::fromStdString(ReadFile(dir.Path() / "preferences.cfg")).contains(
-                   "status:logLogLines=250"),
+      QCOMPARE(QString::fromStdString(ReadFile(dir.Path() / "preferences.cfg"))
+                   .contains("status:logLogLines=250"),
                true);
     }
     // The next window starts with the length chosen before.
-    DataViewSheet again(Descriptor("GETLOG", "Vossik"),
-                        new ClientServiceBar(service.Port()), "copies");
+    DataViewSheet again(Descriptor("GETLOG", "Vossik"), new ClientServiceBar(service.Port()),
+                        "copies");
     QCOMPARE(Counts(again)->currentText(), QString("250"));
     QCOMPARE(LineCount(again), 250);
   }

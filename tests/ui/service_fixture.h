@@ -20,8 +20,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -118,7 +118,6 @@ class RunningVossikd {
   }
 
  private:
-
   std::filesystem::path folder_;
   pid_t pid_ = -1;
   int stderr_ = -1;
@@ -197,10 +196,11 @@ struct DataViewSheet {
     preferences.SetFileName("preferences.cfg");
     // Preferences of an earlier window are what the next one starts with.
     static_cast<void>(preferences.Load("preferences.cfg"));
-    previous_hook = SetMessageHook([this](MessageKind, const std::string&, const std::string& text) {
-      messages << QString::fromStdString(text);
-      return MessageAnswer::kOk;
-    });
+    previous_hook =
+        SetMessageHook([this](MessageKind, const std::string&, const std::string& text) {
+          messages << QString::fromStdString(text);
+          return MessageAnswer::kOk;
+        });
     source = std::make_unique<FolderConfiguration>(&store, working_folder);
     sheet = std::make_unique<CGUIPropertySheet>(&store);
     sheet->SetConfigurationSource(source.get());

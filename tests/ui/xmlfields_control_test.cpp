@@ -75,8 +75,8 @@ class XmlFieldsControlTest : public QObject {
     QTest::newRow("file") << "FILE://logs/Indexing.log" << int(vossik::FileSourceKind::kFile);
     QTest::newRow("file, mixed case") << "File://x" << int(vossik::FileSourceKind::kFile);
     QTest::newRow("action") << "GETSTATS" << int(vossik::FileSourceKind::kService);
-    QTest::newRow("secure web is no source of ours") << "https://example.org/"
-                                                     << int(vossik::FileSourceKind::kService);
+    QTest::newRow("secure web is no source of ours")
+        << "https://example.org/" << int(vossik::FileSourceKind::kService);
   }
   void SourceKindsAreKnownByTheirPrefixInAnyCase() {
     QFETCH(QString, source);
@@ -87,9 +87,12 @@ class XmlFieldsControlTest : public QObject {
   void CopiesGoIntoTheWorkingFolder_data() {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("path");
-    QTest::newRow("local") << "." << "./a.xml";
-    QTest::newRow("copy folder") << "copies/vossik.7290" << "copies/vossik.7290/a.xml";
-    QTest::newRow("folder with its slash") << "copies/" << "copies/a.xml";
+    QTest::newRow("local") << "."
+                           << "./a.xml";
+    QTest::newRow("copy folder") << "copies/vossik.7290"
+                                 << "copies/vossik.7290/a.xml";
+    QTest::newRow("folder with its slash") << "copies/"
+                                           << "copies/a.xml";
   }
   void CopiesGoIntoTheWorkingFolder() {
     QFETCH(QString, folder);

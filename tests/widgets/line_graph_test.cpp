@@ -30,7 +30,9 @@ QPalette DarkPalette() {
   return dark;
 }
 
-int Brightness(const QColor& c) { return (c.red() * 299 + c.green() * 587 + c.blue() * 114) / 1000; }
+int Brightness(const QColor& c) {
+  return (c.red() * 299 + c.green() * 587 + c.blue() * 114) / 1000;
+}
 
 }  // namespace
 
@@ -102,11 +104,10 @@ class LineGraphTest : public QObject {
     const auto g = vossik::LineGraphGeometryFor(width, height, 15, 30, true, true);
     for (const QRect& r : {g.caption, g.plot, g.x_title, g.y_title}) {
       QVERIFY2(r.width() >= 0 && r.height() >= 0, "negative size");
-      QVERIFY2(r.isEmpty() || whole.contains(r), qPrintable(QString("%1,%2 %3x%4")
-                                                               .arg(r.left())
-                                                               .arg(r.top())
-                                                               .arg(r.width())
-                                                               .arg(r.height())));
+      QVERIFY2(
+          r.isEmpty() || whole.contains(r),
+          qPrintable(
+              QString("%1,%2 %3x%4").arg(r.left()).arg(r.top()).arg(r.width()).arg(r.height())));
     }
     QVERIFY(g.plot.top() > g.caption.bottom());
     QVERIFY(g.x_title.top() >= g.plot.bottom());
@@ -124,8 +125,7 @@ class LineGraphTest : public QObject {
     QFETCH(QColor, colour);
     QFETCH(QColor, background);
     const QColor shade = vossik::ReadableOn(colour, background);
-    QVERIFY2(std::abs(Brightness(shade) - Brightness(background)) >= 60,
-             qPrintable(shade.name()));
+    QVERIFY2(std::abs(Brightness(shade) - Brightness(background)) >= 60, qPrintable(shade.name()));
   }
 
   void ColourThatAlreadyReadsIsKept() {

@@ -39,7 +39,8 @@ class PieChartTest : public QObject {
     QTest::newRow("zero and negative get none")
         << std::vector<double>{0, 3, -1} << std::vector<int>{0, 5760, 0};
     QTest::newRow("nothing positive") << std::vector<double>{0, 0} << std::vector<int>{0, 0};
-    QTest::newRow("not a number") << std::vector<double>{std::nan(""), 2} << std::vector<int>{0, 5760};
+    QTest::newRow("not a number") << std::vector<double>{std::nan(""), 2}
+                                  << std::vector<int>{0, 5760};
     QTest::newRow("no values") << std::vector<double>{} << std::vector<int>{};
   }
   void SpansShareTheFullCircle() {
