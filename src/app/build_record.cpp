@@ -19,28 +19,19 @@ constexpr int kNotStarted = 2;
 
 }  // namespace
 
-int RunRecordedBatchBuild(const SettingsStore& settings, const XmlNode* descriptor,
-                          const std::filesystem::path& templates_dir,
-                          const std::string& statistics_file, std::ostream& progress) {
-  const auto started = std::chrono::steady_clock::now();
-  const int result = RunBatchBuild(settings, descriptor, templates_dir, progress);
-  if (result == kNotStarted) return result;
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-
+bool RecordBuild(const std::string& statistics_file, const IndexOptions& options, bool complete,
+                 double seconds, std::string* error) {
   BuildStatistics statistics;
   std::string kept;
   // The first build starts the record.
   if (ReadWholeFile(statistics_file, &kept)) statistics.Parse(kept);
-  if (result == 0) {
-    const IndexOptions options = ReadIndexOptions(settings, descriptor);
+  bool counted = true;
+  if (complete) {
     IndexCensus census;
-    std::string error;
-    if (!ReadIndexCensus(
-            options.source_folder,
-            OutputFolderFor(options.source_folder, TargetWithSlashes(options.target_folder)),
-            &census, &error)) {
-      progress << "Warning: the statistics count no pages: " << error << '\n';
+    const std::string output =
+        OutputFolderFor(options.source_folder, TargetWithSlashes(options.target_folder));
+    if (!ReadIndexCensus(options.source_folder, output, &census, error)) {
+      counted = false;
       census = IndexCensus{};
     }
     statistics.RecordBuild(census, std::time(nullptr), seconds);
@@ -54,7 +45,26 @@ int RunRecordedBatchBuild(const SettingsStore& settings, const XmlNode* descript
   if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
   std::string reason;
   if (!ReplaceFileAtomically(statistics_file, statistics.Text(), &reason)) {
-    progress << "Warning: " << FileErrorText("write", statistics_file, reason) << '\n';
+    *error = FileErrorText("write", statistics_file, reason);
+    return false;
+  }
+  if (!counted) *error = "the index could not be counted: " + *error;
+  return true;
+}
+
+int RunRecordedBatchBuild(const SettingsStore& settings, const XmlNode* descriptor,
+                          const std::filesystem::path& templates_dir,
+                          const std::string& statistics_file, std::ostream& progress) {
+  const auto started = std::chrono::steady_clock::now();
+  const int result = RunBatchBuild(settings, descriptor, templates_dir, progress);
+  if (result == kNotStarted) return result;
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  std::string error;
+  if (!RecordBuild(statistics_file, ReadIndexOptions(settings, descriptor), result == 0, seconds,
+                   &error) ||
+      !error.empty()) {
+    progress << "Warning: " << error << '\n';
   }
   return result;
 }

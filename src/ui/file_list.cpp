@@ -189,6 +189,7 @@ void FileList::Fetch(const SettingControl& control) {
     const std::string path = LocalCopyPath(control.WorkingFolder(), file.local_name);
     std::string content;
     bool replace = false;
+    bool not_found = false;
     {
       WaitCursor wait;
       switch (SourceKindOf(file.source)) {
@@ -212,13 +213,15 @@ void FileList::Fetch(const SettingControl& control) {
           if (service == nullptr || file.source.empty()) break;
           const AdminResult result = service->ServiceRequest(
               file.source, same_question ? StampOf(path) : -1, extra_query_, &content);
-          if (result == AdminResult::kNotFound && !file.empty_prompt.empty()) {
-            ShowAdminMessage(parent, MessageKind::kWarning, product, file.empty_prompt);
-          }
+          not_found = result == AdminResult::kNotFound;
           replace = result == AdminResult::kOk && !content.empty();
           break;
         }
       }
+    }
+    // Said with the ordinary cursor back.
+    if (not_found && !file.empty_prompt.empty()) {
+      ShowAdminMessage(parent, MessageKind::kWarning, product, file.empty_prompt);
     }
     std::string reason;
     if (replace && !WriteLocalCopy(path, content, &reason)) {
