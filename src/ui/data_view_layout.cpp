@@ -80,8 +80,8 @@ LogViewLayout LayOutLogView(int width, int height, int label_width, int choice_w
   layout.tail_lines = {label_width + 4, height - 24, choice_width, 22};
   layout.refresh = {layout.tail_lines.Right() + 2, height - 23, 60, 20};
   layout.clear = {width - 60, height - 23, 60, 20};
-  const int name_left = layout.refresh.Right() + 12;
-  layout.name = {name_left, height - 20, std::max(0, layout.clear.left - 8 - name_left), 16};
+  const int name_left = layout.refresh.Right() + 8;
+  layout.name = {name_left, height - 20, std::max(0, layout.clear.left - 4 - name_left), 16};
   return layout;
 }
 

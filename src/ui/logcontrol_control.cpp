@@ -74,8 +74,7 @@ class LogCell : public ControlCell {
   void LayoutChildren(int width, int height) override {
     const int choice_width = std::max(counts_->fontMetrics().horizontalAdvance("WWW") + 12,
                                       counts_->minimumSizeHint().width());
-    const int label_width = std::max(
-        kTailLabelWidth, tail_label_->fontMetrics().horizontalAdvance(tail_label_->text()));
+    const int label_width = std::max(kTailLabelWidth, tail_label_->minimumSizeHint().width());
     const LogViewLayout layout = LayOutLogView(width, height, label_width, choice_width);
     const auto put = [](QWidget* widget, const Rect& r) {
       widget->setGeometry(r.left, r.top, r.width, r.height);

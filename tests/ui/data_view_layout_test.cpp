@@ -115,9 +115,9 @@ class DataViewLayoutTest : public QObject {
     QTest::addColumn<Rect>("refresh");
     QTest::addColumn<Rect>("name");
     QTest::newRow("the usual widths")
-        << 54 << 40 << Rect{58, 176, 40, 22} << Rect{100, 177, 60, 20} << Rect{172, 180, 260, 16};
+        << 54 << 40 << Rect{58, 176, 40, 22} << Rect{100, 177, 60, 20} << Rect{168, 180, 268, 16};
     QTest::newRow("a wider label moves the rest")
-        << 70 << 60 << Rect{74, 176, 60, 22} << Rect{136, 177, 60, 20} << Rect{208, 180, 224, 16};
+        << 70 << 60 << Rect{74, 176, 60, 22} << Rect{136, 177, 60, 20} << Rect{204, 180, 232, 16};
   }
   void LogViewPlacesTheTailRowUnderTheText() {
     QFETCH(int, label_width);
