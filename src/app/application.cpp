@@ -11,7 +11,7 @@
 #include <iostream>
 
 #include "app/admin_command.h"
-#include "app/batch_build.h"
+#include "app/build_record.h"
 #include "app/terminal_search.h"
 #include "base/date_text.h"
 #include "base/file_io.h"
@@ -133,9 +133,10 @@ int Application::RunProductMode() {
   if (build) CreateFolder("logs");
   if (!ReadConfiguration()) return kExitFailure;
   if (!ApplySettingsFromCommandLine()) return kExitUsage;
-  if (build)
-    return RunBatchBuild(settings_, DescriptorRoot(), TemplateFolders(), std::cerr,
-                         options_.verbose);
+  if (build) {
+    return RunRecordedBatchBuild(settings_, DescriptorRoot(), TemplateFolders(), StatisticsFile(),
+                                 std::cerr, options_.verbose);
+  }
   if (options_.mode == CommandLine::Mode::kAdmin) {
     return RunAdminCommand(settings_, DescriptorRoot(), paths_.help_base_name, options_.admin_args,
                            std::cout, std::cerr);

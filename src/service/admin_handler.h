@@ -18,10 +18,10 @@
 #include <string>
 #include <string_view>
 
+#include "indexer/index_census.h"
 #include "service/address_rules.h"
 #include "service/challenge_store.h"
 #include "service/failure_limiter.h"
-#include "service/index_census.h"
 #include "service/request_path.h"
 
 namespace vossik {

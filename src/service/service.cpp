@@ -17,8 +17,8 @@
 #include "base/date_text.h"
 #include "base/file_io.h"
 #include "base/result_codes.h"
+#include "indexer/index_census.h"
 #include "indexer/output_folder.h"
-#include "service/index_census.h"
 #include "service/site_walk.h"
 
 namespace vossik {

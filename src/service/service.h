@@ -29,12 +29,12 @@
 #include <string>
 
 #include "base/program_paths.h"
+#include "indexer/build_statistics.h"
 #include "indexer/index_builder.h"
 #include "indexer/index_options.h"
 #include "log/log.h"
 #include "service/admin_handler.h"
 #include "service/build_scheduler.h"
-#include "service/build_statistics.h"
 #include "service/http_server.h"
 #include "service/service_settings.h"
 #include "service/site_watcher.h"

@@ -33,6 +33,9 @@ const std::array kCatalogue = {
     CatalogueEntry{"browsebutton", &MakeBrowseButtonControl},
     CatalogueEntry{"popupbutton", &MakePopupButtonControl},
     CatalogueEntry{"htmlviewer", &MakeHtmlViewerControl},
+    CatalogueEntry{"xmlfields", &MakeXmlFieldsControl},
+    CatalogueEntry{"statscontrol", &MakeStatsControl},
+    CatalogueEntry{"logcontrol", &MakeLogControl},
 };
 
 }  // namespace

@@ -42,5 +42,8 @@ std::unique_ptr<SettingControl> MakeLinkButtonControl();
 std::unique_ptr<SettingControl> MakeBrowseButtonControl();
 std::unique_ptr<SettingControl> MakePopupButtonControl();
 std::unique_ptr<SettingControl> MakeHtmlViewerControl();
+std::unique_ptr<SettingControl> MakeXmlFieldsControl();
+std::unique_ptr<SettingControl> MakeStatsControl();
+std::unique_ptr<SettingControl> MakeLogControl();
 
 }  // namespace vossik

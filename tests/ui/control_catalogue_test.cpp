@@ -47,6 +47,17 @@ constexpr char kDescriptor[] = R"(<vossik>
       <parameter uid="popupbutton" name="More"><control>popupbutton</control>
         <definition><page name="More"><parameter uid="t:edit"/></page></definition></parameter>
       <parameter uid="htmlviewer" name="Preview" lines="3"><control>htmlviewer</control><show>t:edit</show></parameter>
+      <parameter uid="xmlfields" name="Fetched files"><control>xmlfields</control>
+        <file>fetched.xml</file><populateaction>FILE://fetched.txt</populateaction></parameter>
+      <parameter uid="statscontrol" name="Statistics"><control>statscontrol</control>
+        <file>statistics.xml</file><populateaction>FILE://statistics.txt</populateaction>
+        <definition>
+          <statistic name="Pages" from="Pages"/><statistic name="Words" from="Words" align="right"/>
+          <statistic name="Build time" type="graph" xaxis="Build" yaxis="Seconds" from="BuildSeconds"><color>2D6FC0</color></statistic>
+          <statistic name="Pages by type" type="pie" from="FileTypePages" titles="html,txt"/>
+        </definition></parameter>
+      <parameter uid="logcontrol" name="Log" lines="4"><control>logcontrol</control>
+        <file>log.xml</file><populateaction>FILE://log.txt</populateaction><logfile>Test</logfile><color>FFFFF0</color></parameter>
     </section>
   </config>
   <sheet name="Main"><page name="All">
@@ -57,7 +68,8 @@ constexpr char kDescriptor[] = R"(<vossik>
     <parameter uid="t:iphostname"/><parameter uid="t:urledit"/><parameter uid="t:filepathedit"/>
     <parameter uid="t:time"/><parameter uid="t:date"/><parameter uid="t:productversion"/>
     <parameter uid="t:linkbutton"/><parameter uid="t:browsebutton"/><parameter uid="t:messagebutton"/>
-    <parameter uid="t:popupbutton"/><parameter uid="t:htmlviewer"/>
+    <parameter uid="t:popupbutton"/><parameter uid="t:htmlviewer"/><parameter uid="t:xmlfields"/>
+    <parameter uid="t:statscontrol"/><parameter uid="t:logcontrol"/>
   </page></sheet>
 </vossik>)";
 
@@ -82,8 +94,12 @@ class ControlCatalogueTest : public QObject {
   void InputsShowTheirTextWithinTheirCells() {
     vossik::testing::TempDir dir;  // the HTML view writes its preview here
     dir.ChangeInto();
+    dir.Write("statistics.txt",
+              "[Statistics]\nPages=812\nWords=40211\nBuildSeconds=2.1,2.35,1.9,2.41\n"
+              "FileTypePages=800,12\n");
+    dir.Write("log.txt", "Started\nIndexed 812 pages\n");
     ControlFixture f(kDescriptor);
-    f.page->resize(640, 820);
+    f.page->resize(640, 1200);
     f.page->show();
     f.Load();
     QVERIFY(QTest::qWaitForWindowExposed(f.page.get()));

@@ -1,4 +1,4 @@
-#include "service/build_statistics.h"
+#include "indexer/build_statistics.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include "base/date_text.h"
 #include "base/result_codes.h"
 #include "base/string_util.h"
-#include "service/index_census.h"
+#include "indexer/index_census.h"
 #include "settings/settings_store.h"
 
 namespace vossik {

@@ -2,7 +2,7 @@
 // (doc/index-format.md): every page of the page list with the number of
 // index words that lead to it, the distinct words, and the bytes of the
 // index. The service takes one after every build for its statistics and
-// its page list.
+// its page list, the batch build for its statistics.
 #pragma once
 
 #include <cstdint>

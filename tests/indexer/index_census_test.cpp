@@ -1,4 +1,4 @@
-#include "service/index_census.h"
+#include "indexer/index_census.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "service/build_statistics.h"
+#include "indexer/build_statistics.h"
 
 #include <gtest/gtest.h>
 
-#include "service/index_census.h"
+#include "indexer/index_census.h"
 
 namespace vossik {
 namespace {

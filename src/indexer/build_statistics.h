@@ -1,9 +1,11 @@
-// BuildStatistics keeps the service's record of its builds: what the last
-// complete build published (pages, words, bytes, pages by file type), how
-// many builds ran and failed, when the last one ended and how long it took,
-// and the durations and page counts of the last 30 as series. Its text is a
+// BuildStatistics keeps a record of index builds, the service's and the
+// batch build's alike: what the last complete build published (pages,
+// words, bytes, pages by file type), how many builds ran and failed, when
+// the last one ended and how long it took, and the durations and page
+// counts of the last 30 as series. Its text is a
 // configuration file with one [Statistics] section, which is how the
-// service keeps it on disk and how the statistics view reads it.
+// service and the batch build keep it on disk and how the statistics view
+// reads it.
 //
 // Thread safety: one thread at a time.
 #pragma once
