@@ -1,5 +1,7 @@
 #include "indexer/index_builder.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -60,7 +62,7 @@ void IndexBuilder::LogMessage(int level, const std::string& text) {
 }
 
 bool IndexBuilder::configure(const IndexOptions& options, std::string* description) {
-  build_log_ = std::make_unique<LockingLog>("Indexing", false, true);
+  build_log_ = std::make_unique<LockingLog>(std::string(kBuildLogName), false, true);
   build_log_->Configure(options.build_log);
   LogMessage(kLogGeneral, "Configuring indexer");
 
@@ -205,6 +207,14 @@ void IndexBuilder::Analyse(FileEntry& file) {
   collectWords(page.word_text, word_rules_, page_words_);
   ++page_number_;
   AppendPageEntry(page_entries_, page);
+  PageRecord record;
+  record.url = page.url;
+  record.title = page.title;
+  record.size = content_.size();
+  struct stat info {};
+  if (stat(file.Path().c_str(), &info) == 0) record.modified = info.st_mtime;
+  record.words = static_cast<long>(page_words_.Size());
+  pages_.push_back(std::move(record));
   mergePage(page_words_, page_number_, index_tables_);
 }
 
@@ -251,6 +261,14 @@ void IndexBuilder::finish() {
   const bool published = !index_files_ || index_files_->Publish();
   if (published && !page_list_file_.empty() && !page_entries_.empty()) {
     writePageList(page_list_file_, page_entries_);
+  }
+  // The report describes the index as published; a build that could not
+  // publish leaves the report of the index that stands.
+  if (published) {
+    std::string reason;
+    if (!WritePagesReport(PagesReportPath(kBuildLogName), pages_, &reason)) {
+      LogMessage(kLogGeneral, "Pages report not written: " + reason);
+    }
   }
   TemplateValues values;
   values.index_dir = target_folder_;

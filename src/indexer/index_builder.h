@@ -16,10 +16,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "indexer/index_options.h"
 #include "indexer/index_writer.h"
+#include "indexer/pages_report.h"
 #include "indexer/robots_rules.h"
 #include "indexer/source_walker.h"
 #include "indexer/word_rules.h"
@@ -29,6 +31,9 @@
 namespace vossik {
 
 class LockingLog;
+
+/// The name of the build log, which names the pages report beside it too.
+inline constexpr std::string_view kBuildLogName = "Indexing";
 
 class IndexBuilder : public ProgressTask {
  public:
@@ -49,6 +54,8 @@ class IndexBuilder : public ProgressTask {
   const std::string& OutputFolder() const { return output_folder_; }
   const std::string& PageListFile() const { return page_list_file_; }
   long FilesIndexed() const { return files_indexed_; }
+  /// The pages indexed so far, in page-list order.
+  const std::vector<PageRecord>& Pages() const { return pages_; }
 
  private:
   void StepEntry();
@@ -66,6 +73,7 @@ class IndexBuilder : public ProgressTask {
   std::string output_folder_;
   std::string page_list_file_;
   std::string page_entries_;
+  std::vector<PageRecord> pages_;
   std::string site_map_file_;
   std::string stems_;
   StopList stop_list_;

@@ -237,6 +237,7 @@ bool Service::Apply(std::unique_ptr<SettingsStore> store) {
   service_settings_ = wanted;
   scheduler_.Configure(std::chrono::seconds(wanted.delay_seconds),
                        std::chrono::minutes(wanted.interval_minutes), BuildScheduler::Clock::now());
+  scheduler_.SetSchedule(wanted.schedule, BuildScheduler::Clock::now(), std::time(nullptr));
 
   IndexOptions options = ReadIndexOptions(*settings_, root);
   const std::string key = KeyOf(options);

@@ -33,6 +33,9 @@ const std::array kCatalogue = {
     CatalogueEntry{"browsebutton", &MakeBrowseButtonControl},
     CatalogueEntry{"popupbutton", &MakePopupButtonControl},
     CatalogueEntry{"htmlviewer", &MakeHtmlViewerControl},
+    CatalogueEntry{"xmllist", &MakeXmlListControl},
+    CatalogueEntry{"cfglist", &MakeCfgListControl},
+    CatalogueEntry{"cachedxmllist", &MakeCachedXmlListControl},
 };
 
 }  // namespace

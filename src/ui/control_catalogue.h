@@ -42,5 +42,8 @@ std::unique_ptr<SettingControl> MakeLinkButtonControl();
 std::unique_ptr<SettingControl> MakeBrowseButtonControl();
 std::unique_ptr<SettingControl> MakePopupButtonControl();
 std::unique_ptr<SettingControl> MakeHtmlViewerControl();
+std::unique_ptr<SettingControl> MakeXmlListControl();
+std::unique_ptr<SettingControl> MakeCfgListControl();
+std::unique_ptr<SettingControl> MakeCachedXmlListControl();
 
 }  // namespace vossik
