@@ -21,11 +21,11 @@
 namespace vossik {
 
 struct PageRecord {
-  std::string url;    // relative to the site folder, with "/"
+  std::string url;  // relative to the site folder, with "/"
   std::string title;
   uint64_t size = 0;  // bytes of the page's file
   std::time_t modified = 0;
-  long words = 0;     // distinct words of the page in the index
+  long words = 0;  // distinct words of the page in the index
 };
 
 /// The report's file for the build log named `log_name`.

@@ -1,8 +1,8 @@
 // BuildScheduler decides when the service starts an index build: `delay`
 // after the last change seen, at once when asked, every `interval` after
-// the last build started, and at the times of day of its schedule. One build runs at a time: a change or a
-// request during a build is kept and leads to one more build after it. While
-// paused nothing starts, and what came in meanwhile starts on continue.
+// the last build started, and at the times of day of its schedule. One build runs at a time: a
+// change or a request during a build is kept and leads to one more build after it. While paused
+// nothing starts, and what came in meanwhile starts on continue.
 //
 // It only keeps times; the owner tells it what happened and asks it when
 // to look again. Thread safety: one thread at a time.
@@ -17,8 +17,8 @@ namespace vossik {
 
 /// A build at a time of day on some days of the week.
 struct ScheduledBuild {
-  int minute = 0;             // minute of the day, local time; -1 for none
-  unsigned weekdays = 0x7F;   // bit 0 Monday ... bit 6 Sunday
+  int minute = 0;            // minute of the day, local time; -1 for none
+  unsigned weekdays = 0x7F;  // bit 0 Monday ... bit 6 Sunday
 
   bool operator==(const ScheduledBuild&) const = default;
 };

@@ -60,8 +60,7 @@ class CachedXmlListControl : public DataGridControl {
   // `populateaction` of the `file` element (or of the parameter).
   void Fetch(const std::string& path) {
     const XmlNode* file = Child("file");
-    const std::string* action =
-        file != nullptr ? file->ElementText("populateaction") : nullptr;
+    const std::string* action = file != nullptr ? file->ElementText("populateaction") : nullptr;
     if (action == nullptr) action = ChildText("populateaction");
     if (action == nullptr || action->empty() || Sheet() == nullptr) return;
     auto* service = dynamic_cast<ServiceRequests*>(Sheet()->ServiceBar());
@@ -69,8 +68,7 @@ class CachedXmlListControl : public DataGridControl {
     std::string reply;
     const AdminResult result = service->ServiceRequest(*action, ModificationTime(path), "", &reply);
     if (result == AdminResult::kNotFound) {
-      const std::string* prompt =
-          file != nullptr ? file->ElementText("emptyprompt") : nullptr;
+      const std::string* prompt = file != nullptr ? file->ElementText("emptyprompt") : nullptr;
       if (prompt == nullptr) prompt = ChildText("emptyprompt");
       if (prompt != nullptr && !prompt->empty()) {
         static_cast<void>(

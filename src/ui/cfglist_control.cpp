@@ -123,8 +123,8 @@ class CfgListControl : public DataGridControl {
 
   std::vector<std::string> AllowedOf(const EntryField& field) const {
     std::vector<std::string> names;
-    if (field.type == "flags") static_cast<void>(AllowedList(ResolveParameter(Root(), field.uid),
-                                                             &names));
+    if (field.type == "flags")
+      static_cast<void>(AllowedList(ResolveParameter(Root(), field.uid), &names));
     return names;
   }
 
@@ -175,9 +175,8 @@ class CfgListControl : public DataGridControl {
     if (viewer == nullptr || entry < 0) return;
     if (viewer_) viewer_->window()->close();
     const QIcon icon = grid->Icons().empty() ? QIcon() : grid->Icons().back();
-    viewer_ = EntryIndex() >= 0
-                  ? Sheet()->OpenPopup(viewer, action.verb, icon, EntryIndex(), entry)
-                  : Sheet()->OpenPopup(viewer, action.verb, icon, entry, -1);
+    viewer_ = EntryIndex() >= 0 ? Sheet()->OpenPopup(viewer, action.verb, icon, EntryIndex(), entry)
+                                : Sheet()->OpenPopup(viewer, action.verb, icon, entry, -1);
     if (viewer_ != nullptr) {
       // What the viewer kept shows in the table once it is closed.
       QObject::connect(viewer_, &QObject::destroyed, Cell(), [this] { Refill(); });

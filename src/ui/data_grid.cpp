@@ -25,13 +25,12 @@
 namespace vossik {
 namespace {
 
-constexpr int kBottomRowGap = 26;   // the grid ends this far above the cell's bottom
-constexpr int kBottomRowTop = 24;   // the bottom row starts this far above it
+constexpr int kBottomRowGap = 26;  // the grid ends this far above the cell's bottom
+constexpr int kBottomRowTop = 24;  // the bottom row starts this far above it
 constexpr int kArrowWidth = 18;
-constexpr int kBatchLeft = 20;
+constexpr int kArrowGap = 2;
 constexpr int kBatchWidth = 125;
-constexpr int kNextLeft = 147;
-constexpr int kBatchButtonsLeft = 173;
+constexpr int kButtonsAfterNext = 8;
 constexpr int kCountWidth = 36;
 constexpr int kCountButtonsLeft = 40;
 constexpr int kCfgCountWidth = 40;
@@ -52,8 +51,7 @@ std::string TextOf(const XmlNode& element, const char* child) {
 void ReadOptions(const XmlNode& parent, std::vector<GridAction>* into) {
   bool spacer = false;
   bool menu_break = false;
-  for (const XmlNode* child = parent.FirstChild(); child != nullptr;
-       child = child->NextSibling()) {
+  for (const XmlNode* child = parent.FirstChild(); child != nullptr; child = child->NextSibling()) {
     if (child->Name() == "spacer") {
       spacer = true;
       continue;
@@ -121,8 +119,8 @@ const GridAction* FindGridAction(const std::vector<GridAction>& actions,
 }
 
 DataGridGeometry LayOutDataGrid(int width, int height, DataGridKind kind, bool batch_row,
-                                const std::vector<int>& captions,
-                                const std::vector<bool>& spacers) {
+                                const std::vector<int>& captions, const std::vector<bool>& spacers,
+                                int arrow_width) {
   DataGridGeometry geometry;
   geometry.grid = Rect{0, 0, width, std::max(0, height - kBottomRowGap)};
   const int row_top = height - kBottomRowTop;
@@ -133,10 +131,12 @@ DataGridGeometry LayOutDataGrid(int width, int height, DataGridKind kind, bool b
     left = kCfgButtonsLeft;
     padding = kCfgButtonPadding;
   } else if (batch_row) {
-    geometry.previous = Rect{0, row_top, kArrowWidth, kRowHeight};
-    geometry.batch = Rect{kBatchLeft, row_top, kBatchWidth, kRowHeight};
-    geometry.next = Rect{kNextLeft, row_top, kArrowWidth, kRowHeight};
-    left = kBatchButtonsLeft;
+    // 18 wide: "<<" at 0, the drop-down at 20, ">>" at 147, buttons from 173.
+    const int arrow = std::max(kArrowWidth, arrow_width);
+    geometry.previous = Rect{0, row_top, arrow, kRowHeight};
+    geometry.batch = Rect{arrow + kArrowGap, row_top, kBatchWidth, kRowHeight};
+    geometry.next = Rect{geometry.batch.Right() + kArrowGap, row_top, arrow, kRowHeight};
+    left = geometry.next.Right() + kButtonsAfterNext;
   } else {
     geometry.count = Rect{0, row_top, kCountWidth, kRowHeight};
     left = kCountButtonsLeft;
@@ -271,8 +271,9 @@ DataGridCell::DataGridCell(DataGridControl& control, QWidget* parent)
             [this](const QPoint& at) { menu_->popup(grid_->viewport()->mapToGlobal(at)); });
   }
 
-  connect(grid_, &ReportGrid::RowActivated, this, [&control](int) { control.RunDefaultAction(); });
-  connect(grid_, &ReportGrid::DeletePressed, this, [&control] { control.DeleteAction(); });
+  // Enter and Delete reach the control through the cell's key watch.
+  connect(grid_, &QAbstractItemView::doubleClicked, this,
+          [&control] { control.RunDefaultAction(); });
 }
 
 void DataGridCell::AddMenuItems(QMenu* menu, const std::vector<GridAction>& actions) {
@@ -300,8 +301,9 @@ void DataGridCell::AddMenuItems(QMenu* menu, const std::vector<GridAction>& acti
 void DataGridCell::ShowBatch(const BatchWindow& window, long shown) {
   if (batch_ != nullptr) {
     batch_->lineEdit()->setText(ToQString(window.Text(shown)));
-    previous_->setEnabled(isEnabled() && window.CanGoPrevious());
-    next_->setEnabled(isEnabled() && window.CanGoNext(shown));
+    const bool enabled = grid_control_.Enabled();
+    previous_->setEnabled(enabled && window.CanGoPrevious());
+    next_->setEnabled(enabled && window.CanGoNext(shown));
   } else if (count_ != nullptr) {
     count_->setText(QString::number(grid_->RowCount()));
   }
@@ -317,8 +319,12 @@ void DataGridCell::LayoutChildren(int width, int height) {
   for (QPushButton* button : buttons_) {
     captions.push_back(button->fontMetrics().horizontalAdvance(button->text()));
   }
-  const DataGridGeometry geometry =
-      LayOutDataGrid(width, height, grid_control_.Kind(), batch_ != nullptr, captions, spacers_);
+  const int arrow_width =
+      previous_ != nullptr
+          ? previous_->fontMetrics().horizontalAdvance(previous_->text()) + kButtonPadding
+          : 0;
+  const DataGridGeometry geometry = LayOutDataGrid(
+      width, height, grid_control_.Kind(), batch_ != nullptr, captions, spacers_, arrow_width);
   auto place = [](QWidget* widget, const Rect& r) {
     if (widget != nullptr) widget->setGeometry(r.left, r.top, r.width, r.height);
   };
@@ -352,8 +358,8 @@ const XmlNode* DataGridControl::DefinitionChild(const char* name) const {
 
 void DataGridControl::SetUpGrid(ReportGrid& grid) {
   if (const XmlNode* headings = Child("headings")) grid.ColumnsFromHeadings(*headings);
-  if (grid.ColumnCount() == 0) grid.AddColumn(Name().empty() ? Uid() : Name(), 200,
-                                              ColumnKind::kText);
+  if (grid.ColumnCount() == 0)
+    grid.AddColumn(Name().empty() ? Uid() : Name(), 200, ColumnKind::kText);
   if (const XmlNode* icons = Child("icons")) {
     std::vector<QIcon> images;
     for (const XmlNode* icon = icons->FirstChild(); icon != nullptr; icon = icon->NextSibling()) {
@@ -422,8 +428,7 @@ void DataGridControl::ExchangeValue(bool save) {
   WhileLoading([this, grid] {
     const int sort = static_cast<int>(
         GetPreferenceNumber("ColumnSort", grid->SortColumn() >= 0 ? grid->SortColumn() : 0));
-    const bool ascending =
-        GetPreferenceNumber("ColumnSortDir", grid->SortAscending() ? 0 : 1) == 0;
+    const bool ascending = GetPreferenceNumber("ColumnSortDir", grid->SortAscending() ? 0 : 1) == 0;
     grid->Clear();
     const bool every_row = FillGrid(*grid, batch_);
     // Every row is sorted before the batch is cut from them, so that a
@@ -438,6 +443,13 @@ void DataGridControl::ExchangeValue(bool save) {
 }
 
 void DataGridControl::Refill() { ExchangeValue(false); }
+
+void DataGridControl::SetEnabled(bool enable) {
+  enabled_ = enable;
+  SettingControl::SetEnabled(enable);
+  // Enabling every child would free an arrow that has nowhere to go.
+  if (auto* cell = TypedCell()) cell->ShowBatch(batch_, shown_);
+}
 
 long DataGridControl::KeepBatch(ReportGrid& grid, const BatchWindow& batch) {
   const long total = grid.RowCount();

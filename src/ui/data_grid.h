@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QPointer>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/cell_control.h"
@@ -35,18 +36,18 @@ class XmlNode;
 
 /// One `option` of an `actions` element.
 struct GridAction {
-  int index = 0;            // `uid`, the number the action is run by
-  std::string button;       // caption of its button; none when empty
-  std::string menu;         // caption of its menu item; none when empty
-  std::string hint;         // tooltip
-  std::string prompt;       // yes/no question asked before it runs
-  std::string entryviewer;  // `cfglist`: uid of the entry viewer it opens
-  std::string verb;         // `cfglist`: the viewer's title prefix
-  bool new_entry = false;   // `cfglist`: the viewer edits a new entry (`entry="new"`)
-  bool is_default = false;  // runs on double-click and Enter
-  bool is_delete = false;   // runs on the Delete key
-  bool spacer_before = false;  // a `spacer` came before it
-  bool break_before = false;   // a `menubreak` came before it
+  int index = 0;                     // `uid`, the number the action is run by
+  std::string button;                // caption of its button; none when empty
+  std::string menu;                  // caption of its menu item; none when empty
+  std::string hint;                  // tooltip
+  std::string prompt;                // yes/no question asked before it runs
+  std::string entryviewer;           // `cfglist`: uid of the entry viewer it opens
+  std::string verb;                  // `cfglist`: the viewer's title prefix
+  bool new_entry = false;            // `cfglist`: the viewer edits a new entry (`entry="new"`)
+  bool is_default = false;           // runs on double-click and Enter
+  bool is_delete = false;            // runs on the Delete key
+  bool spacer_before = false;        // a `spacer` came before it
+  bool break_before = false;         // a `menubreak` came before it
   std::vector<GridAction> children;  // a sub-menu
 };
 
@@ -73,10 +74,11 @@ enum class DataGridKind { kXmlList, kCfgList };
 
 /// A cell W x H: the grid above a bottom row 22 high at H - 24. `captions`
 /// are the widths of the button captions; `spacers` says which button has
-/// a spacer before it.
+/// a spacer before it. The "<<" and ">>" buttons are `arrow_width` wide (18,
+/// unless the font needs more), and what follows them moves along.
 DataGridGeometry LayOutDataGrid(int width, int height, DataGridKind kind, bool batch_row,
-                                const std::vector<int>& captions,
-                                const std::vector<bool>& spacers);
+                                const std::vector<int>& captions, const std::vector<bool>& spacers,
+                                int arrow_width = 18);
 
 /// The batch sizes of the drop-down, in its order; the last is "Show All".
 inline constexpr long kBatchSizes[] = {250, 500, 1000, 2000, 5000, 10000};
@@ -192,6 +194,10 @@ class DataGridControl : public CellControl<DataGridCell, DataGridControl> {
   /// Runs the `default` action, or the `delete` one (keys and double-click).
   void RunDefaultAction();
   void DeleteAction() override;
+  void EnterAction() override { RunDefaultAction(); }
+  void SetEnabled(bool enable) override;
+  bool Enabled() const { return enabled_; }
+  void RefreshAction() override { Refill(); }
 
   /// A choice of the batch drop-down, "<<" and ">>": the page commits its
   /// values, and the grid refills as the page loads again.
@@ -230,6 +236,7 @@ class DataGridControl : public CellControl<DataGridCell, DataGridControl> {
   BatchWindow batch_;
   long shown_ = 0;
   long show_entry_ = 0;
+  bool enabled_ = true;
 };
 
 }  // namespace vossik

@@ -108,9 +108,9 @@ std::string CellDisplayText(ColumnKind kind, std::string_view text) {
   } else if (kind == ColumnKind::kTime) {
     AppendTimeOfDay(shown, static_cast<std::time_t>(number), false);
   } else {
-    AppendKilobytes(shown, static_cast<int32_t>(std::clamp<long>(
-                               number, std::numeric_limits<int32_t>::min(),
-                               std::numeric_limits<int32_t>::max())));
+    AppendKilobytes(
+        shown, static_cast<int32_t>(std::clamp<long>(number, std::numeric_limits<int32_t>::min(),
+                                                     std::numeric_limits<int32_t>::max())));
   }
   return shown;
 }

@@ -171,8 +171,7 @@ class ReportGridModel : public QAbstractTableModel {
     QModelIndexList new_indexes;
     new_indexes.reserve(old_indexes.size());
     for (const QModelIndex& old : old_indexes) {
-      new_indexes.push_back(
-          index(new_position[static_cast<std::size_t>(old.row())], old.column()));
+      new_indexes.push_back(index(new_position[static_cast<std::size_t>(old.row())], old.column()));
     }
     changePersistentIndexList(old_indexes, new_indexes);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -197,9 +196,8 @@ class ReportGridDelegate : public QStyledItemDelegate {
     const int column = index.column();
     const QRect cell = option.rect;
     const bool selected = (option.state & QStyle::State_Selected) != 0;
-    QPalette::ColorGroup group = (option.state & QStyle::State_Enabled) != 0
-                                     ? QPalette::Normal
-                                     : QPalette::Disabled;
+    QPalette::ColorGroup group =
+        (option.state & QStyle::State_Enabled) != 0 ? QPalette::Normal : QPalette::Disabled;
     // The grid always shows its selection, with or without the focus.
     if (selected) {
       painter->fillRect(cell, option.palette.brush(group, QPalette::Highlight));
@@ -210,8 +208,8 @@ class ReportGridDelegate : public QStyledItemDelegate {
         const int row_left = -grid_.horizontalScrollBar()->value();
         const long value = LeadingNumber(grid_.CellText(row, grid_.LevelColumn()));
         const int bar_end = row_left + LevelBarWidth(value, grid_.width());
-        const QRect bar = cell.intersected(QRect(QPoint(row_left, cell.top()),
-                                                 QPoint(bar_end - 1, cell.bottom())));
+        const QRect bar = cell.intersected(
+            QRect(QPoint(row_left, cell.top()), QPoint(bar_end - 1, cell.bottom())));
         painter->fillRect(cell, grid_.Background());
         if (!bar.isEmpty()) painter->fillRect(bar, colour);
       } else {
@@ -226,9 +224,9 @@ class ReportGridDelegate : public QStyledItemDelegate {
         const QRect box = CheckRect(option);
         QStyleOptionViewItem check = option;
         check.rect = box;
-        check.state = (option.state & QStyle::State_Enabled) |
-                      (grid_.RowCheckState(row) == RowCheck::kOn ? QStyle::State_On
-                                                                 : QStyle::State_Off);
+        check.state =
+            (option.state & QStyle::State_Enabled) |
+            (grid_.RowCheckState(row) == RowCheck::kOn ? QStyle::State_On : QStyle::State_Off);
         const QWidget* widget = option.widget;
         QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
         style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &check, painter, widget);
@@ -248,15 +246,15 @@ class ReportGridDelegate : public QStyledItemDelegate {
     const QString shown = index.data(Qt::DisplayRole).toString();
     if (!shown.isEmpty()) {
       const QFontMetrics metrics(option.font);
-      const int room = TextRoom(column, cell.width()) - (text_rect.left() - cell.left() -
-                                                         (column == 0 ? kFirstColumnInset : 0));
+      const int room = TextRoom(column, cell.width()) -
+                       (text_rect.left() - cell.left() - (column == 0 ? kFirstColumnInset : 0));
       const std::string bytes = shown.toLocal8Bit().toStdString();
       const QString fitted = ToQ(ShortenToFit(bytes, room, [&metrics](std::string_view piece) {
         return metrics.horizontalAdvance(ToQ(piece));
       }));
       painter->setFont(option.font);
-      painter->setPen(option.palette.color(
-          group, selected ? QPalette::HighlightedText : QPalette::Text));
+      painter->setPen(
+          option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
       const Qt::Alignment alignment = column == 0 ? Qt::AlignLeft : Alignment(column);
       painter->drawText(text_rect, static_cast<int>(alignment | Qt::AlignVCenter), fitted);
     }
@@ -274,7 +272,8 @@ class ReportGridDelegate : public QStyledItemDelegate {
     if (index.column() == 0 && grid_.RowCheckState(index.row()) != RowCheck::kNone &&
         event->type() == QEvent::MouseButtonRelease) {
       const auto* mouse = static_cast<QMouseEvent*>(event);
-      if (mouse->button() == Qt::LeftButton && CheckRect(option).contains(mouse->position().toPoint())) {
+      if (mouse->button() == Qt::LeftButton &&
+          CheckRect(option).contains(mouse->position().toPoint())) {
         const bool on = grid_.RowCheckState(index.row()) != RowCheck::kOn;
         grid_.SetRowCheck(index.row(), on ? RowCheck::kOn : RowCheck::kOff);
         emit grid_.RowCheckToggled(index.row(), on);
@@ -353,14 +352,13 @@ void ReportGrid::ColumnsFromHeadings(const XmlNode& headings) {
     const std::string* align = title->Attribute("align");
     Qt::Alignment alignment = Qt::AlignLeft;
     if (align != nullptr && EqualsIgnoringCase(*align, "right")) alignment = Qt::AlignRight;
-    if (align != nullptr && (EqualsIgnoringCase(*align, "center") ||
-                             EqualsIgnoringCase(*align, "centre"))) {
+    if (align != nullptr &&
+        (EqualsIgnoringCase(*align, "center") || EqualsIgnoringCase(*align, "centre"))) {
       alignment = Qt::AlignHCenter;
     }
-    AddColumn(caption,
-              width != nullptr ? static_cast<int>(LeadingNumber(*width)) : kDefaultColumnWidth,
-              ColumnKindFromSort(title->Attribute("sort")), data != nullptr ? *data : caption,
-              alignment);
+    AddColumn(
+        caption, width != nullptr ? static_cast<int>(LeadingNumber(*width)) : kDefaultColumnWidth,
+        ColumnKindFromSort(title->Attribute("sort")), data != nullptr ? *data : caption, alignment);
   }
 }
 
@@ -502,9 +500,9 @@ void ReportGrid::SelectAllRows(bool select) {
 
 void ReportGrid::SelectRow(int row, bool select) {
   if (row < 0 || row >= RowCount() || ColumnCount() == 0) return;
-  selectionModel()->select(model_->index(row, 0), (select ? QItemSelectionModel::Select
-                                                          : QItemSelectionModel::Deselect) |
-                                                      QItemSelectionModel::Rows);
+  selectionModel()->select(model_->index(row, 0),
+                           (select ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                               QItemSelectionModel::Rows);
 }
 
 void ReportGrid::DeleteSelectedRows() { model_->RemoveRows(SelectedRows()); }

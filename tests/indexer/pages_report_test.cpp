@@ -13,8 +13,13 @@ TEST(PagesReport, SharesAreWholePercentagesOfTheLargest) {
     uint64_t largest;
     long share;
   } cases[] = {
-      {50, 100, 50},   {99, 100, 99},   {1, 3, 33},  {3, 3, 100}, {0, 10, 0},
-      {7, 0, 0},       {UINT64_MAX / 2, UINT64_MAX, 49},
+      {50, 100, 50},
+      {99, 100, 99},
+      {1, 3, 33},
+      {3, 3, 100},
+      {0, 10, 0},
+      {7, 0, 0},
+      {UINT64_MAX / 2, UINT64_MAX, 49},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.share, SharePercent(c.size, c.largest)) << c.size << " of " << c.largest;
@@ -34,8 +39,9 @@ TEST(PagesReport, ListsEveryPageEscapedWithItsShare) {
       "<modified>0</modified><words>0</words><share>25</share></page>\n"
       "</pages>\n",
       PagesReportXml(pages));
-  EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pages total=\"0\" start=\"0\">\n</pages>\n",
-            PagesReportXml({}));
+  EXPECT_EQ(
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pages total=\"0\" start=\"0\">\n</pages>\n",
+      PagesReportXml({}));
   EXPECT_EQ("logs/Indexing.pages.xml", PagesReportPath("Indexing"));
 }
 

@@ -30,8 +30,8 @@ using vossik::ReportGrid;
 
 // The product's descriptor with a first sheet holding the schedule table.
 std::string DescriptorWithSchedulePage() {
-  std::string xml =
-      vossik::testing::ReadFile(std::filesystem::path(VOSSIK_TEST_DATA_DIR) / "../../data/vossik.xml");
+  std::string xml = vossik::testing::ReadFile(std::filesystem::path(VOSSIK_TEST_DATA_DIR) /
+                                              "../../data/vossik.xml");
   const std::size_t at = xml.find("  <sheet name=\"Settings\">");
   if (at == std::string::npos) return {};
   xml.insert(at,
@@ -114,6 +114,17 @@ class CfgListControlTest : public QObject {
     QVERIFY(f.Grid() != nullptr);
     QCOMPARE(f.Rows(), QString("03:00 Mon, Wed [x]; 06:05 Sun [x]; 22:30 All"));
     QCOMPARE(f.sheet->findChild<QLineEdit*>("schedule:builds/count")->text(), QString("3"));
+
+    const QString folder = qEnvironmentVariable("VOSSIK_SCREENSHOT_DIR");
+    if (folder.isEmpty()) return;
+    QVERIFY(QDir().mkpath(folder));
+    f.Grid()->SelectRow(0, true);
+    QVERIFY(f.sheet->grab().save(folder + "/schedule.png"));
+    f.Button("Edit...")->click();
+    QCoreApplication::processEvents();
+    QVERIFY(f.Viewer() != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(f.Viewer()));
+    QVERIFY(f.Viewer()->grab().save(folder + "/schedule-entry.png"));
   }
 
   void AnEmptyFirstEntryShowsNoRows() {
@@ -127,7 +138,8 @@ class CfgListControlTest : public QObject {
     ReportGrid* grid = f.Grid();
     const int row = grid->FindRow("22:30");
     const QRect cell = grid->visualRect(grid->CellIndex(row, 0));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.left() + 8, cell.center().y()));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      QPoint(cell.left() + 8, cell.center().y()));
     QCOMPARE(grid->RowCheckState(row), vossik::RowCheck::kOn);
     std::string enabled;
     QVERIFY(f.store.GetValue("Schedule", "Enabled1", "", &enabled) == vossik::kResultOk);

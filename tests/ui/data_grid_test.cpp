@@ -29,6 +29,13 @@ class DataGridTest : public QObject {
     // Caption + 8 wide, 4 apart, a spacer adds 6.
     QCOMPARE(g.buttons.at(0), (Rect{173, 176, 38, 22}));
     QCOMPARE(g.buttons.at(1), (Rect{173 + 38 + 4 + 6, 176, 48, 22}));
+    // A font that needs wider arrows moves what follows them.
+    const DataGridGeometry wide =
+        vossik::LayOutDataGrid(500, 200, DataGridKind::kXmlList, true, {30}, {false}, 24);
+    QCOMPARE(wide.previous, (Rect{0, 176, 24, 22}));
+    QCOMPARE(wide.batch, (Rect{26, 176, 125, 22}));
+    QCOMPARE(wide.next, (Rect{153, 176, 24, 22}));
+    QCOMPARE(wide.buttons.at(0).left, 185);
   }
 
   void WithoutABatchTheCountBoxComesFirst() {
@@ -117,22 +124,37 @@ class DataGridTest : public QObject {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("bool yes") << "bool" << "1" << "yes";
-    QTest::newRow("bool no") << "bool" << "" << "no";
-    QTest::newRow("time") << "time" << "3:5" << "03:05";
-    QTest::newRow("unreadable time as stored") << "time" << "noon" << "noon";
-    QTest::newRow("flags") << "flags" << "wed+Mon+" << "Mon, Wed";
-    QTest::newRow("every flag") << "flags" << "Mon+Tue+Wed" << "All";
-    QTest::newRow("no flag") << "flags" << "" << "None";
-    QTest::newRow("text") << "" << "as is" << "as is";
+    QTest::newRow("bool yes") << "bool"
+                              << "1"
+                              << "yes";
+    QTest::newRow("bool no") << "bool"
+                             << ""
+                             << "no";
+    QTest::newRow("time") << "time"
+                          << "3:5"
+                          << "03:05";
+    QTest::newRow("unreadable time as stored") << "time"
+                                               << "noon"
+                                               << "noon";
+    QTest::newRow("flags") << "flags"
+                           << "wed+Mon+"
+                           << "Mon, Wed";
+    QTest::newRow("every flag") << "flags"
+                                << "Mon+Tue+Wed"
+                                << "All";
+    QTest::newRow("no flag") << "flags"
+                             << ""
+                             << "None";
+    QTest::newRow("text") << ""
+                          << "as is"
+                          << "as is";
   }
   void EntryValuesShowByTheirType() {
     QFETCH(QString, type);
     QFETCH(QString, value);
     QFETCH(QString, shown);
-    QCOMPARE(QString::fromStdString(
-                 vossik::EntryDisplayText(type.toStdString(), value.toStdString(),
-                                          {"Mon", "Tue", "Wed"})),
+    QCOMPARE(QString::fromStdString(vossik::EntryDisplayText(
+                 type.toStdString(), value.toStdString(), {"Mon", "Tue", "Wed"})),
              shown);
   }
 };

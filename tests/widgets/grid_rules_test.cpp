@@ -54,9 +54,7 @@ class GridRulesTest : public QObject {
     const std::string attribute = sort.toStdString();
     QCOMPARE(vossik::ColumnKindFromSort(&attribute), kind);
   }
-  void NoSortAttributeIsText() {
-    QCOMPARE(vossik::ColumnKindFromSort(nullptr), ColumnKind::kText);
-  }
+  void NoSortAttributeIsText() { QCOMPARE(vossik::ColumnKindFromSort(nullptr), ColumnKind::kText); }
 
   void RowsSortByTheirColumnsKind_data() {
     QTest::addColumn<ColumnKind>("kind");
@@ -67,8 +65,8 @@ class GridRulesTest : public QObject {
         << ColumnKind::kNumerical << QStringList{"10", "9", "100"} << true << "9,10,100";
     QTest::newRow("numbers alphanumerically")
         << ColumnKind::kAlphanumerical << QStringList{"10", "9", "100"} << true << "10,100,9";
-    QTest::newRow("descending") << ColumnKind::kNumerical << QStringList{"10", "9", "100"}
-                                << false << "100,10,9";
+    QTest::newRow("descending") << ColumnKind::kNumerical << QStringList{"10", "9", "100"} << false
+                                << "100,10,9";
     QTest::newRow("text ignores case")
         << ColumnKind::kText << QStringList{"beta", "Alpha", "alpha2"} << true
         << "Alpha,alpha2,beta";
@@ -80,8 +78,7 @@ class GridRulesTest : public QObject {
     QTest::newRow("empty cells last, descending")
         << ColumnKind::kText << QStringList{"", "a", "b"} << false << "b,a,";
     QTest::newRow("times by the second of the day")
-        << ColumnKind::kTime << QStringList{"90000", "7200", "3599"} << true
-        << "3599,90000,7200";
+        << ColumnKind::kTime << QStringList{"90000", "7200", "3599"} << true << "3599,90000,7200";
   }
   void RowsSortByTheirColumnsKind() {
     QFETCH(ColumnKind, kind);
@@ -128,15 +125,24 @@ class GridRulesTest : public QObject {
     QTest::addColumn<ColumnKind>("kind");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("size") << ColumnKind::kSize << "1536000" << "1,500KB";
-    QTest::newRow("size 0") << ColumnKind::kSize << "0" << "";
-    QTest::newRow("size not a number") << ColumnKind::kSize << "big" << "";
-    QTest::newRow("small size") << ColumnKind::kSize << "100" << "1KB";
-    QTest::newRow("date") << ColumnKind::kDate << "1796632830" << "Mon, 7 Dec 2026";
-    QTest::newRow("date 0") << ColumnKind::kDate << "0" << "";
-    QTest::newRow("time") << ColumnKind::kTime << "1796632830" << "8:40:30";
-    QTest::newRow("text as it is") << ColumnKind::kText << "1536000" << "1536000";
-    QTest::newRow("numbers as they are") << ColumnKind::kNumerical << "0" << "0";
+    QTest::newRow("size") << ColumnKind::kSize << "1536000"
+                          << "1,500KB";
+    QTest::newRow("size 0") << ColumnKind::kSize << "0"
+                            << "";
+    QTest::newRow("size not a number") << ColumnKind::kSize << "big"
+                                       << "";
+    QTest::newRow("small size") << ColumnKind::kSize << "100"
+                                << "1KB";
+    QTest::newRow("date") << ColumnKind::kDate << "1796632830"
+                          << "Mon, 7 Dec 2026";
+    QTest::newRow("date 0") << ColumnKind::kDate << "0"
+                            << "";
+    QTest::newRow("time") << ColumnKind::kTime << "1796632830"
+                          << "8:40:30";
+    QTest::newRow("text as it is") << ColumnKind::kText << "1536000"
+                                   << "1536000";
+    QTest::newRow("numbers as they are") << ColumnKind::kNumerical << "0"
+                                         << "0";
   }
   void CellsShowTheirNumbersAsDatesTimesAndSizes() {
     QFETCH(ColumnKind, kind);

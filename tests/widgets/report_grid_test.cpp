@@ -114,8 +114,8 @@ class ReportGridTest : public QObject {
     QCOMPARE(grid.LevelColumn(), 1);
     QCOMPARE(grid.Thresholds(), vossik::kDefaultThresholds);
     QCOMPARE(grid.LevelColour(0), QColor(Qt::red));
-    QCOMPARE(grid.LevelColour(4), QColor(Qt::black));  // no color4: black
-    QCOMPARE(grid.RowColour(0), QColor(Qt::red));     // 10
+    QCOMPARE(grid.LevelColour(4), QColor(Qt::black));    // no color4: black
+    QCOMPARE(grid.RowColour(0), QColor(Qt::red));        // 10
     QCOMPARE(grid.RowColour(2), QColor(128, 128, 128));  // 100
     vossik::XmlDocument other;
     vossik::testing::MustParse(other, R"(<levels column="nothing"/>)");
@@ -151,7 +151,8 @@ class ReportGridTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     QSignalSpy toggled(&grid, &vossik::ReportGrid::RowCheckToggled);
     const QRect row = grid.visualRect(grid.CellIndex(0, 0));
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, QPoint(row.left() + 8, row.center().y()));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                      QPoint(row.left() + 8, row.center().y()));
     QCOMPARE(toggled.count(), 1);
     QCOMPARE(toggled.at(0).at(1).toBool(), true);
     QCOMPARE(grid.RowCheckState(0), vossik::RowCheck::kOn);
