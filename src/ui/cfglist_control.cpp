@@ -10,9 +10,11 @@
 #include <QPointer>
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/string_util.h"
+#include "settings/settings_store.h"
 #include "settings/typed_settings.h"
 #include "ui/control_catalogue.h"
 #include "ui/data_grid.h"
@@ -44,9 +46,12 @@ class CfgListControl : public DataGridControl {
     if (fields.empty() || Store() == nullptr) return true;
     const std::string* enable = EnableUid();
     for (int n = 0;; ++n) {
+      // An entry missing from the file ends the list, even where the
+      // descriptor gives the key a default.
       std::string key;
-      static_cast<void>(GetString(*Store(), Root(), EntryAddress(fields[0].uid, n), &key));
-      if (key.empty()) break;
+      if (GetString(*Store(), Root(), EntryAddress(fields[0].uid, n), &key) != 0 || key.empty()) {
+        break;
+      }
       const int row = grid.AddRow(EntryDisplayText(fields[0].type, key, AllowedOf(fields[0])));
       grid.SetRowTag(row, n);
       if (enable != nullptr) {
@@ -178,8 +183,16 @@ class CfgListControl : public DataGridControl {
     viewer_ = EntryIndex() >= 0 ? Sheet()->OpenPopup(viewer, action.verb, icon, EntryIndex(), entry)
                                 : Sheet()->OpenPopup(viewer, action.verb, icon, entry, -1);
     if (viewer_ != nullptr) {
-      // What the viewer kept shows in the table once it is closed.
-      QObject::connect(viewer_, &QObject::destroyed, Cell(), [this] { Refill(); });
+      // What the viewer kept shows in the table once it is closed. A viewer
+      // closed with OK and no edit still stores its entry (a new one with
+      // its defaults), without applying it: the page takes it as a change,
+      // or it would never reach the file.
+      std::string before = Store() != nullptr ? Store()->Serialize() : std::string();
+      QObject::connect(viewer_.data(), &QObject::destroyed, Cell(),
+                       [this, before = std::move(before)] {
+                         Refill();
+                         if (Store() != nullptr && Store()->Serialize() != before) ReportChange();
+                       });
     }
   }
 

@@ -1,14 +1,19 @@
 #include "ui/data_grid.h"
 
+#include <QBitmap>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <iterator>
+#include <limits>
 
 #include "base/ascii_case.h"
 #include "base/date_text.h"
@@ -39,7 +44,7 @@ constexpr int kButtonPadding = 8;
 constexpr int kCfgButtonPadding = 16;
 constexpr int kButtonGap = 4;
 constexpr int kSpacerGap = 6;
-constexpr long kDefaultBatch = 250;
+constexpr long kWholeList = std::numeric_limits<long>::max() / 4;
 
 const char* kTotalTip = "The total number";
 
@@ -377,7 +382,9 @@ void DataGridControl::SetUpGrid(ReportGrid& grid) {
   if (const XmlNode* batch = Child("batch")) {
     if (const std::string* size = batch->Attribute("size")) batch_.size = LeadingNumber(*size);
   } else {
-    batch_.size = kBatchSizes[std::size(kBatchSizes) - 1];
+    // Without a batch row there is no way to the rows of a later batch, so
+    // every row is shown.
+    batch_.size = kWholeList;
   }
   batch_.Normalise();
   if (const XmlNode* levels = Child("levels")) {
@@ -406,8 +413,10 @@ void DataGridControl::ExchangeValue(bool save) {
   if (save) {
     SetPreferenceNumber("ColumnSort", std::max(0, grid->SortColumn()));
     SetPreferenceNumber("ColumnSortDir", grid->SortAscending() ? 0 : 1);
-    SetPreferenceNumber("BatchSize", batch_.size);
-    SetPreferenceNumber("StartFrom", batch_.start);
+    if (HasBatchRow()) {
+      SetPreferenceNumber("BatchSize", batch_.size);
+      SetPreferenceNumber("StartFrom", batch_.start);
+    }
     if (KeepsShowEntry()) {
       const QModelIndex top = grid->indexAt(QPoint(1, 1));
       show_entry_ = top.isValid() ? top.row() : 0;
@@ -421,8 +430,10 @@ void DataGridControl::ExchangeValue(bool save) {
   }
   // The preferences are where the view state lives between loads; without
   // a preferences store the state of the last load stands.
-  batch_.size = GetPreferenceNumber("BatchSize", batch_.size);
-  batch_.start = GetPreferenceNumber("StartFrom", batch_.start);
+  if (HasBatchRow()) {
+    batch_.size = GetPreferenceNumber("BatchSize", batch_.size);
+    batch_.start = GetPreferenceNumber("StartFrom", batch_.start);
+  }
   if (KeepsShowEntry()) show_entry_ = std::max(0L, GetPreferenceNumber("ShowEntry", show_entry_));
   batch_.Normalise();
   WhileLoading([this, grid] {

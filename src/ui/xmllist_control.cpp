@@ -6,6 +6,7 @@
 #include "ui/xmllist_control.h"
 
 #include <QApplication>
+#include <algorithm>
 
 #include "base/file_io.h"
 #include "ui/control_catalogue.h"

@@ -255,8 +255,9 @@ class ReportGridDelegate : public QStyledItemDelegate {
       painter->setFont(option.font);
       painter->setPen(
           option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-      const Qt::Alignment alignment = column == 0 ? Qt::AlignLeft : Alignment(column);
-      painter->drawText(text_rect, static_cast<int>(alignment | Qt::AlignVCenter), fitted);
+      const Qt::Alignment alignment =
+          column == 0 ? Qt::Alignment(Qt::AlignLeft) : Alignment(column);
+      painter->drawText(text_rect, (alignment | Qt::AlignVCenter).toInt(), fitted);
     }
     painter->restore();
   }
@@ -413,14 +414,14 @@ int ReportGrid::RowsFromXml(const XmlNode& root, std::string_view entry) {
     for (const XmlNode* value = element->FirstChild(); value != nullptr;
          value = value->NextSibling()) {
       const auto column = columns.find(value->Name());
-      if (column == columns.end()) continue;
+      // A date also gives the time of day, whether or not it has a column.
+      const bool gives_time = value->Name() == "date" && time_column >= 0;
+      if (column == columns.end() && !gives_time) continue;
       const std::string* attribute = value->Attribute("value");
       if (attribute == nullptr && !value->HasText()) continue;
       const std::string& text = attribute != nullptr ? *attribute : value->Text();
-      row.cells[static_cast<std::size_t>(column->second)] = text;
-      if (value->Name() == "date" && time_column >= 0) {
-        row.cells[static_cast<std::size_t>(time_column)] = text;
-      }
+      if (column != columns.end()) row.cells[static_cast<std::size_t>(column->second)] = text;
+      if (gives_time) row.cells[static_cast<std::size_t>(time_column)] = text;
     }
     rows.push_back(std::move(row));
   }

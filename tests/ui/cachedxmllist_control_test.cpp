@@ -13,6 +13,7 @@
 
 #include "admin/admin_result.h"
 #include "support/temp_dir.h"
+#include "ui/property_page.h"
 #include "ui/service_requests.h"
 #include "ui/sheet_fixture.h"
 #include "widgets/report_grid.h"

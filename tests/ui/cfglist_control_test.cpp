@@ -141,6 +141,7 @@ class CfgListControlTest : public QObject {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                       QPoint(cell.left() + 8, cell.center().y()));
     QCOMPARE(grid->RowCheckState(row), vossik::RowCheck::kOn);
+    QCoreApplication::processEvents();
     std::string enabled;
     QVERIFY(f.store.GetValue("Schedule", "Enabled1", "", &enabled) == vossik::kResultOk);
     QCOMPARE(QString::fromStdString(enabled), QString("1"));
@@ -174,6 +175,7 @@ class CfgListControlTest : public QObject {
     grid->SelectAllRows(false);
     grid->SelectRow(grid->FindRow("03:00"), true);
     f.Button("Delete")->click();
+    QCoreApplication::processEvents();
     QCOMPARE(f.questions.size(), 1);
     QVERIFY(f.questions.front().endsWith("|Delete the selected scheduled builds?"));
     QCOMPARE(f.Rows(), QString("07:45 Sun [x]; 22:30 All"));
@@ -206,12 +208,31 @@ class CfgListControlTest : public QObject {
     QVERIFY(viewer != nullptr);
     QCOMPARE(viewer->windowTitle(), QString("New Scheduled Build"));
     viewer->findChild<QTimeEdit*>("schedule:time")->setTime(QTime(12, 0));
+    QCoreApplication::processEvents();
     viewer->findChild<QPushButton*>("ok")->click();
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(viewer.isNull());
     QVERIFY2(f.FileText().contains("Time3=12:0"), qPrintable(f.FileText()));
     QVERIFY(f.FileText().contains("Days3=Mon+Tue+Wed+Thu+Fri+Sat+Sun+"));
     QCOMPARE(f.Grid()->RowCount(), 4);
+
+    // A new entry taken as it came, with OK and no edit, is kept too: the
+    // table's page counts it as a change, and Apply writes it.
+    f.Button("Add...")->click();
+    QCoreApplication::processEvents();
+    viewer = f.Viewer();
+    QVERIFY(viewer != nullptr);
+    viewer->findChild<QPushButton*>("ok")->click();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.Grid()->RowCount(), 5);
+    QVERIFY(f.sheet->HasChanges());
+    f.sheet->findChild<QPushButton*>("apply")->click();
+    QCoreApplication::processEvents();
+    QVERIFY2(f.FileText().contains("Time4=3:0"), qPrintable(f.FileText()));
+    QVERIFY(f.FileText().contains("Enabled4=1"));
   }
 };
 

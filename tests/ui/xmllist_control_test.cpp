@@ -195,7 +195,9 @@ class XmlListControlTest : public QObject {
     }
 
     const vossik::XmlNode* page_element = nullptr;
-    for (const vossik::XmlNode* page = descriptor.Root()->FindElement("page"); page != nullptr;
+    const vossik::XmlNode* sheet = descriptor.Root()->FindElement("sheet", nullptr, false);
+    QVERIFY(sheet != nullptr);
+    for (const vossik::XmlNode* page = sheet->FirstChild(); page != nullptr;
          page = page->NextSibling()) {
       const std::string* uid = page->Attribute("uid");
       if (uid != nullptr && *uid == "pagesreport") page_element = page;

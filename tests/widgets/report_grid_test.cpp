@@ -137,8 +137,11 @@ class ReportGridTest : public QObject {
     const QImage image = grid.viewport()->grab().toImage();
     const int middle = row.center().y();
     // 50 x (430 - 30) / 100 = 200 pixels of C1, then the background.
-    QCOMPARE(QColor(image.pixel(190, middle)), QColor(Qt::blue));
-    QCOMPARE(QColor(image.pixel(210, middle)), QColor(Qt::white));
+    // (The style may lay a faint row panel over the colours.)
+    const QColor bar = image.pixelColor(190, middle);
+    QVERIFY2(bar.blue() > 200 && bar.red() < 40 && bar.green() < 40, qPrintable(bar.name()));
+    const QColor rest = image.pixelColor(210, middle);
+    QVERIFY2(rest.lightness() > 230, qPrintable(rest.name()));
   }
 
   void ChecksToggleByClickAndReport() {
