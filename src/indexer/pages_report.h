@@ -28,14 +28,19 @@ struct PageRecord {
   long words = 0;  // distinct words of the page in the index
 };
 
+/// A page's title as a person reads it: the character references a page
+/// writes in its title ("&#8212;", "&#x2014;", "&amp;", "&nbsp;" ...) turned
+/// into their characters in UTF-8; anything else as it is.
+std::string ReadableTitle(std::string_view title);
+
 /// The report's file for the build log named `log_name`.
 std::string PagesReportPath(std::string_view log_name);
 
 /// `size` as a percentage of `largest`, rounded down; 0 when `largest` is 0.
 long SharePercent(uint64_t size, uint64_t largest);
 
-/// Appends "<page>...</page>" and a line feed for one page, its share
-/// taken against `largest`.
+/// Appends "<page>...</page>" and a line feed for one page, its title
+/// made readable, its share taken against `largest`.
 void AppendPageXml(std::string& out, const PageRecord& page, uint64_t largest);
 
 /// The whole report of `pages`, all of them from 0.

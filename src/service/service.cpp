@@ -26,7 +26,6 @@ namespace {
 
 constexpr const char* kProductName = "Vossik";
 constexpr const char* kDescriptorName = "vossik";
-constexpr const char* kBuildLogName = "Indexing";
 // While a build runs the loop looks at it this often; otherwise it sleeps
 // until something happens.
 constexpr int kBuildCheckMilliseconds = 200;
@@ -609,7 +608,7 @@ int Service::ReplaceConfiguration(std::string_view text, std::string* problem) {
 std::optional<std::filesystem::path> Service::LogFile(std::string_view name) {
   // What the service logged so far is in the file before anyone reads it.
   if (EqualsIgnoringCase(name, kProductName)) log_->FlushCheck(true);
-  for (const char* log : {kProductName, kBuildLogName}) {
+  for (std::string_view log : {std::string_view(kProductName), kBuildLogName}) {
     if (EqualsIgnoringCase(name, log))
       return std::filesystem::path("logs") / (std::string(log) + ".log");
   }

@@ -45,6 +45,25 @@ TEST(PagesReport, ListsEveryPageEscapedWithItsShare) {
   EXPECT_EQ("logs/Indexing.pages.xml", PagesReportPath("Indexing"));
 }
 
+TEST(PagesReport, TitlesAreWrittenWithTheirCharacters) {
+  const struct {
+    const char* title;
+    const char* readable;
+  } cases[] = {
+      {"os &#8212; Miscellaneous", "os \xE2\x80\x94 Miscellaneous"},
+      {"A&#x2014;B &amp; C",
+       "A\xE2\x80\x94"
+       "B & C"},
+      {"x&nbsp;y &lt;z&gt;", "x\xC2\xA0y <z>"},
+      {"R&D; &unknown; &#; &#x; &#0; &#9999999999;", "R&D; &unknown; &#; &#x; &#0; &#9999999999;"},
+      {"lone & and &#38", "lone & and &#38"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.readable, ReadableTitle(c.title)) << c.title;
+  std::string out;
+  AppendPageXml(out, {"a.html", "a &#8212; &amp;", 1, 0, 0}, 1);
+  EXPECT_NE(std::string::npos, out.find("<title>a \xE2\x80\x94 &amp;</title>")) << out;
+}
+
 TEST(PagesReport, AFolderThatCannotBeWrittenIsReported) {
   std::string reason;
   EXPECT_FALSE(WritePagesReport("/nonexistent-folder/x.pages.xml", {}, &reason));

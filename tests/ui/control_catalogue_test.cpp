@@ -47,10 +47,10 @@ constexpr char kDescriptor[] = R"(<vossik>
       <parameter uid="popupbutton" name="More"><control>popupbutton</control>
         <definition><page name="More"><parameter uid="t:edit"/></page></definition></parameter>
       <parameter uid="htmlviewer" name="Preview" lines="3"><control>htmlviewer</control><show>t:edit</show></parameter>
-      <parameter uid="xmllist" name="Report" lines="5"><control>xmllist</control><file>rows.xml</file><entry>row</entry><batch size="250"/>
+      <parameter uid="xmllist" name="Report" lines="7"><control>xmllist</control><file>rows.xml</file><entry>row</entry><batch size="250"/>
         <definition><headings><title data="n" sort="numerical" width="60">N</title><title data="name" width="200">Name</title></headings>
           <levels column="n" color0="DDEEFF" color1="BBDDFF" color2="99CCFF" color3="77BBFF"/></definition></parameter>
-      <parameter uid="cfglist" name="Entries" lines="4"><control>cfglist</control><entryenable uid="t:on"/>
+      <parameter uid="cfglist" name="Entries" lines="6"><control>cfglist</control><entryenable uid="t:on"/>
         <definition><headings><title width="120">Key</title><title data="value" width="200">Value</title></headings>
           <entrydata><parameter uid="t:key" show="true"/><parameter uid="t:value" show="true"/></entrydata>
           <actions><option uid="1" button="Add..." entry="new" verb="New"/><option uid="2" button="Edit..." verb="Edit" default=""/>
@@ -60,7 +60,7 @@ constexpr char kDescriptor[] = R"(<vossik>
       <parameter uid="key" name="Key%d" numbered="true"><control>edit</control></parameter>
       <parameter uid="value" name="Value%d" numbered="true"><control>edit</control></parameter>
       <parameter uid="on" name="On%d" numbered="true"><control>switch</control></parameter>
-      <parameter uid="cachedxmllist" name="Fetched" lines="4"><control>cachedxmllist</control><file>fetched.xml</file><entry>row</entry>
+      <parameter uid="cachedxmllist" name="Fetched" lines="5"><control>cachedxmllist</control><file>fetched.xml</file><entry>row</entry>
         <definition><headings><title data="n" width="60">N</title><title data="name" width="200">Name</title></headings></definition></parameter>
     </section>
   </config>
