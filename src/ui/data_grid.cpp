@@ -46,7 +46,7 @@ constexpr int kButtonGap = 4;
 constexpr int kSpacerGap = 6;
 constexpr long kWholeList = std::numeric_limits<long>::max() / 4;
 
-const char* kTotalTip = "The total number";
+constexpr const char* kTotalTip = "The total number";
 
 std::string TextOf(const XmlNode& element, const char* child) {
   const std::string* text = element.ElementText(child, nullptr, false);

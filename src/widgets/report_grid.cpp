@@ -53,24 +53,24 @@ class ReportGridModel : public QAbstractTableModel {
   explicit ReportGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : static_cast<int>(row_table.size());
   }
   int columnCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+    return parent.isValid() ? 0 : static_cast<int>(column_table.size());
   }
 
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid()) return {};
-    const Row& row = rows_[static_cast<std::size_t>(index.row())];
+    const Row& row = row_table[static_cast<std::size_t>(index.row())];
     const auto column = static_cast<std::size_t>(index.column());
     if (role == Qt::DisplayRole) {
       // What is shown; the delegate shortens it to fit.
       return column < row.cells.size()
-                 ? ToQ(CellDisplayText(columns_[column].kind, row.cells[column]))
+                 ? ToQ(CellDisplayText(column_table[column].kind, row.cells[column]))
                  : QString();
     }
     if (role == Qt::ToolTipRole && column < row.cells.size()) {
-      return ToQ(CellDisplayText(columns_[column].kind, row.cells[column]));
+      return ToQ(CellDisplayText(column_table[column].kind, row.cells[column]));
     }
     return {};
   }
@@ -80,7 +80,7 @@ class ReportGridModel : public QAbstractTableModel {
         section >= columnCount()) {
       return {};
     }
-    return ToQ(columns_[static_cast<std::size_t>(section)].caption);
+    return ToQ(column_table[static_cast<std::size_t>(section)].caption);
   }
 
   Qt::ItemFlags flags(const QModelIndex& index) const override {
@@ -90,16 +90,16 @@ class ReportGridModel : public QAbstractTableModel {
   void AddColumn(Column column) {
     const int at = columnCount();
     beginInsertColumns(QModelIndex(), at, at);
-    columns_.push_back(std::move(column));
-    for (Row& row : rows_) row.cells.resize(columns_.size());
+    column_table.push_back(std::move(column));
+    for (Row& row : row_table) row.cells.resize(column_table.size());
     endInsertColumns();
   }
 
   int AddRow(Row row) {
-    row.cells.resize(columns_.size());
+    row.cells.resize(column_table.size());
     const int at = rowCount();
     beginInsertRows(QModelIndex(), at, at);
-    rows_.push_back(std::move(row));
+    row_table.push_back(std::move(row));
     endInsertRows();
     return at;
   }
@@ -110,8 +110,8 @@ class ReportGridModel : public QAbstractTableModel {
     const int at = rowCount();
     beginInsertRows(QModelIndex(), at, at + static_cast<int>(rows.size()) - 1);
     for (Row& row : rows) {
-      row.cells.resize(columns_.size());
-      rows_.push_back(std::move(row));
+      row.cells.resize(column_table.size());
+      row_table.push_back(std::move(row));
     }
     endInsertRows();
   }
@@ -119,7 +119,7 @@ class ReportGridModel : public QAbstractTableModel {
   void Clear() {
     beginResetModel();
     // The records go with the rows rather than waiting for the grid to go.
-    std::vector<Row>().swap(rows_);
+    std::vector<Row>().swap(row_table);
     endResetModel();
   }
 
@@ -128,15 +128,15 @@ class ReportGridModel : public QAbstractTableModel {
     count = std::clamp(count, 0, rowCount() - first);
     if (first == 0 && count == rowCount()) return;
     beginResetModel();
-    rows_.erase(rows_.begin() + first + count, rows_.end());
-    rows_.erase(rows_.begin(), rows_.begin() + first);
+    row_table.erase(row_table.begin() + first + count, row_table.end());
+    row_table.erase(row_table.begin(), row_table.begin() + first);
     endResetModel();
   }
 
   void RemoveRows(const std::vector<int>& rows_in_order) {
     for (auto it = rows_in_order.rbegin(); it != rows_in_order.rend(); ++it) {
       beginRemoveRows(QModelIndex(), *it, *it);
-      rows_.erase(rows_.begin() + *it);
+      row_table.erase(row_table.begin() + *it);
       endRemoveRows();
     }
   }
@@ -146,27 +146,27 @@ class ReportGridModel : public QAbstractTableModel {
   }
 
   void Sort(int column, bool ascending) {
-    const ColumnKind kind = columns_[static_cast<std::size_t>(column)].kind;
+    const ColumnKind kind = column_table[static_cast<std::size_t>(column)].kind;
     const auto at = static_cast<std::size_t>(column);
-    std::vector<int> order(rows_.size());
+    std::vector<int> order(row_table.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-      const std::string& x = rows_[static_cast<std::size_t>(a)].cells[at];
-      const std::string& y = rows_[static_cast<std::size_t>(b)].cells[at];
+      const std::string& x = row_table[static_cast<std::size_t>(a)].cells[at];
+      const std::string& y = row_table[static_cast<std::size_t>(b)].cells[at];
       // Rows without text stay last whichever way the column runs.
       if (x.empty() != y.empty()) return y.empty();
       const int compared = CompareCells(kind, x, y);
       return ascending ? compared < 0 : compared > 0;
     });
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<int> new_position(rows_.size());
+    std::vector<int> new_position(row_table.size());
     std::vector<Row> sorted;
-    sorted.reserve(rows_.size());
+    sorted.reserve(row_table.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
       new_position[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
-      sorted.push_back(std::move(rows_[static_cast<std::size_t>(order[i])]));
+      sorted.push_back(std::move(row_table[static_cast<std::size_t>(order[i])]));
     }
-    rows_ = std::move(sorted);
+    row_table = std::move(sorted);
     const QModelIndexList old_indexes = persistentIndexList();
     QModelIndexList new_indexes;
     new_indexes.reserve(old_indexes.size());
@@ -177,8 +177,9 @@ class ReportGridModel : public QAbstractTableModel {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
   }
 
-  std::vector<Column> columns_;
-  std::vector<Row> rows_;
+  // Open to the grid and its delegate, which are this model's only users.
+  std::vector<Column> column_table;
+  std::vector<Row> row_table;
 };
 
 namespace {
@@ -304,12 +305,12 @@ class ReportGridDelegate : public QStyledItemDelegate {
 // The delegate reads the model through the grid; these two need its records.
 int ReportGridDelegate::IconOf(int row) const {
   const auto* model = static_cast<const ReportGridModel*>(grid_.model());
-  return model->rows_[static_cast<std::size_t>(row)].icon;
+  return model->row_table[static_cast<std::size_t>(row)].icon;
 }
 
 Qt::Alignment ReportGridDelegate::Alignment(int column) const {
   const auto* model = static_cast<const ReportGridModel*>(grid_.model());
-  return model->columns_[static_cast<std::size_t>(column)].alignment;
+  return model->column_table[static_cast<std::size_t>(column)].alignment;
 }
 
 ReportGrid::ReportGrid(QWidget* parent) : QTreeView(parent), model_(new ReportGridModel(this)) {
@@ -366,18 +367,18 @@ void ReportGrid::ColumnsFromHeadings(const XmlNode& headings) {
 int ReportGrid::ColumnCount() const { return model_->columnCount(); }
 
 int ReportGrid::ColumnOfData(std::string_view name) const {
-  for (std::size_t i = 0; i < model_->columns_.size(); ++i) {
-    if (model_->columns_[i].data_name == name) return static_cast<int>(i);
+  for (std::size_t i = 0; i < model_->column_table.size(); ++i) {
+    if (model_->column_table[i].data_name == name) return static_cast<int>(i);
   }
   return -1;
 }
 
 const std::string& ReportGrid::DataName(int column) const {
-  return model_->columns_.at(static_cast<std::size_t>(column)).data_name;
+  return model_->column_table.at(static_cast<std::size_t>(column)).data_name;
 }
 
 ColumnKind ReportGrid::Kind(int column) const {
-  return model_->columns_.at(static_cast<std::size_t>(column)).kind;
+  return model_->column_table.at(static_cast<std::size_t>(column)).kind;
 }
 
 int ReportGrid::AddRow(const std::string& key, int icon) {
@@ -389,13 +390,13 @@ int ReportGrid::AddRow(const std::string& key, int icon) {
 
 void ReportGrid::SetCell(int row, int column, const std::string& text) {
   if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return;
-  model_->rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)] = text;
+  model_->row_table[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)] = text;
   model_->Changed(row, column, column);
 }
 
 std::string ReportGrid::CellText(int row, int column) const {
   if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return {};
-  return model_->rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
+  return model_->row_table[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
 }
 
 int ReportGrid::RowCount() const { return model_->rowCount(); }
@@ -436,23 +437,23 @@ void ReportGrid::KeepRows(int first, int count) { model_->Keep(first, count); }
 
 void ReportGrid::SetRowCheck(int row, RowCheck check) {
   if (row < 0 || row >= RowCount()) return;
-  model_->rows_[static_cast<std::size_t>(row)].check = check;
+  model_->row_table[static_cast<std::size_t>(row)].check = check;
   model_->Changed(row, 0, 0);
 }
 
 RowCheck ReportGrid::RowCheckState(int row) const {
   if (row < 0 || row >= RowCount()) return RowCheck::kNone;
-  return model_->rows_[static_cast<std::size_t>(row)].check;
+  return model_->row_table[static_cast<std::size_t>(row)].check;
 }
 
 void ReportGrid::SetRowTag(int row, int tag) {
   if (row < 0 || row >= RowCount()) return;
-  model_->rows_[static_cast<std::size_t>(row)].tag = tag;
+  model_->row_table[static_cast<std::size_t>(row)].tag = tag;
 }
 
 int ReportGrid::RowTag(int row) const {
   if (row < 0 || row >= RowCount()) return -1;
-  return model_->rows_[static_cast<std::size_t>(row)].tag;
+  return model_->row_table[static_cast<std::size_t>(row)].tag;
 }
 
 void ReportGrid::SetIcons(std::vector<QIcon> icons) {
@@ -462,7 +463,7 @@ void ReportGrid::SetIcons(std::vector<QIcon> icons) {
 
 int ReportGrid::FindRow(std::string_view key) const {
   for (int row = 0; row < RowCount(); ++row) {
-    if (model_->rows_[static_cast<std::size_t>(row)].cells[0] == key) return row;
+    if (model_->row_table[static_cast<std::size_t>(row)].cells[0] == key) return row;
   }
   return -1;
 }
@@ -512,7 +513,8 @@ void ReportGrid::AppendSelection(std::string& out) const {
   std::vector<std::string> names;
   for (int column = 0; column < ColumnCount(); ++column) names.push_back(DataName(column));
   std::vector<std::vector<std::string>> rows;
-  for (int row : SelectedRows()) rows.push_back(model_->rows_[static_cast<std::size_t>(row)].cells);
+  for (int row : SelectedRows())
+    rows.push_back(model_->row_table[static_cast<std::size_t>(row)].cells);
   AppendSelectionXml(out, names, rows);
 }
 

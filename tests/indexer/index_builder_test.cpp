@@ -197,11 +197,11 @@ TEST_F(IndexBuilderTest, WritesThePagesReportBesideItsLog) {
   const std::string about = ReadFile(site_ + "/about.html");
   const std::string guide = ReadFile(site_ + "/docs/guide.html");
   const std::size_t largest = std::max(about.size(), guide.size());
-  EXPECT_EQ(0u, report.find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pages total=\"3\" "
-                            "start=\"0\">\n<page><url>about.html</url>"
-                            "<title>About &quot;Us&quot; \\ Team</title><size>" +
-                            std::to_string(about.size()) + "</size><modified>"))
-      << report;
+  const std::string start =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pages total=\"3\" start=\"0\">\n"
+      "<page><url>about.html</url><title>About &quot;Us&quot; \\ Team</title><size>" +
+      std::to_string(about.size()) + "</size><modified>";
+  EXPECT_EQ(start, report.substr(0, start.size()));
   EXPECT_NE(std::string::npos,
             report.find("<share>" + std::to_string(about.size() * 100 / largest) +
                         "</share></page>\n<page><url>docs/guide.html</url>"))

@@ -4,6 +4,7 @@
 // prompt, and the rows are copied into the numbered settings of
 // `cfgentry`.
 #include <QCoreApplication>
+#include <QPushButton>
 #include <QWidget>
 #include <QtTest>
 #include <ctime>
@@ -13,6 +14,7 @@
 
 #include "admin/admin_result.h"
 #include "support/temp_dir.h"
+#include "ui/data_grid.h"
 #include "ui/property_page.h"
 #include "ui/service_requests.h"
 #include "ui/sheet_fixture.h"
@@ -32,7 +34,8 @@ constexpr char kBody[] = R"(
         <entry>page</entry>
         <cfgentry><parameter uid="url" from="url"/><parameter uid="both" from="url,size"/></cfgentry>
         <definition><headings><title data="url" sort="alphanumerical">Page</title>
-          <title data="size" sort="size">Size</title></headings></definition>
+          <title data="size" sort="size">Size</title></headings>
+          <actions><option uid="4" button="Open" default=""/></actions></definition>
       </parameter>
       <parameter uid="url" name="Url%d" numbered="true"/>
       <parameter uid="both" name="Both%d" numbered="true"/>
@@ -103,6 +106,20 @@ class CachedXmlListControlTest : public QObject {
     QVERIFY(bar->requests[1] != "GETPAGES -1");
     QCOMPARE(Rows(grid), QString("a.html 1024; b.html 2048"));
     QVERIFY(f.questions.isEmpty());
+  }
+
+  // An action the control has no use for goes to the main window, with
+  // the selected row.
+  void OtherActionsArePostedToTheMainWindow() {
+    vossik::testing::SheetFixture f(kBody, nullptr, [](const vossik::testing::TempDir& dir) {
+      dir.Write("pages.xml", kPages);
+    });
+    auto* grid = f.Find<vossik::ReportGrid>("pages");
+    grid->SelectRow(1, true);
+    f.main_window.events.clear();
+    f.Find<QPushButton>("pages/action4")->click();
+    QCoreApplication::processEvents();
+    QVERIFY(f.main_window.events.contains(int(vossik::GridActionEvent::EventType())));
   }
 
   void AMissingListShowsTheEmptyPrompt() {

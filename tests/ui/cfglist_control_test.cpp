@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimeEdit>
@@ -189,6 +190,34 @@ class CfgListControlTest : public QObject {
     QVERIFY2(saved.contains("Enabled1=1"), qPrintable(saved));
     QVERIFY2(!saved.contains("Time2=") || saved.contains("Time2=\r") || saved.contains("Time2=\n"),
              qPrintable(saved));
+  }
+
+  void TheContextMenuOffersTheActionsWithTheirBreak() {
+    ScheduleSheet f(kTwoEntries);
+    auto* menu = f.sheet->findChild<QMenu*>("schedule:builds/menu");
+    QVERIFY(menu != nullptr);
+    QStringList items;
+    for (QAction* action : menu->actions()) {
+      items << (action->isSeparator() ? QString("|") : action->text());
+    }
+    QCOMPARE(items, (QStringList{"Add...", "Edit...", "|", "Delete"}));
+    QVERIFY(menu->actions().front()->font().bold());  // the default item
+    // The menu runs the same actions as the buttons.
+    f.Grid()->SelectRow(f.Grid()->FindRow("22:30"), true);
+    menu->actions().at(1)->trigger();
+    QCoreApplication::processEvents();
+    QVERIFY(f.Viewer() != nullptr);
+    QCOMPARE(f.Viewer()->findChild<QTimeEdit*>("schedule:time")->time(), QTime(22, 30));
+    // A second viewer replaces the first.
+    QPointer<QWidget> first = f.Viewer();
+    f.Grid()->SelectAllRows(false);
+    f.Grid()->SelectRow(f.Grid()->FindRow("03:00"), true);
+    emit f.Grid()->doubleClicked(f.Grid()->CellIndex(f.Grid()->FindRow("03:00"), 0));
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(first.isNull());
+    QCOMPARE(f.sheet->findChildren<QWidget*>("popup").size(), 1);
+    QCOMPARE(f.Viewer()->findChild<QTimeEdit*>("schedule:time")->time(), QTime(3, 0));
   }
 
   void ADeleteAnsweredNoKeepsEveryEntry() {
