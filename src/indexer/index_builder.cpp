@@ -210,9 +210,12 @@ void IndexBuilder::Analyse(FileEntry& file) {
   PageRecord record;
   record.url = page.url;
   record.title = page.title;
-  record.size = content_.size();
+  // The file as it lies on the disk, as the service reports it too.
   struct stat info {};
-  if (stat(file.Path().c_str(), &info) == 0) record.modified = info.st_mtime;
+  if (stat(file.Path().c_str(), &info) == 0) {
+    record.size = static_cast<uint64_t>(info.st_size);
+    record.modified = info.st_mtime;
+  }
   record.words = static_cast<long>(page_words_.Size());
   pages_.push_back(std::move(record));
   mergePage(page_words_, page_number_, index_tables_);

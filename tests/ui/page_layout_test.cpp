@@ -364,7 +364,7 @@ class PageLayoutTest : public QObject {
         ++pages;
       }
     }
-    QCOMPARE(pages, wizard.isEmpty() ? 5 : 4);
+    QCOMPARE(pages, wizard.isEmpty() ? 6 : 4);  // Website, Files, Words, Build, Pages, Logging
   }
 
   void PopupWindow() {
