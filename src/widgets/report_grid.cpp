@@ -560,6 +560,21 @@ QColor ReportGrid::RowColour(int row) const {
 
 QModelIndex ReportGrid::CellIndex(int row, int column) const { return model_->index(row, column); }
 
+void ReportGrid::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+  QTreeView::drawRow(painter, option, index);
+  const QColor colour = RowColour(index.row());
+  if (!colour.isValid() || selectionModel()->isRowSelected(index.row(), QModelIndex())) return;
+  const int row_left = -horizontalScrollBar()->value();
+  const int columns_end = row_left + header()->length();
+  const int bar_end =
+      row_left + LevelBarWidth(LeadingNumber(CellText(index.row(), level_column_)), width());
+  if (bar_end > columns_end) {
+    painter->fillRect(
+        QRect(columns_end, option.rect.top(), bar_end - columns_end, option.rect.height()), colour);
+  }
+}
+
 void ReportGrid::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Delete) {
     emit DeletePressed();

@@ -138,6 +138,10 @@ class ReportGrid : public QTreeView {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  /// Draws the row's cells, then the part of its level bar that reaches
+  /// past the last column.
+  void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 
  private:
   void HeadingClicked(int column);

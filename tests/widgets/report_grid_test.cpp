@@ -142,6 +142,12 @@ class ReportGridTest : public QObject {
     QVERIFY2(bar.blue() > 200 && bar.red() < 40 && bar.green() < 40, qPrintable(bar.name()));
     const QColor rest = image.pixelColor(210, middle);
     QVERIFY2(rest.lightness() > 230, qPrintable(rest.name()));
+    // A bar longer than the columns goes on past the last one.
+    grid.header()->resizeSection(0, 100);
+    grid.viewport()->update();
+    const QImage narrow = grid.viewport()->grab().toImage();
+    const QColor past = narrow.pixelColor(150, middle);
+    QVERIFY2(past.blue() > 200 && past.red() < 40, qPrintable(past.name()));
   }
 
   void ChecksToggleByClickAndReport() {
