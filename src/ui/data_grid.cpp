@@ -207,8 +207,8 @@ std::string EntryDisplayText(std::string_view type, const std::string& value,
 }
 
 QEvent::Type GridActionEvent::EventType() {
-  static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-  return type;
+  static const auto kType = static_cast<QEvent::Type>(QEvent::registerEventType());
+  return kType;
 }
 
 // -- The cell -------------------------------------------------------------------
