@@ -106,6 +106,31 @@ void AppendTimeOfDay(std::string& out, std::time_t when, bool utc) {
   if (utc) out += " GMT";
 }
 
+int MinuteOfDay(std::string_view text) {
+  int parts[2] = {-1, -1};
+  int found = 0;
+  std::size_t i = 0;
+  while (i < text.size() && found < 2) {
+    if (text[i] < '0' || text[i] > '9') {
+      if (std::string_view(":.; hmso").find(text[i]) == std::string_view::npos) return -1;
+      ++i;
+      continue;
+    }
+    int value = 0;
+    std::size_t digits = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 3; ++i, ++digits) {
+      value = value * 10 + (text[i] - '0');
+    }
+    if (i < text.size() && text[i] >= '0' && text[i] <= '9') return -1;
+    parts[found++] = value;
+  }
+  if (found == 0) return -1;
+  const int hours = parts[0];
+  const int minutes = found > 1 ? parts[1] : 0;
+  if (hours > 23 || minutes > 59) return -1;
+  return hours * 60 + minutes;
+}
+
 std::time_t ParseDate(std::string_view text, std::time_t now) {
   text = TrimDateNoise(text);
   if (text.empty()) return 0;

@@ -21,6 +21,12 @@ void AppendTimeOfDay(std::string& out, std::time_t when, bool utc);
 /// of day is midnight. 0 when it cannot be read or lies before 1970.
 std::time_t ParseDate(std::string_view text, std::time_t now);
 
+/// The minute of the day of a time written as the time control stores it
+/// ("3:5", "23:59", "7h30"): hours, minutes and optional seconds split at
+/// any of ":.; hmso". -1 when it is not a time of day (hours 0 to 23,
+/// minutes 0 to 59).
+int MinuteOfDay(std::string_view text);
+
 /// ParseDate with the current time as the template.
 std::time_t ParseDate(std::string_view text);
 

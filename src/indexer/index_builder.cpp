@@ -79,7 +79,7 @@ void IndexBuilder::LogMessage(int level, const std::string& text) {
 }
 
 bool IndexBuilder::configure(const IndexOptions& options, std::string* description) {
-  build_log_ = std::make_unique<LockingLog>("Indexing", false, true);
+  build_log_ = std::make_unique<LockingLog>(std::string(kBuildLogName), false, true);
   build_log_->Configure(options.build_log);
   LogMessage(kLogGeneral, "Configuring indexer");
 
@@ -351,6 +351,17 @@ void IndexBuilder::Analyse(FileEntry& file) {
   collectWords(page.word_text, word_rules_, page_words_);
   ++page_number_;
   AppendPageEntry(page_entries_, page);
+  PageRecord record;
+  record.url = page.url;
+  record.title = page.title;
+  // The file as it lies on the disk, as the service reports it too.
+  struct stat info {};
+  if (stat(file.Path().c_str(), &info) == 0) {
+    record.size = static_cast<uint64_t>(info.st_size);
+    record.modified = info.st_mtime;
+  }
+  record.words = static_cast<long>(page_words_.Size());
+  pages_.push_back(std::move(record));
   mergePage(page_words_, page_number_, index_tables_);
 }
 
@@ -453,6 +464,12 @@ void IndexBuilder::finish() {
   if (!files.Publish(&error)) {
     Fail(error);
     return;
+  }
+  // The report describes the index as published; a build that could not
+  // publish leaves the report of the index that stands.
+  std::string reason;
+  if (!WritePagesReport(PagesReportPath(kBuildLogName), pages_, &reason)) {
+    LogMessage(kLogGeneral, "Pages report not written: " + reason);
   }
   setProgress(100, CompleteText());
   LogMessage(kLogGeneral, CompleteText());

@@ -21,10 +21,12 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <string_view>
 #include <vector>
 
 #include "indexer/index_options.h"
 #include "indexer/index_writer.h"
+#include "indexer/pages_report.h"
 #include "indexer/robots_rules.h"
 #include "indexer/source_walker.h"
 #include "indexer/word_rules.h"
@@ -34,6 +36,9 @@
 namespace vossik {
 
 class LockingLog;
+
+/// The name of the build log, which names the pages report beside it too.
+inline constexpr std::string_view kBuildLogName = "Indexing";
 
 class IndexBuilder : public ProgressTask {
  public:
@@ -66,6 +71,8 @@ class IndexBuilder : public ProgressTask {
   /// Files and folders passed over because they could not be read or are
   /// not text.
   long FilesSkipped() const { return files_skipped_; }
+  /// The pages indexed so far, in page-list order.
+  const std::vector<PageRecord>& Pages() const { return pages_; }
 
  private:
   using FolderId = std::pair<dev_t, ino_t>;
@@ -93,6 +100,7 @@ class IndexBuilder : public ProgressTask {
   std::string output_folder_;
   std::string page_list_file_;
   std::string page_entries_;
+  std::vector<PageRecord> pages_;
   std::string site_map_file_;
   std::string site_map_links_;
   std::string stems_;

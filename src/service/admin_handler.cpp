@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 
 #include "admin/compressed_reply.h"
 #include "base/ascii_case.h"
 #include "base/file_io.h"
 #include "base/log_sink.h"
+#include "indexer/pages_report.h"
 #include "service/log_tail.h"
 #include "settings/secret_cipher.h"
 #include "xml/xml_escaping.h"
@@ -322,19 +324,20 @@ AdminReply AdminHandler::PageList(const RequestPath& path) {
       std::clamp<long long>(NumberParameter(path, "count").value_or(static_cast<long long>(total)),
                             0, static_cast<long long>(total - start)));
 
+  // The share of every page is against the largest of them all, not of
+  // the batch asked for.
+  uint64_t largest = 0;
+  if (census) {
+    for (const IndexedPage& page : census->pages) largest = std::max(largest, page.size);
+  }
   AdminReply reply;
   std::string& body = reply.body;
   body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pages total=\"" + std::to_string(total) +
          "\" start=\"" + std::to_string(start) + "\">\n";
   for (std::size_t i = start; i < start + count; ++i) {
     const IndexedPage& page = census->pages[i];
-    body += "<page>";
-    body += Element("url", page.url);
-    body += Element("title", page.title);
-    body += Element("size", std::to_string(page.size));
-    body += Element("modified", std::to_string(static_cast<long long>(page.modified)));
-    body += Element("words", std::to_string(page.words));
-    body += "</page>\n";
+    AppendPageXml(body, PageRecord{page.url, page.title, page.size, page.modified, page.words},
+                  largest);
   }
   body += "</pages>\n";
   return reply;

@@ -1,17 +1,32 @@
 // BuildScheduler decides when the service starts an index build: `delay`
-// after the last change seen, at once when asked, and every `interval`
-// after the last build started. One build runs at a time: a change or a
-// request during a build is kept and leads to one more build after it. While
-// paused nothing starts, and what came in meanwhile starts on continue.
+// after the last change seen, at once when asked, every `interval` after
+// the last build started, and at the times of day of its schedule. One build runs at a time: a
+// change or a request during a build is kept and leads to one more build after it. While paused
+// nothing starts, and what came in meanwhile starts on continue.
 //
 // It only keeps times; the owner tells it what happened and asks it when
 // to look again. Thread safety: one thread at a time.
 #pragma once
 
 #include <chrono>
+#include <ctime>
 #include <optional>
+#include <vector>
 
 namespace vossik {
+
+/// A build at a time of day on some days of the week.
+struct ScheduledBuild {
+  int minute = 0;            // minute of the day, local time; -1 for none
+  unsigned weekdays = 0x7F;  // bit 0 Monday ... bit 6 Sunday
+
+  bool operator==(const ScheduledBuild&) const = default;
+};
+
+/// The first moment after `after` (seconds since 1970) at which one of
+/// `schedule` falls, in local time; none when no entry has a day and a time.
+std::optional<std::time_t> NextScheduledBuild(const std::vector<ScheduledBuild>& schedule,
+                                              std::time_t after);
 
 class BuildScheduler {
  public:
@@ -23,12 +38,17 @@ class BuildScheduler {
   /// has started yet.
   void Configure(std::chrono::seconds delay, std::chrono::minutes interval, TimePoint now);
 
+  /// Takes the schedule; `wall_now` is the system time at `now`, which
+  /// ties the schedule's times of day to the scheduler's clock.
+  void SetSchedule(std::vector<ScheduledBuild> schedule, TimePoint now, std::time_t wall_now);
+
   void Changed(TimePoint now);
   /// A build is wanted from `now` on, without waiting for quiet.
   void RequestNow(TimePoint now);
   void SetPaused(bool paused) { paused_ = paused; }
 
-  /// A build starts: what was waiting is taken by it.
+  /// A build starts: what was waiting is taken by it, a scheduled build
+  /// that was due among it.
   void BuildStarted(TimePoint now);
   void BuildEnded() { building_ = false; }
 
@@ -53,6 +73,12 @@ class BuildScheduler {
   bool building_ = false;
   bool paused_ = false;
   TimePoint interval_from_{};
+  std::vector<ScheduledBuild> schedule_;
+  std::optional<TimePoint> scheduled_;  // the next scheduled build
+  TimePoint anchor_{};                  // a moment of the clock ...
+  std::time_t wall_anchor_ = 0;         // ... and the system time then
+
+  void PlanScheduled(TimePoint now);
 };
 
 }  // namespace vossik

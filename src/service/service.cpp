@@ -26,7 +26,6 @@ namespace {
 
 constexpr const char* kProductName = "Vossik";
 constexpr const char* kDescriptorName = "vossik";
-constexpr const char* kBuildLogName = "Indexing";
 // While a build runs the loop looks at it this often; otherwise it sleeps
 // until something happens.
 constexpr int kBuildCheckMilliseconds = 200;
@@ -237,6 +236,7 @@ bool Service::Apply(std::unique_ptr<SettingsStore> store) {
   service_settings_ = wanted;
   scheduler_.Configure(std::chrono::seconds(wanted.delay_seconds),
                        std::chrono::minutes(wanted.interval_minutes), BuildScheduler::Clock::now());
+  scheduler_.SetSchedule(wanted.schedule, BuildScheduler::Clock::now(), std::time(nullptr));
 
   IndexOptions options = ReadIndexOptions(*settings_, root);
   const std::string key = KeyOf(options);
@@ -607,7 +607,7 @@ int Service::ReplaceConfiguration(std::string_view text, std::string* problem) {
 std::optional<std::filesystem::path> Service::LogFile(std::string_view name) {
   // What the service logged so far is in the file before anyone reads it.
   if (EqualsIgnoringCase(name, kProductName)) log_->FlushCheck(true);
-  for (const char* log : {kProductName, kBuildLogName}) {
+  for (std::string_view log : {std::string_view(kProductName), kBuildLogName}) {
     if (EqualsIgnoringCase(name, log))
       return std::filesystem::path("logs") / (std::string(log) + ".log");
   }

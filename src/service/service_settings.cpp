@@ -2,6 +2,7 @@
 
 #include <netdb.h>
 
+#include "base/date_text.h"
 #include "service/address_rules.h"
 #include "settings/typed_settings.h"
 
@@ -37,6 +38,25 @@ ServiceSettings ReadServiceSettings(const SettingsStore& settings, const XmlNode
   static_cast<void>(GetNumber(settings, descriptor, {.uid = "watch:delay"}, &read.delay_seconds));
   static_cast<void>(
       GetNumber(settings, descriptor, {.uid = "watch:interval"}, &read.interval_minutes));
+  // Entries run from 0 to the first one without a time, as the settings
+  // window lists them.
+  for (int n = 0;; ++n) {
+    std::string time;
+    if (GetString(settings, descriptor, {.uid = "schedule:time", .index = n}, &time) != 0 ||
+        time.empty()) {
+      break;
+    }
+    bool enabled = true;
+    static_cast<void>(
+        GetSwitch(settings, descriptor, {.uid = "schedule:enabled", .index = n}, &enabled));
+    if (!enabled) continue;
+    uint32_t days = 0;
+    static_cast<void>(GetFlags(settings, descriptor, {.uid = "schedule:days", .index = n}, &days));
+    // The flags count the allowed names Mon ... Sun from bit 1.
+    ScheduledBuild entry{MinuteOfDay(time), (days >> 1) & 0x7Fu};
+    if (entry.minute < 0) read.unreadable_times.push_back(time);
+    read.schedule.push_back(entry);
+  }
   return read;
 }
 
@@ -55,6 +75,9 @@ std::string ProblemsWith(const ServiceSettings& settings) {
   }
   if (settings.interval_minutes < 0 || settings.interval_minutes > kLongestIntervalMinutes) {
     add("watch:interval must be 0 to " + std::to_string(kLongestIntervalMinutes) + " minutes");
+  }
+  for (const std::string& time : settings.unreadable_times) {
+    add("schedule:time \"" + time + "\" is not a time of day");
   }
   return problems;
 }

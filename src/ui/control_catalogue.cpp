@@ -36,6 +36,9 @@ const std::array kCatalogue = {
     CatalogueEntry{"xmlfields", &MakeXmlFieldsControl},
     CatalogueEntry{"statscontrol", &MakeStatsControl},
     CatalogueEntry{"logcontrol", &MakeLogControl},
+    CatalogueEntry{"xmllist", &MakeXmlListControl},
+    CatalogueEntry{"cfglist", &MakeCfgListControl},
+    CatalogueEntry{"cachedxmllist", &MakeCachedXmlListControl},
 };
 
 }  // namespace

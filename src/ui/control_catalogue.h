@@ -45,5 +45,8 @@ std::unique_ptr<SettingControl> MakeHtmlViewerControl();
 std::unique_ptr<SettingControl> MakeXmlFieldsControl();
 std::unique_ptr<SettingControl> MakeStatsControl();
 std::unique_ptr<SettingControl> MakeLogControl();
+std::unique_ptr<SettingControl> MakeXmlListControl();
+std::unique_ptr<SettingControl> MakeCfgListControl();
+std::unique_ptr<SettingControl> MakeCachedXmlListControl();
 
 }  // namespace vossik

@@ -14,9 +14,9 @@
 #include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
-#include "ui/hex_colour.h"
 #include "ui/remembered_values.h"
 #include "ui/setting_control.h"
+#include "widgets/hex_colour.h"
 #include "xml/xml_document.h"
 
 namespace vossik {

@@ -14,8 +14,8 @@
 #include "ui/cell_control.h"
 #include "ui/control_catalogue.h"
 #include "ui/control_cell.h"
-#include "ui/hex_colour.h"
 #include "ui/number_control.h"
+#include "widgets/hex_colour.h"
 #include "widgets/multi_thumb_slider.h"
 #include "xml/xml_document.h"
 

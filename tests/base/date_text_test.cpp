@@ -95,6 +95,18 @@ TEST_F(DateText, ReadsNothingFromUnreadableText) {
   }
 }
 
+TEST(MinuteOfDay, ReadsTheTimeControlsForms) {
+  const struct {
+    const char* text;
+    int minute;
+  } cases[] = {
+      {"3:0", 180}, {"23:59", 1439}, {"03:05", 185}, {"7h30", 450}, {"12.15.30", 735},
+      {"0:0", 0},   {"9", 540},      {"24:00", -1},  {"12:60", -1}, {"", -1},
+      {"noon", -1}, {"1234:5", -1},  {"-1:00", -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MinuteOfDay(c.text), c.minute) << c.text;
+}
+
 TEST_F(DateText, ParsedDateTakesItsOwnDaylightSavingTime) {
   // A summer template must not shift a winter date by the summer hour.
   Use("CET-1CEST,M3.5.0,M10.5.0/3");

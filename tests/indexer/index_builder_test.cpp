@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <mutex>
 
@@ -230,6 +231,45 @@ TEST_F(IndexBuilderTest, WritesTheBuildLog) {
        }) {
     EXPECT_NE(std::string::npos, log.find(line)) << line;
   }
+}
+
+TEST_F(IndexBuilderTest, WritesThePagesReportBesideItsLog) {
+  RecordingObserver observer;
+  Build(observer);
+  const std::string report = ReadFile("logs/Indexing.pages.xml");
+  // One page per page-list entry, in its order; the largest page's share
+  // is 100, the others' against it.
+  const std::string about = ReadFile(site_ + "/about.html");
+  const std::string guide = ReadFile(site_ + "/docs/guide.html");
+  const std::size_t largest = std::max(about.size(), guide.size());
+  const std::string start =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pages total=\"3\" start=\"0\">\n"
+      "<page><url>about.html</url><title>About &quot;Us&quot; \\ Team</title><size>" +
+      std::to_string(about.size()) + "</size><modified>";
+  EXPECT_EQ(start, report.substr(0, start.size()));
+  EXPECT_NE(std::string::npos,
+            report.find("<share>" + std::to_string(about.size() * 100 / largest) +
+                        "</share></page>\n<page><url>docs/guide.html</url>"))
+      << report;
+  EXPECT_NE(std::string::npos, report.find("<url>q&quot;uote.html</url>")) << report;
+  EXPECT_EQ(std::string::npos, report.find("<words>0</words>")) << report;
+  EXPECT_EQ(report.size() - 9, report.rfind("</pages>\n"));
+
+  // A cancelled build leaves the report of the index that stands.
+  dir_.Write("site/new.html", "<title>New</title>fresh words");
+  {
+    TaskPtr<IndexBuilder> task = MakeTask<IndexBuilder>(0, dir_.Path() / "templates");
+    IndexBuilder& builder = *task;
+    Configure(builder);
+    RecordingObserver stopper;
+    stopper.on_report = [&](int, const std::string& text) {
+      if (text == "Generating Index...") builder.requestStop();
+    };
+    builder.SetObserver(&stopper);
+    builder.start(0, 0);
+    builder.WaitUntilFinished();
+  }
+  EXPECT_EQ(report, ReadFile("logs/Indexing.pages.xml"));
 }
 
 TEST_F(IndexBuilderTest, ReportsTheProgressOfEachPass) {

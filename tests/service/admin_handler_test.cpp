@@ -198,13 +198,14 @@ TEST_F(AdminHandlerTest, ListsPagesInBatches) {
   }
   census->published = 1000;
   service_.census = census;
-  const std::string body = Ask("/ACTION=GETPAGES&start=3&count=10").body;
+  // Each page's share is of the largest page of all, not of the batch.
+  const std::string body = Ask("/ACTION=GETPAGES&start=2&count=2").body;
   EXPECT_EQ(
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pages total=\"5\" start=\"3\">\n"
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pages total=\"5\" start=\"2\">\n"
+      "<page><url>p2.html</url><title>Page 2 &amp; more</title><size>102</size>"
+      "<modified>1700000002</modified><words>2</words><share>98</share></page>\n"
       "<page><url>p3.html</url><title>Page 3 &amp; more</title><size>103</size>"
-      "<modified>1700000003</modified><words>3</words></page>\n"
-      "<page><url>p4.html</url><title>Page 4 &amp; more</title><size>104</size>"
-      "<modified>1700000004</modified><words>4</words></page>\n</pages>\n",
+      "<modified>1700000003</modified><words>3</words><share>99</share></page>\n</pages>\n",
       body);
   service_.census = nullptr;
   EXPECT_NE(std::string::npos,

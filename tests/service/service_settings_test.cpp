@@ -42,6 +42,22 @@ TEST_F(ServiceSettingsTest, ReadsTheDefaultsAndTheFile) {
   EXPECT_EQ(60, read.interval_minutes);
 }
 
+TEST_F(ServiceSettingsTest, ReadsTheEnabledScheduledBuildsUpToTheFirstGap) {
+  SettingsStore store;
+  ASSERT_EQ(0, store.Parse("[Schedule]\n"
+                           "Time0=3:0\nDays0=Mon+Sun+\nEnabled0=1\n"
+                           "Time1=4:30\nEnabled1=0\n"    // switched off
+                           "Time2=23:59\n"               // every day, on by default
+                           "Time3=25:00\nDays3=Tue+\n"   // no time of day
+                           "Time5=6:0\nDays5=Mon+\n"));  // after the gap
+  const ServiceSettings read = ReadServiceSettings(store, descriptor_.Root());
+  EXPECT_EQ((std::vector<ScheduledBuild>{{180, 0x41}, {1439, 0x7F}, {-1, 0x02}}), read.schedule);
+  EXPECT_EQ("schedule:time \"25:00\" is not a time of day\n", ProblemsWith(read));
+  SettingsStore none;
+  ASSERT_EQ(0, none.Parse("[Default]\n"));
+  EXPECT_TRUE(ReadServiceSettings(none, descriptor_.Root()).schedule.empty());
+}
+
 TEST_F(ServiceSettingsTest, NamesEverySettingItCannotUse) {
   ServiceSettings settings;
   settings.host = "no-such-host.invalid";

@@ -58,6 +58,21 @@ constexpr char kDescriptor[] = R"(<vossik>
         </definition></parameter>
       <parameter uid="logcontrol" name="Log" lines="4"><control>logcontrol</control>
         <file>log.xml</file><populateaction>FILE://log.txt</populateaction><logfile>Test</logfile><color>FFFFF0</color></parameter>
+      <parameter uid="xmllist" name="Report" lines="7"><control>xmllist</control><file>rows.xml</file><entry>row</entry><batch size="250"/>
+        <definition><headings><title data="n" sort="numerical" width="60">N</title><title data="name" width="200">Name</title></headings>
+          <levels column="n" color0="DDEEFF" color1="BBDDFF" color2="99CCFF" color3="77BBFF"/></definition></parameter>
+      <parameter uid="cfglist" name="Entries" lines="6"><control>cfglist</control><entryenable uid="t:on"/>
+        <definition><headings><title width="120">Key</title><title data="value" width="200">Value</title></headings>
+          <entrydata><parameter uid="t:key" show="true"/><parameter uid="t:value" show="true"/></entrydata>
+          <actions><option uid="1" button="Add..." entry="new" verb="New"/><option uid="2" button="Edit..." verb="Edit" default=""/>
+            <spacer/><option uid="3" button="Delete" delete=""/></actions>
+          <entryviewer name="Entry"><page name="Entry"><parameter uid="t:key"/><parameter uid="t:value"/></page></entryviewer>
+        </definition></parameter>
+      <parameter uid="key" name="Key%d" numbered="true"><control>edit</control></parameter>
+      <parameter uid="value" name="Value%d" numbered="true"><control>edit</control></parameter>
+      <parameter uid="on" name="On%d" numbered="true"><control>switch</control></parameter>
+      <parameter uid="cachedxmllist" name="Fetched" lines="5"><control>cachedxmllist</control><file>cached.xml</file><entry>row</entry>
+        <definition><headings><title data="n" width="60">N</title><title data="name" width="200">Name</title></headings></definition></parameter>
     </section>
   </config>
   <sheet name="Main"><page name="All">
@@ -70,6 +85,7 @@ constexpr char kDescriptor[] = R"(<vossik>
     <parameter uid="t:linkbutton"/><parameter uid="t:browsebutton"/><parameter uid="t:messagebutton"/>
     <parameter uid="t:popupbutton"/><parameter uid="t:htmlviewer"/><parameter uid="t:xmlfields"/>
     <parameter uid="t:statscontrol"/><parameter uid="t:logcontrol"/>
+    <parameter uid="t:xmllist"/><parameter uid="t:cfglist"/><parameter uid="t:cachedxmllist"/>
   </page></sheet>
 </vossik>)";
 
@@ -98,8 +114,16 @@ class ControlCatalogueTest : public QObject {
               "[Statistics]\nPages=812\nWords=40211\nBuildSeconds=2.1,2.35,1.9,2.41\n"
               "FileTypePages=800,12\n");
     dir.Write("log.txt", "Started\nIndexed 812 pages\n");
+    dir.Write("rows.xml",
+              "<list><row><n>80</n><name>eighty</name></row><row><n>35</n><name>thirty-five</name>"
+              "</row><row><n>10</n><name>ten</name></row></list>");
+    dir.Write("cached.xml", "<list><row><n>1</n><name>a fetched row</name></row></list>");
     ControlFixture f(kDescriptor);
-    f.page->resize(640, 1200);
+    f.Set("Key0", "first");
+    f.Set("Value0", "a value");
+    f.Set("On0", "1");
+    f.Set("Key1", "second");
+    f.page->resize(640, 1800);
     f.page->show();
     f.Load();
     QVERIFY(QTest::qWaitForWindowExposed(f.page.get()));

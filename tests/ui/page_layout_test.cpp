@@ -364,7 +364,7 @@ class PageLayoutTest : public QObject {
         ++pages;
       }
     }
-    QCOMPARE(pages, wizard.isEmpty() ? 7 : 4);
+    QCOMPARE(pages, wizard.isEmpty() ? 8 : 4);
   }
 
   void PopupWindow() {

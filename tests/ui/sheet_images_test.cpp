@@ -103,7 +103,7 @@ class SheetImagesTest : public QObject {
       QVERIFY2(icon != nullptr, page->Attribute("uid")->c_str());
       QVERIFY2(!vossik::LoadSheetBitmap(*icon).isNull(), icon->c_str());
     }
-    QCOMPARE(pages, 7);
+    QCOMPARE(pages, 8);
   }
 
   // Each owner keeps its own place; the fixed images come last.

@@ -1,4 +1,4 @@
-#include "ui/hex_colour.h"
+#include "widgets/hex_colour.h"
 
 #include <cstdint>
 

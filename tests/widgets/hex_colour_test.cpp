@@ -1,5 +1,5 @@
 // Colours written as hexadecimal red, green and blue.
-#include "ui/hex_colour.h"
+#include "widgets/hex_colour.h"
 
 #include <QtTest>
 
