@@ -33,6 +33,10 @@ const std::array kCatalogue = {
     CatalogueEntry{"browsebutton", &MakeBrowseButtonControl},
     CatalogueEntry{"popupbutton", &MakePopupButtonControl},
     CatalogueEntry{"htmlviewer", &MakeHtmlViewerControl},
+    CatalogueEntry{"list", &MakeListControl},
+    CatalogueEntry{"iplist", &MakeIpListControl},
+    CatalogueEntry{"keyvaluelist", &MakeKeyValueListControl},
+    CatalogueEntry{"textblocklist", &MakeTextBlockListControl},
 };
 
 }  // namespace

@@ -42,5 +42,9 @@ std::unique_ptr<SettingControl> MakeLinkButtonControl();
 std::unique_ptr<SettingControl> MakeBrowseButtonControl();
 std::unique_ptr<SettingControl> MakePopupButtonControl();
 std::unique_ptr<SettingControl> MakeHtmlViewerControl();
+std::unique_ptr<SettingControl> MakeListControl();
+std::unique_ptr<SettingControl> MakeIpListControl();
+std::unique_ptr<SettingControl> MakeKeyValueListControl();
+std::unique_ptr<SettingControl> MakeTextBlockListControl();
 
 }  // namespace vossik

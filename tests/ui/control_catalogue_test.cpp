@@ -47,6 +47,14 @@ constexpr char kDescriptor[] = R"(<vossik>
       <parameter uid="popupbutton" name="More"><control>popupbutton</control>
         <definition><page name="More"><parameter uid="t:edit"/></page></definition></parameter>
       <parameter uid="htmlviewer" name="Preview" lines="3"><control>htmlviewer</control><show>t:edit</show></parameter>
+      <parameter uid="list" name="List" listlines="4"><control>list</control><default>*.htm,*.txt</default>
+        <import files="Lists (*.txt)|*.txt" validation="*"/></parameter>
+      <parameter uid="iplist" name="Addresses"><control>iplist</control><default>127.0.0.1,::1</default></parameter>
+      <parameter uid="keyvaluelist" name="Pairs"><control>keyvaluelist</control><value>Value</value>
+        <default>user:ann,host:example.org</default></parameter>
+      <parameter uid="textblocklist" name="Block%d" numbered="true" listlines="5"><control>textblocklist</control>
+        <list>t:blockname</list><allowed>Header,Footer</allowed></parameter>
+      <parameter uid="blockname" name="BlockName%d" numbered="true"/>
     </section>
   </config>
   <sheet name="Main"><page name="All">
@@ -58,6 +66,8 @@ constexpr char kDescriptor[] = R"(<vossik>
     <parameter uid="t:time"/><parameter uid="t:date"/><parameter uid="t:productversion"/>
     <parameter uid="t:linkbutton"/><parameter uid="t:browsebutton"/><parameter uid="t:messagebutton"/>
     <parameter uid="t:popupbutton"/><parameter uid="t:htmlviewer"/>
+    <parameter uid="t:list"/><parameter uid="t:iplist"/><parameter uid="t:keyvaluelist"/>
+    <parameter uid="t:textblocklist" name="Text blocks"/>
   </page></sheet>
 </vossik>)";
 
@@ -83,8 +93,11 @@ class ControlCatalogueTest : public QObject {
     vossik::testing::TempDir dir;  // the HTML view writes its preview here
     dir.ChangeInto();
     ControlFixture f(kDescriptor);
-    f.page->resize(640, 820);
+    f.page->resize(640, 1120);
     f.page->show();
+    f.Set("BlockName0", "Header");
+    f.Set("Block0", "<p>Welcome</p>");
+    f.Set("BlockName1", "Footer");
     f.Load();
     QVERIFY(QTest::qWaitForWindowExposed(f.page.get()));
     for (const vossik::CatalogueEntry& entry : vossik::Catalogue()) {
