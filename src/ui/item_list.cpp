@@ -18,6 +18,7 @@
 #include "ui/file_dialogs.h"
 #include "ui/list_layout.h"
 #include "ui/message_box.h"
+#include "xml/xml_document.h"
 
 namespace vossik {
 namespace {

@@ -184,11 +184,11 @@ class ItemListControl : public SettingControl {
   std::vector<std::string> ReadItems(const SettingAddress& at, bool* stored) const;
 };
 
-/// An item list control over the cell type `Cell`.
-template <class Cell>
+/// An item list control over the cell type `CellType`.
+template <class CellType>
 class ItemListControlOf : public ItemListControl {
  protected:
-  ControlCell* MakeCell(QWidget* parent) override { return new Cell(*this, parent); }
+  ControlCell* MakeCell(QWidget* parent) override { return new CellType(*this, parent); }
 };
 
 }  // namespace vossik

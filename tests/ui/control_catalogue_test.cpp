@@ -47,12 +47,12 @@ constexpr char kDescriptor[] = R"(<vossik>
       <parameter uid="popupbutton" name="More"><control>popupbutton</control>
         <definition><page name="More"><parameter uid="t:edit"/></page></definition></parameter>
       <parameter uid="htmlviewer" name="Preview" lines="3"><control>htmlviewer</control><show>t:edit</show></parameter>
-      <parameter uid="list" name="List" listlines="4"><control>list</control><default>*.htm,*.txt</default>
+      <parameter uid="list" name="List" listlines="5"><control>list</control><default>*.htm,*.txt</default>
         <import files="Lists (*.txt)|*.txt" validation="*"/></parameter>
       <parameter uid="iplist" name="Addresses"><control>iplist</control><default>127.0.0.1,::1</default></parameter>
       <parameter uid="keyvaluelist" name="Pairs"><control>keyvaluelist</control><value>Value</value>
         <default>user:ann,host:example.org</default></parameter>
-      <parameter uid="textblocklist" name="Block%d" numbered="true" listlines="5"><control>textblocklist</control>
+      <parameter uid="textblocklist" name="Block%d" numbered="true" listlines="8"><control>textblocklist</control>
         <list>t:blockname</list><allowed>Header,Footer</allowed></parameter>
       <parameter uid="blockname" name="BlockName%d" numbered="true"/>
     </section>
@@ -93,7 +93,7 @@ class ControlCatalogueTest : public QObject {
     vossik::testing::TempDir dir;  // the HTML view writes its preview here
     dir.ChangeInto();
     ControlFixture f(kDescriptor);
-    f.page->resize(640, 1120);
+    f.page->resize(640, 1180);
     f.page->show();
     f.Set("BlockName0", "Header");
     f.Set("Block0", "<p>Welcome</p>");

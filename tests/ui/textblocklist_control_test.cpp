@@ -69,6 +69,7 @@ class TextBlockListControlTest : public QObject {
 
     list->setCurrentRow(1);
     QCOMPARE(text->toPlainText(), "bye");
+    text->moveCursor(QTextCursor::End);
     QTest::keyClicks(text, "!");
     QVERIFY(f.Changed());
 
