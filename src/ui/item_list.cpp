@@ -95,6 +95,7 @@ ItemListCell::ItemListCell(SettingControl& control, QWidget* parent, Order order
     if (files != nullptr && validation != nullptr) {
       import_filter_ = *files;
       validation_ = *validation;
+      has_import_ = true;
     }
   }
   CreateLabel();
@@ -113,7 +114,7 @@ void ItemListCell::FinishCreating() {
   remove_->setToolTip("Remove the selected item(s) from the list");
   connect(remove_, &QPushButton::clicked, this, [this] { RemoveSelected(); });
 
-  if (!validation_.empty() || !import_filter_.empty()) {
+  if (has_import_) {
     import_ = new QPushButton;
     AddInput(import_, "import");
     import_->setToolTip("Import items to the list from a file");

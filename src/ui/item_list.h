@@ -105,7 +105,7 @@ class ItemListCell : public ControlCell {
   void SetOwnerNotification(QObject* owner, QEvent::Type type);
 
   QListWidget* List() const { return list_; }
-  bool HasImport() const { return import_ != nullptr; }
+  bool HasImport() const { return has_import_; }
 
   int PreferredHeight() const override;
   int Place(const Rect& rect) override;
@@ -153,6 +153,7 @@ class ItemListCell : public ControlCell {
   QPushButton* import_ = nullptr;
   std::string import_filter_;
   std::string validation_;
+  bool has_import_ = false;  // `import` gives both `files` and `validation`
   int cell_left_ = 0;
   QPointer<QObject> owner_;
   QEvent::Type owner_type_ = QEvent::None;

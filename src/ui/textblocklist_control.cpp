@@ -93,10 +93,14 @@ class TextBlockListCell : public ControlCell {
     if (removed) ReportChange();
   }
 
+  /// Add and Remove as for the item list; the text box only while it
+  /// shows an entry.
   void RefreshButtons() {
     const bool enabled = names_->isEnabled();
     add_->setEnabled(enabled && !TrimBlanks(FromQString(name_->currentText())).empty());
     remove_->setEnabled(enabled && !names_->selectedItems().isEmpty());
+    const int row = names_->currentRow();
+    text_->setEnabled(enabled && row >= 0 && row < static_cast<int>(entries_.size()));
   }
 
   QListWidget* Names() const { return names_; }
@@ -151,7 +155,6 @@ class TextBlockListCell : public ControlCell {
     showing_ = true;
     text_->setPlainText(valid ? ToQString(entries_[row].text) : QString());
     showing_ = false;
-    text_->setEnabled(valid && names_->isEnabled());
     RefreshButtons();
   }
 
