@@ -169,12 +169,12 @@ void ItemListCell::SetStoredItems(const std::vector<std::string>& items) { SetIt
 
 std::vector<std::string> ItemListCell::StoredItems() const { return Items(); }
 
-bool ItemListCell::HasEqualItem(const QString& text) const {
+QListWidgetItem* ItemListCell::FindEqualItem(const QString& text) const {
   const std::string wanted = FromQString(text);
   for (int row = 0; row < list_->count(); ++row) {
-    if (EqualsIgnoringCase(FromQString(list_->item(row)->text()), wanted)) return true;
+    if (EqualsIgnoringCase(FromQString(list_->item(row)->text()), wanted)) return list_->item(row);
   }
-  return false;
+  return nullptr;
 }
 
 int ItemListCell::InsertionRow(const QString& text) const {
@@ -195,7 +195,7 @@ int ItemListCell::InsertionRow(const QString& text) const {
 
 QListWidgetItem* ItemListCell::AddItem(const std::string& text, const std::string* hidden) {
   const QString shown = ToQString(text);
-  if (text.empty() || HasEqualItem(shown)) return nullptr;
+  if (text.empty() || FindEqualItem(shown) != nullptr) return nullptr;
   auto* item = new QListWidgetItem(shown);
   if (hidden != nullptr) item->setData(kHiddenRole, ToQString(*hidden));
   list_->insertItem(InsertionRow(shown), item);
@@ -205,10 +205,15 @@ QListWidgetItem* ItemListCell::AddItem(const std::string& text, const std::strin
 void ItemListCell::Add() {
   const std::string text = InputText();
   if (text.empty()) return;
+  const QString shown = ToQString(InputItemText());
   if (QListWidgetItem* item = AddFromInput()) {
     list_->scrollToItem(item);
     Notify(ItemListChangeEvent::kAdded, {FromQString(item->text())});
     ReportChange();
+  } else if (QListWidgetItem* copy = FindEqualItem(shown)) {
+    // Shows why nothing was added.
+    list_->setCurrentItem(copy, QItemSelectionModel::ClearAndSelect);
+    list_->scrollToItem(copy);
   }
   ClearInput();
   FocusInput();

@@ -121,6 +121,8 @@ class ItemListCell : public ControlCell {
   virtual QListWidgetItem* AddImported(const std::string& piece);
   /// Adds what the input holds; nullptr when nothing was added.
   virtual QListWidgetItem* AddFromInput();
+  /// The item text the input would add.
+  virtual std::string InputItemText() const { return InputText(); }
   /// The value kept beside `item` ("" when none).
   static std::string HiddenValue(const QListWidgetItem* item);
 
@@ -142,7 +144,8 @@ class ItemListCell : public ControlCell {
   void Notify(ItemListChangeEvent::Change change, std::vector<std::string> items);
   /// The row where `text` goes: in order without regard to case, or last.
   int InsertionRow(const QString& text) const;
-  bool HasEqualItem(const QString& text) const;
+  /// The item equal to `text` without regard to case, or nullptr.
+  QListWidgetItem* FindEqualItem(const QString& text) const;
   bool ImportedPieceIsValid(const std::string& piece) const;
   void ImportWarning(const std::string& text);
 

@@ -139,6 +139,10 @@ class KeyValueListCell : public ItemListCell {
   void FocusInput() override { key_->setFocus(); }
   QWidget* EnterTarget() const override { return key_; }
 
+  std::string InputItemText() const override {
+    return Shown(InputText(), FromQString(value_->text()));
+  }
+
   QListWidgetItem* AddFromInput() override {
     return AddPair(InputText(), FromQString(value_->text()));
   }
