@@ -39,6 +39,10 @@ const std::array kCatalogue = {
     CatalogueEntry{"xmllist", &MakeXmlListControl},
     CatalogueEntry{"cfglist", &MakeCfgListControl},
     CatalogueEntry{"cachedxmllist", &MakeCachedXmlListControl},
+    CatalogueEntry{"list", &MakeListControl},
+    CatalogueEntry{"iplist", &MakeIpListControl},
+    CatalogueEntry{"keyvaluelist", &MakeKeyValueListControl},
+    CatalogueEntry{"textblocklist", &MakeTextBlockListControl},
 };
 
 }  // namespace

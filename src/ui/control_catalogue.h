@@ -48,5 +48,9 @@ std::unique_ptr<SettingControl> MakeLogControl();
 std::unique_ptr<SettingControl> MakeXmlListControl();
 std::unique_ptr<SettingControl> MakeCfgListControl();
 std::unique_ptr<SettingControl> MakeCachedXmlListControl();
+std::unique_ptr<SettingControl> MakeListControl();
+std::unique_ptr<SettingControl> MakeIpListControl();
+std::unique_ptr<SettingControl> MakeKeyValueListControl();
+std::unique_ptr<SettingControl> MakeTextBlockListControl();
 
 }  // namespace vossik

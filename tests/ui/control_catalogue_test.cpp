@@ -73,6 +73,14 @@ constexpr char kDescriptor[] = R"(<vossik>
       <parameter uid="on" name="On%d" numbered="true"><control>switch</control></parameter>
       <parameter uid="cachedxmllist" name="Fetched" lines="5"><control>cachedxmllist</control><file>cached.xml</file><entry>row</entry>
         <definition><headings><title data="n" width="60">N</title><title data="name" width="200">Name</title></headings></definition></parameter>
+      <parameter uid="list" name="List" listlines="5"><control>list</control><default>*.htm,*.txt</default>
+        <import files="Lists (*.txt)|*.txt" validation="*"/></parameter>
+      <parameter uid="iplist" name="Addresses"><control>iplist</control><default>127.0.0.1,::1</default></parameter>
+      <parameter uid="keyvaluelist" name="Pairs"><control>keyvaluelist</control><value>Value</value>
+        <default>user:ann,host:example.org</default></parameter>
+      <parameter uid="textblocklist" name="Block%d" numbered="true" listlines="8"><control>textblocklist</control>
+        <list>t:blockname</list><allowed>Header,Footer</allowed></parameter>
+      <parameter uid="blockname" name="BlockName%d" numbered="true"/>
     </section>
   </config>
   <sheet name="Main"><page name="All">
@@ -86,6 +94,8 @@ constexpr char kDescriptor[] = R"(<vossik>
     <parameter uid="t:popupbutton"/><parameter uid="t:htmlviewer"/><parameter uid="t:xmlfields"/>
     <parameter uid="t:statscontrol"/><parameter uid="t:logcontrol"/>
     <parameter uid="t:xmllist"/><parameter uid="t:cfglist"/><parameter uid="t:cachedxmllist"/>
+    <parameter uid="t:list"/><parameter uid="t:iplist"/><parameter uid="t:keyvaluelist"/>
+    <parameter uid="t:textblocklist" name="Text blocks"/>
   </page></sheet>
 </vossik>)";
 
@@ -123,8 +133,11 @@ class ControlCatalogueTest : public QObject {
     f.Set("Value0", "a value");
     f.Set("On0", "1");
     f.Set("Key1", "second");
-    f.page->resize(640, 1800);
+    f.page->resize(640, 2400);
     f.page->show();
+    f.Set("BlockName0", "Header");
+    f.Set("Block0", "<p>Welcome</p>");
+    f.Set("BlockName1", "Footer");
     f.Load();
     QVERIFY(QTest::qWaitForWindowExposed(f.page.get()));
     for (const vossik::CatalogueEntry& entry : vossik::Catalogue()) {
