@@ -20,8 +20,8 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <utility>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "indexer/index_options.h"

@@ -28,11 +28,11 @@
 #include "ui/control_cell.h"
 #include "ui/data_view_layout.h"
 #include "ui/file_list.h"
-#include "ui/hex_colour.h"
 #include "ui/message_box.h"
 #include "ui/property_sheet.h"
 #include "ui/service_requests.h"
 #include "ui/setting_control.h"
+#include "widgets/hex_colour.h"
 
 namespace vossik {
 namespace {

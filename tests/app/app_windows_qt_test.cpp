@@ -115,7 +115,7 @@ class AppWindowsTest : public QObject {
   // the dialog cannot be made smaller than the sheet allows.
   void SheetFollowsTheDialogSize() {
     Open();
-    for (const QSize size : {QSize(700, 500), QSize(900, 640), QSize(564, 424)}) {
+    for (const QSize size : {QSize(700, 500), QSize(900, 640), QSize(624, 454)}) {
       dialog_->resize(size);
       QCOMPARE(dialog_->Sheet().geometry(), QRect(4, 4, size.width() - 4, size.height() - 4));
     }

@@ -327,8 +327,14 @@ TEST_F(ApplicationTest, TerminalOptionsPrintOneAnswer) {
   for (const Case& c : std::vector<Case>{
            {{"--version"}, kExitOk, "Vossik 1.1.0 (000)\n", ""},
            {{"-version"}, kExitOk, "Vossik 1.1.0 (000)\n", ""},
-           {{"-frobnicate"}, kExitUsage, "", base_ + ": unknown option \"-frobnicate\"\n" + try_help},
-           {{"-build", "extra"}, kExitUsage, "", base_ + ": unexpected argument \"extra\"\n" + try_help},
+           {{"-frobnicate"},
+            kExitUsage,
+            "",
+            base_ + ": unknown option \"-frobnicate\"\n" + try_help},
+           {{"-build", "extra"},
+            kExitUsage,
+            "",
+            base_ + ": unexpected argument \"extra\"\n" + try_help},
        }) {
     RecordingUi ui;
     ::testing::internal::CaptureStdout();
@@ -346,7 +352,8 @@ TEST_F(ApplicationTest, TerminalOptionsPrintOneAnswer) {
 TEST_F(ApplicationTest, AWizardTheDescriptorLacksIsNamedWithTheWizardsItHas) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"-wizard"}, "-wizard needs the name of a wizard (setup); showing the settings window"},
-      {{"-wizard", "nosuch"}, "no wizard \"nosuch\" (the descriptor has: setup); showing \"setup\""},
+      {{"-wizard", "nosuch"},
+       "no wizard \"nosuch\" (the descriptor has: setup); showing \"setup\""},
       {{"-wizard", "setup"}, ""},
   };
   for (const auto& [args, notice] : cases) {

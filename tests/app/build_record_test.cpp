@@ -106,7 +106,8 @@ TEST_F(BuildRecordTest, EachBuildAddsToTheStatisticsTheServiceKeepsAsWell) {
 }
 
 TEST_F(BuildRecordTest, ABuildThatNeverStartedIsNotRecorded) {
-  const Outcome outcome = RunVossik({"-build", "-set", "index:dirsrc=" + site_});
+  const Outcome outcome = RunVossik(
+      {"-build", "-set", "index:dirsrc=" + site_ + "/missing", "-set", "index:dirdest=search"});
   EXPECT_EQ(2, outcome.status);
   EXPECT_EQ("", ReadFile(dir_.Path() / "stats/vossik.stats"));
 }
